@@ -1,0 +1,36 @@
+// The command-line launch sequence: bring the CAD to the front, click into its
+// command line, paste ESC and the load command, and put everything back.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "launcher/launcher_state.h"
+#include "launcher/picker_list.h"
+#include "launcher/platform.h"
+
+namespace vorta {
+
+// Every retry loop gives up after this long.
+inline constexpr std::uint32_t kRetryBoundMs = 3000;
+// A clipboard held by another program is waited for this long.
+inline constexpr std::uint32_t kClipboardBoundMs = 1000;
+// Between two failed attempts the thread rests this long, so a loop never spins hot.
+inline constexpr std::uint32_t kRetryRestMs = 10;
+
+extern const wchar_t kNoCadMessage[];
+extern const wchar_t kNoCadTitle[];
+extern const wchar_t kCadNotDrivenMessage[];
+extern const wchar_t kClipboardBusyMessage[];
+
+enum class Pumping { kNo, kYes };
+
+// Makes the call until it returns true or the bound is reached; in the pumping form the
+// thread processes its pending events once after every attempt. Returns the last result.
+bool RetryUntilSuccess(Platform& platform, Pumping pumping, const std::function<bool()>& call,
+                       std::uint32_t boundMs = kRetryBoundMs);
+
+void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker);
+
+}  // namespace vorta

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian 12 machine (run as root).
+# Safe to run again: packages already present are skipped.
+set -euo pipefail
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+pkgs=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format
+      mingw-w64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+      wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
+      fonts-ipafont-gothic python3 zip unzip file)
+for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
+
+ensure_locale() {
+  # Wine takes its ANSI code page from LANG: ja_JP.UTF-8 gives code page 932.
+  if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    have locales || { apt-get update -qq; DEBIAN_FRONTEND=noninteractive apt-get install -y -qq locales >/dev/null; }
+    sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen >/dev/null
+  fi
+}
+
+if [ ${#need[@]} -eq 0 ]; then
+  ensure_locale
+  exit 0
+fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+ensure_locale
