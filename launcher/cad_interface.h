@@ -46,7 +46,7 @@ inline constexpr std::int32_t kHwndNoTopmost = -2;
 inline constexpr std::uint32_t kSwpNoSize = 0x0001;
 inline constexpr std::uint32_t kSwpNoMove = 0x0002;
 inline constexpr std::uint32_t kSwpShowWindow = 0x0040;
-inline constexpr std::uint32_t kTopmostFlags = kSwpNoMove | kSwpNoSize;                      // 3
+inline constexpr std::uint32_t kTopmostFlags = kSwpNoMove | kSwpNoSize;                     // 3
 inline constexpr std::uint32_t kNoTopmostFlags = kSwpNoMove | kSwpNoSize | kSwpShowWindow;  // 0x43
 
 // Clipboard format of plain ANSI text.

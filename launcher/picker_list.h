@@ -10,7 +10,7 @@
 namespace vorta {
 
 class PickerList {
-public:
+  public:
     virtual ~PickerList() = default;
     virtual void Clear() = 0;
     // Appends an item and returns its index.
@@ -26,14 +26,14 @@ public:
 // Whoever owns cmbFileName. Every touch of the list goes through cmbFileName(), so the
 // owner may create itself on first use (the console window does, and loads itself).
 class PickerHost {
-public:
+  public:
     virtual ~PickerHost() = default;
     virtual PickerList& cmbFileName() = 0;
 };
 
 // A plain list with item data; the same behaviour without any window.
 class PlainPickerList final : public PickerList {
-public:
+  public:
     void Clear() override {
         items_.clear();
         index_ = -1;
@@ -49,7 +49,7 @@ public:
     void SetListIndex(int index) override { index_ = index; }
     const std::wstring& ItemText(int index) const { return items_.at(index).text; }
 
-private:
+  private:
     struct Item {
         std::wstring text;
         std::int32_t data;
@@ -59,11 +59,11 @@ private:
 };
 
 class PlainPickerHost final : public PickerHost {
-public:
+  public:
     PickerList& cmbFileName() override { return list_; }
     PlainPickerList& list() { return list_; }
 
-private:
+  private:
     PlainPickerList list_;
 };
 

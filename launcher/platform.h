@@ -61,7 +61,7 @@ enum class ClipboardResult {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // --- Code page: the system's ANSI code page (932 on Japanese Windows).
@@ -103,9 +103,8 @@ public:
     virtual bool OpenIcon(Hwnd window) = 0;
     virtual bool SetForegroundWindow(Hwnd window) = 0;
     virtual bool GetWindowRect(Hwnd window, Rect& out) = 0;
-    virtual bool SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int32_t x,
-                              std::int32_t y, std::int32_t cx, std::int32_t cy,
-                              std::uint32_t flags) = 0;
+    virtual bool SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int32_t x, std::int32_t y,
+                              std::int32_t cx, std::int32_t cy, std::uint32_t flags) = 0;
     virtual void MouseEvent(std::uint32_t flags) = 0;
     virtual std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) = 0;
     // SendInput with one INPUT_KEYBOARD record of cbSize bytes; returns events inserted.

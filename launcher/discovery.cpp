@@ -1,0 +1,117 @@
+// Discovery: walk the processes, keep those whose executable base name equals
+// ACADName, and in each walk the top-level windows of all its threads to find the main
+// window, the text window and, inside each, the command-line child.
+#include "launcher/discovery.h"
+
+#include "launcher/startup.h"
+
+namespace vorta {
+
+namespace {
+
+class DiscoveryRun {
+  public:
+    DiscoveryRun(Platform& platform, LauncherState& state) : platform_(platform), state_(state) {}
+
+    void SetCurrent(std::size_t index) { current_ = index; }
+
+    // Always asks to continue: every top-level window of the thread is looked at.
+    bool OnTopLevelWindow(Hwnd window, std::uint32_t threadId) {
+        if (platform_.GetWindowTextLengthA(window) <= 0) return true;
+        std::wstring t = WindowTextOf(platform_, window);
+        const LauncherSettings& s = state_.settings;
+        // The main-caption test comes first: a text caption that begins with the main
+        // caption is taken as a main window.
+        if (t.compare(0, s.MainCaption.size(), s.MainCaption) == 0) {
+            Current().Name = DrawingNameOf(t);
+            Current().MainWindow = window;
+            SearchCommandLine(window, threadId);
+            Current().MainCommandLine = state_.FoundCommandLine;
+            return true;
+        }
+        if (t.compare(0, s.TextCaption.size(), s.TextCaption) == 0) {
+            Current().TextWindow = window;
+            SearchCommandLine(window, threadId);
+            Current().TextCommandLine = state_.FoundCommandLine;
+        }
+        return true;
+    }
+
+    // Asks to stop at the first child whose caption is the command-line caption.
+    bool OnChildWindow(Hwnd window, std::uint32_t /*threadId*/) {
+        if (WindowTextOf(platform_, window) == state_.settings.CommandCaption) {
+            state_.FoundCommandLine = window;
+            return false;
+        }
+        return true;
+    }
+
+  private:
+    // Index-based: a nested discovery run may grow the table under us.
+    CadInstance& Current() { return state_.table.at(current_); }
+
+    void SearchCommandLine(Hwnd window, std::uint32_t threadId) {
+        platform_.EnumChildWindows(window,
+                                   [&](Hwnd child) { return OnChildWindow(child, threadId); });
+    }
+
+    Platform& platform_;
+    LauncherState& state_;
+    std::size_t current_ = 0;
+};
+
+}  // namespace
+
+std::wstring WindowTextOf(Platform& platform, Hwnd window) {
+    std::int32_t n = platform.GetWindowTextLengthA(window);
+    if (n <= 0) return {};
+    std::string buffer = platform.GetWindowTextA(window, n + 1);
+    buffer.resize(std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(n)));
+    return platform.FromAnsi(buffer);
+}
+
+std::wstring DrawingNameOf(const std::wstring& caption) {
+    // "AutoCAD 2005 - [Drawing1.dwg]": skip the dash, the blank and the opening
+    // bracket, drop the closing bracket. Without a dash, start at the third character.
+    std::size_t dash = caption.find(L'-');
+    std::size_t start = (dash == std::wstring::npos) ? 2 : dash + 3;
+    if (start >= caption.size()) return {};
+    return caption.substr(start, caption.size() - start - 1);
+}
+
+void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker,
+                      const BaseNameFunction& baseNameOf) {
+    const BaseNameFunction& baseName =
+        baseNameOf ? baseNameOf : BaseNameFunction([](std::wstring p) { return BaseNameOf(p); });
+
+    state.table.assign(1, CadInstance{});
+    // The first touch of the list may create its owner, whose loading runs a discovery
+    // of its own; that run's records stay in the table and this run appends after them.
+    picker.cmbFileName().Clear();
+
+    DiscoveryRun run(platform, state);
+    for (const ProcessEntry& process : platform.SnapshotProcesses()) {
+        // The whole fixed-size name field: the cut at the first dot drops its zero tail.
+        if (baseName(platform.FromAnsi(process.exeFile)) != state.settings.ACADName) continue;
+
+        state.table.emplace_back();
+        const std::size_t index = state.table.size() - 1;
+        run.SetCurrent(index);
+        for (const ThreadEntry& thread : platform.SnapshotThreads()) {
+            if (thread.ownerProcessId != process.processId) continue;
+            platform.EnumThreadWindows(thread.threadId, [&](Hwnd window) {
+                return run.OnTopLevelWindow(window, thread.threadId);
+            });
+        }
+        PickerList& list = picker.cmbFileName();
+        int item = list.AddItem(state.table[index].Name);
+        list.SetItemData(item, static_cast<std::int32_t>(index));
+    }
+
+    if (state.table.size() > 1) {
+        PickerList& list = picker.cmbFileName();
+        list.SetListIndex(list.ItemCount() - 1);
+    }
+}
+
+}  // namespace vorta

@@ -1,0 +1,298 @@
+#include "tests/support/fake_platform.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace vorta::testing {
+
+namespace {
+
+std::string Convert(const char* to, const char* from, const char* data, std::size_t size) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
+    std::string out(size * 4 + 16, '\0');
+    char* in = const_cast<char*>(data);
+    std::size_t inLeft = size;
+    char* dst = out.data();
+    std::size_t outLeft = out.size();
+    std::size_t r = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (r == static_cast<std::size_t>(-1)) throw std::runtime_error("iconv: not convertible");
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string Fmt(const char* format, long long a, long long b = 0, long long c = 0,
+                long long d = 0) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c, d);
+    return buffer;
+}
+
+}  // namespace
+
+std::string Cp932(std::wstring_view text) {
+    return Convert("CP932", "WCHAR_T", reinterpret_cast<const char*>(text.data()),
+                   text.size() * sizeof(wchar_t));
+}
+
+std::wstring FromCp932(std::string_view bytes) {
+    std::string wide = Convert("WCHAR_T", "CP932", bytes.data(), bytes.size());
+    return std::wstring(reinterpret_cast<const wchar_t*>(wide.data()),
+                        wide.size() / sizeof(wchar_t));
+}
+
+std::string Hex(std::string_view bytes) {
+    std::string out;
+    char buffer[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(buffer, sizeof buffer, "%s%02X", out.empty() ? "" : " ", c);
+        out += buffer;
+    }
+    return out;
+}
+
+void FakePlatform::AddProcess(std::uint32_t pid, std::string_view exeName) {
+    std::string field(260, '\0');
+    std::copy(exeName.begin(), exeName.end(), field.begin());
+    processes.push_back({pid, field});
+}
+
+void FakePlatform::AddThread(std::uint32_t tid, std::uint32_t pid) {
+    threads.push_back({tid, pid});
+}
+
+std::uint32_t FakePlatform::PauseTotal() const {
+    std::uint32_t total = 0;
+    for (auto s : sleeps) total += s;
+    return total;
+}
+
+bool FakePlatform::IsTopmost(Hwnd w) const {
+    return std::find(topmost.begin(), topmost.end(), w) != topmost.end();
+}
+
+std::size_t FakePlatform::CountLog(std::string_view prefix) const {
+    return std::count_if(log.begin(), log.end(),
+                         [&](const std::string& e) { return e.starts_with(prefix); });
+}
+
+bool FakePlatform::Fails(const std::string& call) {
+    auto it = failures.find(call);
+    if (it == failures.end() || it->second == 0) return false;
+    if (it->second > 0) --it->second;
+    tick += 1;  // a failing platform call still takes time
+    return true;
+}
+
+FakeWindow* FakePlatform::Find(Hwnd hwnd) {
+    for (auto& w : windows)
+        if (w.hwnd == hwnd) return &w;
+    return nullptr;
+}
+
+std::optional<std::string> FakePlatform::ReadWholeFile(const std::wstring& path) {
+    log.push_back("ReadWholeFile");
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+}
+
+std::uint32_t FakePlatform::GetPrivateProfileStringA(const std::string& section,
+                                                     const std::string& key,
+                                                     const std::string& defaultValue,
+                                                     std::string& buffer,
+                                                     const std::string& fileName) {
+    log.push_back("GetPrivateProfileStringA " + key);
+    std::string value = defaultValue;
+    auto file = iniMain.find(fileName);
+    if (section == "Main" && file != iniMain.end()) {
+        auto v = file->second.find(FromCp932(key));
+        if (v != file->second.end()) value = Cp932(v->second);
+    }
+    // Like the real function: at most size - 1 bytes, then a terminating zero. The
+    // real one may also cut a double-byte character in half; the count says where.
+    std::size_t n = std::min(value.size(), buffer.size() - 1);
+    std::copy(value.begin(), value.begin() + n, buffer.begin());
+    buffer[n] = '\0';
+    return static_cast<std::uint32_t>(n);
+}
+
+std::vector<ProcessEntry> FakePlatform::SnapshotProcesses() {
+    ++snapshotsTaken;
+    log.push_back("SnapshotProcesses");
+    return processes;
+}
+
+std::vector<ThreadEntry> FakePlatform::SnapshotThreads() {
+    ++snapshotsTaken;
+    log.push_back("SnapshotThreads");
+    return threads;
+}
+
+void FakePlatform::EnumThreadWindows(std::uint32_t threadId,
+                                     const std::function<bool(Hwnd)>& onWindow) {
+    std::vector<Hwnd> list;
+    for (auto& w : windows)
+        if (w.parent == 0 && w.threadId == threadId) list.push_back(w.hwnd);
+    for (Hwnd h : list)
+        if (!onWindow(h)) return;
+}
+
+void FakePlatform::EnumChildWindows(Hwnd parent, const std::function<bool(Hwnd)>& onChild) {
+    // Depth first, like the real enumeration of descendants.
+    std::vector<Hwnd> order;
+    std::function<void(Hwnd)> walk = [&](Hwnd p) {
+        for (auto& w : windows)
+            if (w.parent == p && w.parent != 0) {
+                order.push_back(w.hwnd);
+                walk(w.hwnd);
+            }
+    };
+    walk(parent);
+    for (Hwnd h : order)
+        if (!onChild(h)) return;
+}
+
+std::int32_t FakePlatform::GetWindowTextLengthA(Hwnd window) {
+    FakeWindow* w = Find(window);
+    return w ? static_cast<std::int32_t>(Cp932(w->caption).size()) : 0;
+}
+
+std::string FakePlatform::GetWindowTextA(Hwnd window, std::int32_t bufferSize) {
+    std::string buffer(static_cast<std::size_t>(std::max(bufferSize, 0)), '\0');
+    FakeWindow* w = Find(window);
+    if (w && bufferSize > 0) {
+        std::string text = Cp932(w->caption);
+        std::size_t n = std::min(text.size(), buffer.size() - 1);
+        std::copy(text.begin(), text.begin() + n, buffer.begin());
+    }
+    return buffer;
+}
+
+bool FakePlatform::GetCursorPos(Point& out) {
+    log.push_back("GetCursorPos");
+    if (Fails("GetCursorPos")) return false;
+    out = cursor;
+    return true;
+}
+
+bool FakePlatform::SetCursorPos(std::int32_t x, std::int32_t y) {
+    log.push_back(Fmt("SetCursorPos %lld,%lld", x, y));
+    if (Fails("SetCursorPos")) return false;
+    // Like the real cursor: kept inside the confinement rectangle.
+    cursor.x = std::clamp(x, clip.left, std::max(clip.left, clip.right - 1));
+    cursor.y = std::clamp(y, clip.top, std::max(clip.top, clip.bottom - 1));
+    return true;
+}
+
+bool FakePlatform::GetClipCursor(Rect& out) {
+    log.push_back("GetClipCursor");
+    if (Fails("GetClipCursor")) return false;
+    out = clip;
+    return true;
+}
+
+bool FakePlatform::ClipCursor(const Rect& rect) {
+    log.push_back(
+        Fmt("ClipCursor %lld,%lld,%lld,%lld", rect.left, rect.top, rect.right, rect.bottom));
+    if (Fails("ClipCursor")) return false;
+    clip = rect;
+    return true;
+}
+
+bool FakePlatform::IsIconic(Hwnd window) {
+    log.push_back(Fmt("IsIconic %lld", window));
+    FakeWindow* w = Find(window);
+    return w && w->iconic;
+}
+
+bool FakePlatform::OpenIcon(Hwnd window) {
+    log.push_back(Fmt("OpenIcon %lld", window));
+    if (Fails("OpenIcon")) return false;
+    if (FakeWindow* w = Find(window)) w->iconic = false;
+    return true;
+}
+
+bool FakePlatform::SetForegroundWindow(Hwnd window) {
+    log.push_back(Fmt("SetForegroundWindow %lld", window));
+    return !Fails("SetForegroundWindow") && Find(window) != nullptr;
+}
+
+bool FakePlatform::GetWindowRect(Hwnd window, Rect& out) {
+    log.push_back(Fmt("GetWindowRect %lld", window));
+    FakeWindow* w = Find(window);
+    if (!w) return false;
+    out = w->rect;
+    return true;
+}
+
+bool FakePlatform::SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int32_t x,
+                                std::int32_t y, std::int32_t cx, std::int32_t cy,
+                                std::uint32_t flags) {
+    log.push_back(Fmt("SetWindowPos %lld,%lld,", window, insertAfter) +
+                  Fmt("%lld,%lld,%lld,%lld,", x, y, cx, cy) + Fmt("%lld", flags));
+    if (Fails(insertAfter == -1 ? "SetWindowPos topmost" : "SetWindowPos notopmost")) return false;
+    std::erase(topmost, window);
+    if (insertAfter == -1) topmost.push_back(window);
+    return true;
+}
+
+void FakePlatform::MouseEvent(std::uint32_t flags) {
+    log.push_back(Fmt("MouseEvent %lld", flags));
+}
+
+std::uint32_t FakePlatform::MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) {
+    if (mapType != 0) return 0;
+    return code == 0x11 ? 0x1D : code == 0x56 ? 0x2F : 0;
+}
+
+std::uint32_t FakePlatform::SendInput(const KeyboardInput& input, std::int32_t cbSize) {
+    log.push_back(Fmt("SendInput %lld,%lld", input.wVk, input.dwFlags));
+    if (Fails("SendInput") || Fails(Fmt("SendInput %lld,%lld", input.wVk, input.dwFlags))) return 0;
+    keyInputs.push_back(input);
+    keyInputSizes.push_back(cbSize);
+    return 1;
+}
+
+void FakePlatform::Sleep(std::uint32_t milliseconds) {
+    log.push_back(Fmt("Sleep %lld", milliseconds));
+    sleeps.push_back(milliseconds);
+    tick += milliseconds;
+}
+
+void FakePlatform::DoEvents() {
+    log.push_back("DoEvents");
+}
+
+ClipboardResult FakePlatform::ClipboardClear() {
+    log.push_back("ClipboardClear");
+    if (clipboardBusy) {
+        tick += 1;
+        return ClipboardResult::kBusy;
+    }
+    if (Fails("ClipboardClear")) return ClipboardResult::kFailed;
+    clipboard.reset();
+    return ClipboardResult::kOk;
+}
+
+ClipboardResult FakePlatform::ClipboardSetText(std::string_view ansiText) {
+    log.push_back("ClipboardSetText " + Hex(ansiText));
+    if (clipboardBusy) {
+        tick += 1;
+        return ClipboardResult::kBusy;
+    }
+    if (Fails("ClipboardSetText")) return ClipboardResult::kFailed;
+    clipboard = std::string(ansiText);
+    return ClipboardResult::kOk;
+}
+
+void FakePlatform::MessageBox(std::wstring_view text, std::wstring_view title) {
+    log.push_back("MessageBox");
+    messageBoxes.emplace_back(std::wstring(text), std::wstring(title));
+}
+
+}  // namespace vorta::testing

@@ -1,0 +1,105 @@
+// A recording fake of the launcher's platform: processes, threads and windows are
+// described by the test; every call that changes something is logged in order; any
+// call can be made to fail a number of times or always. Text goes through code page
+// 932 (iconv), as on Japanese Windows.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "launcher/platform.h"
+
+namespace vorta::testing {
+
+std::string Cp932(std::wstring_view text);
+std::wstring FromCp932(std::string_view bytes);
+std::string Hex(std::string_view bytes);
+
+struct FakeWindow {
+    Hwnd hwnd = 0;
+    std::uint32_t threadId = 0;
+    Hwnd parent = 0;  // 0 for a top-level window
+    std::wstring caption;
+    Rect rect;
+    bool iconic = false;
+};
+
+class FakePlatform : public Platform {
+  public:
+    // --- Scenario.
+    std::wstring applicationPath = L"C:\\Tools\\Vorta";
+    std::map<std::wstring, std::string> files;  // path -> bytes
+    // ini file name (ANSI bytes as passed) -> key -> value (text)
+    std::map<std::string, std::map<std::wstring, std::wstring>> iniMain;
+    std::vector<ProcessEntry> processes;
+    std::vector<ThreadEntry> threads;
+    std::vector<FakeWindow> windows;
+    // Name of a call -> how many more times it fails (-1: always).
+    std::map<std::string, int> failures;
+    std::uint32_t tick = 100000;
+
+    // --- Observable state.
+    Point cursor{500, 400};
+    Rect clip{0, 0, 1280, 1024};
+    std::vector<Hwnd> topmost;
+    std::optional<std::string> clipboard;  // CF_TEXT bytes
+    std::vector<std::string> log;          // every call that acts, in order
+    std::vector<std::uint32_t> sleeps;
+    std::vector<std::pair<std::wstring, std::wstring>> messageBoxes;  // text, title
+    int snapshotsTaken = 0;
+
+    // Helpers for building scenarios.
+    void AddProcess(std::uint32_t pid, std::string_view exeName);
+    void AddThread(std::uint32_t tid, std::uint32_t pid);
+    void AddWindow(FakeWindow w) { windows.push_back(std::move(w)); }
+    std::uint32_t PauseTotal() const;
+    bool IsTopmost(Hwnd w) const;
+    std::size_t CountLog(std::string_view prefix) const;
+
+    // --- Platform.
+    std::string ToAnsi(std::wstring_view text) const override { return Cp932(text); }
+    std::wstring FromAnsi(std::string_view bytes) const override { return FromCp932(bytes); }
+    std::wstring ApplicationPath() override { return applicationPath; }
+    std::optional<std::string> ReadWholeFile(const std::wstring& path) override;
+    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                           const std::string& defaultValue, std::string& buffer,
+                                           const std::string& fileName) override;
+    std::vector<ProcessEntry> SnapshotProcesses() override;
+    std::vector<ThreadEntry> SnapshotThreads() override;
+    void EnumThreadWindows(std::uint32_t threadId,
+                           const std::function<bool(Hwnd)>& onWindow) override;
+    void EnumChildWindows(Hwnd parent, const std::function<bool(Hwnd)>& onChild) override;
+    std::int32_t GetWindowTextLengthA(Hwnd window) override;
+    std::string GetWindowTextA(Hwnd window, std::int32_t bufferSize) override;
+    bool GetCursorPos(Point& out) override;
+    bool SetCursorPos(std::int32_t x, std::int32_t y) override;
+    bool GetClipCursor(Rect& out) override;
+    bool ClipCursor(const Rect& rect) override;
+    bool IsIconic(Hwnd window) override;
+    bool OpenIcon(Hwnd window) override;
+    bool SetForegroundWindow(Hwnd window) override;
+    bool GetWindowRect(Hwnd window, Rect& out) override;
+    bool SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int32_t x, std::int32_t y,
+                      std::int32_t cx, std::int32_t cy, std::uint32_t flags) override;
+    void MouseEvent(std::uint32_t flags) override;
+    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
+    std::uint32_t SendInput(const KeyboardInput& input, std::int32_t cbSize) override;
+    void Sleep(std::uint32_t milliseconds) override;
+    std::uint32_t TickCount() override { return tick; }
+    void DoEvents() override;
+    ClipboardResult ClipboardClear() override;
+    ClipboardResult ClipboardSetText(std::string_view ansiText) override;
+    void MessageBox(std::wstring_view text, std::wstring_view title) override;
+
+    std::vector<KeyboardInput> keyInputs;
+    std::vector<std::int32_t> keyInputSizes;
+    bool clipboardBusy = false;  // another program holds the clipboard
+
+  private:
+    bool Fails(const std::string& call);
+    FakeWindow* Find(Hwnd hwnd);
+};
+
+}  // namespace vorta::testing

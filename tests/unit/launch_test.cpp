@@ -1,0 +1,324 @@
+#include "launcher/launch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "launcher/cad_interface.h"
+#include "launcher/startup.h"
+#include "tests/support/fake_platform.h"
+
+namespace vorta {
+namespace {
+
+using testing::Cp932;
+using testing::FakePlatform;
+
+constexpr Hwnd kMain = 1001, kMainCmd = 1002, kText = 1003, kTextCmd = 1004;
+const std::string kIni = "C:\\Tools\\Vorta\\Lumset.ini";
+
+class Launch : public ::testing::Test {
+  protected:
+    Launch() {
+        platform.iniMain[kIni] = {{L"ACADName", L"acad"},
+                                  {L"MainCaption", L"AutoCAD 2005"},
+                                  {L"TextCaption", L"AutoCAD テキスト"},
+                                  {L"CommandCaption", L"コマンド"}};
+        platform.cursor = {640, 300};
+        platform.clip = {0, 0, 1280, 1024};
+        platform.clipboard = "user's text";
+        state.PauseUnit = 5;
+    }
+
+    void AddCad(bool textWindowToo = false, bool iconic = false) {
+        platform.AddProcess(100, "acad.exe");
+        platform.AddThread(10, 100);
+        platform.AddWindow(
+            {kMain, 10, 0, L"AutoCAD 2005 - [図面1.dwg]", {0, 0, 1000, 800}, iconic});
+        platform.AddWindow({kMainCmd, 0, kMain, L"コマンド", {10, 700, 811, 761}, false});
+        if (textWindowToo) {
+            platform.AddWindow({kText, 10, 0, L"AutoCAD テキスト ウィンドウ", {}, false});
+            platform.AddWindow({kTextCmd, 0, kText, L"コマンド", {100, 100, 301, 201}, false});
+        }
+    }
+
+    void Run() { LaunchInCad(platform, state, picker); }
+
+    // Everything the user had is back, and nothing of ours is left behind.
+    // A clipboard the sequence never wrote to keeps the user's text.
+    void ExpectRestored(bool clipboardUsed = true) {
+        EXPECT_EQ(platform.cursor, (Point{640, 300}));
+        EXPECT_EQ(platform.clip, (Rect{0, 0, 1280, 1024}));
+        EXPECT_TRUE(platform.topmost.empty());
+        if (clipboardUsed)
+            EXPECT_FALSE(platform.clipboard.has_value());
+        else
+            EXPECT_EQ(platform.clipboard, "user's text");
+        // Every key pressed was released.
+        int down = 0;
+        for (auto& k : platform.keyInputs) down += (k.dwFlags & cad::kKeyEventKeyUp) ? -1 : 1;
+        EXPECT_EQ(down, 0);
+    }
+
+    std::vector<std::string> Filtered(std::initializer_list<std::string_view> prefixes) {
+        std::vector<std::string> out;
+        for (auto& e : platform.log)
+            for (auto p : prefixes)
+                if (e.starts_with(p)) {
+                    out.push_back(e);
+                    break;
+                }
+        return out;
+    }
+
+    FakePlatform platform;
+    PlainPickerHost picker;
+    LauncherState state;
+};
+
+TEST_F(Launch, DrivesTheCadInOrderAndPutsEverythingBack) {
+    AddCad();
+    Run();
+    const std::string esc = "ClipboardSetText 1B";
+    const std::string load = "ClipboardSetText 28 6C 6F 61 64 20 22 70 6F 6E 74 65 6B 22 29 0D 0A";
+    std::vector<std::string> expected = {
+        "SetForegroundWindow 1001",
+        "SetWindowPos 1001,-1,0,0,0,0,3",
+        "SetCursorPos 410,730",
+        "ClipCursor 10,700,811,761",
+        "SetCursorPos 410,730",
+        "MouseEvent 2",
+        "MouseEvent 4",
+        "ClipboardClear",
+        esc,
+        "SetCursorPos 410,730",
+        "SendInput 17,1",
+        "SendInput 86,1",
+        "SendInput 86,3",
+        "SendInput 17,3",
+        "ClipboardClear",
+        load,
+        "SetCursorPos 410,730",
+        "SendInput 17,1",
+        "SendInput 86,1",
+        "SendInput 86,3",
+        "SendInput 17,3",
+        "ClipboardClear",
+        "ClipCursor 0,0,1280,1024",
+        "SetCursorPos 640,300",
+        "SetWindowPos 1001,-2,0,0,0,0,67",
+    };
+    EXPECT_EQ(Filtered({"SetForeground", "OpenIcon", "SetWindowPos", "SetCursorPos", "ClipCursor",
+                        "MouseEvent", "Clipboard", "SendInput"}),
+              expected);
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    ExpectRestored();
+}
+
+TEST_F(Launch, SavesCursorAndConfinementBeforeDiscovery) {
+    AddCad();
+    Run();
+    auto order = Filtered({"GetCursorPos", "GetClipCursor", "SnapshotProcesses"});
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"GetCursorPos", "GetClipCursor", "SnapshotProcesses"}));
+}
+
+TEST_F(Launch, KeyRecordsCarryTheExtendedFlagAndScanCodes) {
+    AddCad();
+    Run();
+    ASSERT_EQ(platform.keyInputs.size(), 8u);
+    for (std::size_t i = 0; i < platform.keyInputs.size(); ++i) {
+        const KeyboardInput& k = platform.keyInputs[i];
+        EXPECT_TRUE(k.dwFlags & cad::kKeyEventExtendedKey) << i;
+        EXPECT_EQ(k.wScan, k.wVk == cad::kVkControl ? 0x1D : 0x2F) << i;
+        EXPECT_EQ(k.time, 0u);
+        EXPECT_EQ(k.dwExtraInfo, 0u);
+        EXPECT_EQ(platform.keyInputSizes[i], 28);
+    }
+}
+
+TEST_F(Launch, PausesAddUpTo63Units) {
+    for (std::int16_t unit : {5, 1, 20}) {
+        FakePlatform fresh;
+        platform = fresh;
+        platform.iniMain[kIni] = {{L"ACADName", L"acad"},
+                                  {L"MainCaption", L"AutoCAD 2005"},
+                                  {L"CommandCaption", L"コマンド"}};
+        AddCad();
+        state = LauncherState{};
+        state.PauseUnit = unit;
+        picker = PlainPickerHost{};
+        Run();
+        EXPECT_EQ(platform.PauseTotal(), 63u * unit) << unit;
+        EXPECT_TRUE(std::all_of(platform.sleeps.begin(), platform.sleeps.end(),
+                                [&](std::uint32_t s) { return s % unit == 0; }));
+    }
+}
+
+TEST_F(Launch, MinimisedCadIsRestoredWithOpenIconNotForegrounded) {
+    AddCad(false, true);
+    Run();
+    EXPECT_EQ(platform.CountLog("OpenIcon 1001"), 1u);
+    EXPECT_EQ(platform.CountLog("SetForegroundWindow"), 0u);
+    ExpectRestored();
+}
+
+TEST_F(Launch, ClickGoesToTheCommandLineDiscoveryMatchedLast) {
+    AddCad(true);
+    Run();
+    // The text window's command line was matched last: its centre is clicked, while
+    // the main window is the one brought to the front.
+    EXPECT_EQ(platform.CountLog("ClipCursor 100,100,301,201"), 1u);
+    EXPECT_EQ(platform.CountLog("SetCursorPos 200,150"), 4u);
+    EXPECT_EQ(platform.CountLog("SetWindowPos 1001,-1"), 1u);
+}
+
+TEST_F(Launch, ClickPointRoundsDownOnNegativeCoordinates) {
+    AddCad();
+    platform.windows[1].rect = {-301, -11, 0, 0};
+    platform.clip = {-1000, -1000, 1000, 1000};
+    platform.cursor = {640, 300};
+    Run();
+    EXPECT_EQ(platform.CountLog("SetCursorPos -151,-6"), 4u);
+}
+
+TEST_F(Launch, NoCadWarnsAndTouchesNothing) {
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first,
+              L"AutoCadが見つからないか、AutoCadが開いていません。AutoCadを再起動してください。");
+    EXPECT_EQ(platform.messageBoxes[0].second, L"警告");
+    EXPECT_EQ(Filtered({"Set", "Clip", "OpenIcon", "MouseEvent", "SendInput"}),
+              std::vector<std::string>{});
+    EXPECT_EQ(platform.clipboard, "user's text");
+}
+
+TEST_F(Launch, ProcessWithoutRecognisedMainWindowWarnsAndTouchesNothing) {
+    platform.AddProcess(100, "acad.exe");
+    platform.AddThread(10, 100);
+    platform.AddWindow({kText, 10, 0, L"AutoCAD テキスト", {}, false});
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].second, L"警告");
+    EXPECT_EQ(Filtered({"Set", "Clip", "OpenIcon", "MouseEvent", "SendInput"}),
+              std::vector<std::string>{});
+}
+
+TEST_F(Launch, TransientFailuresAreRetriedWithPumping) {
+    AddCad();
+    platform.failures["SetWindowPos topmost"] = 2;
+    platform.failures["ClipCursor"] = 1;
+    platform.failures["SendInput"] = 3;
+    Run();
+    EXPECT_EQ(platform.CountLog("SetWindowPos 1001,-1"), 3u);
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    // Pumped once after every attempt of the topmost call, the successful one included.
+    auto it = std::find(platform.log.begin(), platform.log.end(), "SetWindowPos 1001,-1,0,0,0,0,3");
+    ASSERT_NE(it, platform.log.end());
+    EXPECT_EQ(*(it + 1), "DoEvents");
+    ExpectRestored();
+}
+
+// Each call that can keep failing: the sequence gives up within its bound, puts
+// everything back and tells the user.
+class LaunchGivesUp : public Launch, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(LaunchGivesUp, AndRestoresEverything) {
+    AddCad();
+    platform.failures[GetParam()] = -1;
+    const std::uint32_t start = platform.tick;
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
+    EXPECT_EQ(platform.messageBoxes[0].second, L"vortastart");
+    EXPECT_LT(platform.tick - start, 4 * kRetryBoundMs + 1000);
+    // The message comes after the restoring.
+    EXPECT_EQ(platform.log.back(), "MessageBox");
+    const std::string call = GetParam();
+    if (call != "SetCursorPos") {
+        ExpectRestored(call == "SendInput");
+    } else {
+        EXPECT_EQ(platform.clip, (Rect{0, 0, 1280, 1024}));
+        EXPECT_TRUE(platform.topmost.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryBound, LaunchGivesUp,
+                         ::testing::Values("SetForegroundWindow", "SetWindowPos topmost",
+                                           "SetCursorPos", "ClipCursor", "SendInput"));
+
+TEST_F(Launch, PressedKeyIsReleasedWhenTheNextKeyCannotBeSent) {
+    AddCad();
+    platform.failures["SendInput 86,1"] = -1;  // Ctrl goes down, the V key never does
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
+    ASSERT_EQ(platform.keyInputs.size(), 2u);
+    EXPECT_EQ(platform.keyInputs[1].wVk, cad::kVkControl);
+    EXPECT_EQ(platform.keyInputs[1].dwFlags, cad::kKeyEventExtendedKey | cad::kKeyEventKeyUp);
+    ExpectRestored();
+}
+
+TEST_F(Launch, BusyClipboardIsWaitedForAboutASecondThenEverythingIsPutBack) {
+    AddCad();
+    platform.clipboardBusy = true;
+    const std::uint32_t start = platform.tick;
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kClipboardBusyMessage);
+    EXPECT_EQ(platform.messageBoxes[0].second, L"vortastart");
+    EXPECT_GE(platform.tick - start, kClipboardBoundMs);
+    EXPECT_LT(platform.tick - start, 3 * kClipboardBoundMs + 1000);
+    EXPECT_EQ(platform.cursor, (Point{640, 300}));
+    EXPECT_EQ(platform.clip, (Rect{0, 0, 1280, 1024}));
+    EXPECT_TRUE(platform.topmost.empty());
+    EXPECT_EQ(platform.CountLog("SendInput"), 0u);  // nothing typed from a stale clipboard
+}
+
+TEST_F(Launch, ClipboardFreedInTimeLetsTheSequenceGoOn) {
+    AddCad();
+    platform.failures["ClipboardSetText"] = 5;
+    Run();
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    ExpectRestored();
+}
+
+TEST(RetryUntilSuccess, NonPumpingFormNeverPumps) {
+    FakePlatform platform;
+    int calls = 0;
+    EXPECT_TRUE(RetryUntilSuccess(platform, Pumping::kNo, [&] { return ++calls == 3; }));
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(platform.CountLog("DoEvents"), 0u);
+}
+
+TEST(RetryUntilSuccess, GivesUpAtItsBound) {
+    FakePlatform platform;
+    int calls = 0;
+    EXPECT_FALSE(RetryUntilSuccess(
+        platform, Pumping::kYes,
+        [&] {
+            ++calls;
+            return false;
+        },
+        500));
+    EXPECT_EQ(platform.CountLog("DoEvents"), static_cast<std::size_t>(calls));
+    EXPECT_GE(calls, 2);
+    EXPECT_LE(calls, 60);
+}
+
+TEST(RetryUntilSuccess, SurvivesTheTickCounterWrapping) {
+    FakePlatform platform;
+    platform.tick = 0xFFFFFF00u;
+    int calls = 0;
+    EXPECT_FALSE(RetryUntilSuccess(
+        platform, Pumping::kNo,
+        [&] {
+            ++calls;
+            return false;
+        },
+        1000));
+    EXPECT_GE(calls, 50);
+}
+
+}  // namespace
+}  // namespace vorta

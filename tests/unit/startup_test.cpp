@@ -1,0 +1,191 @@
+#include "launcher/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_platform.h"
+
+namespace vorta {
+namespace {
+
+using testing::Cp932;
+using testing::FakePlatform;
+
+std::optional<std::int16_t> Pause(std::string_view bytes) {
+    FakePlatform codec;
+    return ParsePauseFile(bytes, codec);
+}
+
+TEST(PauseFile, RoundsHalvesToEvenAndAcceptsBlanks) {
+    EXPECT_EQ(Pause("3"), 3);
+    EXPECT_EQ(Pause("2.5"), 2);
+    EXPECT_EQ(Pause("3.5"), 4);
+    EXPECT_EQ(Pause("-2.5"), -2);
+    EXPECT_EQ(Pause("  7\t "), 7);
+    EXPECT_EQ(Pause("7\n"), 7);  // a file saved with Unix line ends
+    EXPECT_EQ(Pause("1e1"), 10);
+    EXPECT_EQ(Pause("32767"), 32767);
+    EXPECT_EQ(Pause("-32768"), -32768);
+}
+
+TEST(PauseFile, OnlyTheFirstLineCountsAndOnlyCrEndsIt) {
+    EXPECT_EQ(Pause("4\r\n9\r\n"), 4);
+    EXPECT_EQ(Pause("4\rletters"), 4);
+    EXPECT_EQ(Pause("4\n9"), std::nullopt);  // a lone LF does not end the line
+}
+
+TEST(PauseFile, UnusableContentIsRejected) {
+    EXPECT_EQ(Pause(""), std::nullopt);
+    EXPECT_EQ(Pause("\r\n5"), std::nullopt);  // empty first line
+    EXPECT_EQ(Pause("abc"), std::nullopt);
+    EXPECT_EQ(Pause("5abc"), std::nullopt);
+    EXPECT_EQ(Pause("."), std::nullopt);
+    EXPECT_EQ(Pause("32768"), std::nullopt);
+    EXPECT_EQ(Pause("32767.5"), std::nullopt);  // rounds to 32768
+    EXPECT_EQ(Pause("-32769"), std::nullopt);
+    EXPECT_EQ(Pause("1e400"), std::nullopt);
+}
+
+TEST(PauseFile, FullWidthDigitsAsTheMessageShowsThem) {
+    EXPECT_EQ(Pause(Cp932(L"１２")), 12);
+    EXPECT_EQ(Pause(Cp932(L"\u3000５\u3000")), 5);
+    EXPECT_EQ(Pause(Cp932(L"五")), std::nullopt);
+}
+
+TEST(PauseFile, ClampKeepsEveryPauseFiniteAndWithin16Bits) {
+    EXPECT_EQ(ClampPauseUnit(0), 1);
+    EXPECT_EQ(ClampPauseUnit(-300), 1);
+    EXPECT_EQ(ClampPauseUnit(20), 20);
+    EXPECT_EQ(ClampPauseUnit(5461), 5461);
+    EXPECT_EQ(ClampPauseUnit(5462), 5461);
+    EXPECT_LE(6 * ClampPauseUnit(32767), 32767);
+}
+
+TEST(SettingInteger, ReadsFromTheStartLikeABasicVal) {
+    EXPECT_EQ(ParseSettingInteger(L"12abc"), 12);
+    EXPECT_EQ(ParseSettingInteger(L""), 0);
+    EXPECT_EQ(ParseSettingInteger(L"abc"), 0);
+    EXPECT_EQ(ParseSettingInteger(L" 1 2 "), 12);
+    EXPECT_EQ(ParseSettingInteger(L"1\t0\n0"), 100);
+    EXPECT_EQ(ParseSettingInteger(L"-42"), -42);
+    EXPECT_EQ(ParseSettingInteger(L"+7"), 7);
+    EXPECT_EQ(ParseSettingInteger(L"&H1F"), 31);
+    EXPECT_EQ(ParseSettingInteger(L"&hff"), 255);
+    EXPECT_EQ(ParseSettingInteger(L"&O17"), 15);
+    EXPECT_EQ(ParseSettingInteger(L"&O19"), 1);  // 9 cannot continue an octal number
+    EXPECT_EQ(ParseSettingInteger(L"&X12"), 0);
+    EXPECT_EQ(ParseSettingInteger(L"1.5.5"), 2);  // only one point
+    EXPECT_EQ(ParseSettingInteger(L"2.5"), 2);
+    EXPECT_EQ(ParseSettingInteger(L"3.5"), 4);
+    EXPECT_EQ(ParseSettingInteger(L"1E3"), 1000);
+    EXPECT_EQ(ParseSettingInteger(L"1D3"), 1000);
+    EXPECT_EQ(ParseSettingInteger(L"15E"), 15);
+    EXPECT_EQ(ParseSettingInteger(L"1e-400"), 0);
+}
+
+TEST(SettingInteger, SaturatesBeyond32Bits) {
+    EXPECT_EQ(ParseSettingInteger(L"2147483647"), 2147483647);
+    EXPECT_EQ(ParseSettingInteger(L"2147483648"), 2147483647);
+    EXPECT_EQ(ParseSettingInteger(L"-2147483648"), -2147483647 - 1);
+    EXPECT_EQ(ParseSettingInteger(L"-99999999999999"), -2147483647 - 1);
+    EXPECT_EQ(ParseSettingInteger(L"1e999"), 2147483647);
+    EXPECT_EQ(ParseSettingInteger(L"&HFFFFFFFFFFFFFFFFFFFF"), 2147483647);
+}
+
+TEST(Paths, AppFolderHasExactlyOneTrailingBackslash) {
+    EXPECT_EQ(AppFolderOf(L"C:\\Tools\\Vorta"), L"C:\\Tools\\Vorta\\");
+    EXPECT_EQ(AppFolderOf(L"D:\\"), L"D:\\");
+}
+
+TEST(Paths, BaseNameOf) {
+    EXPECT_EQ(BaseNameOf(L"C:\\Program Files\\CAD\\acad.exe"), L"acad");
+    EXPECT_EQ(BaseNameOf(L"D:acad.exe"), L"acad");
+    EXPECT_EQ(BaseNameOf(L"acad.v2.exe"), L"acad");
+    EXPECT_EQ(BaseNameOf(L"acad"), L"acad");
+    EXPECT_EQ(BaseNameOf(L""), L"");
+    EXPECT_EQ(BaseNameOf(L"\\\\server\\share\\図面ツール.exe"), L"図面ツール");
+    EXPECT_EQ(BaseNameOf(std::wstring(L"acad.exe\0\0\0", 11)), L"acad");
+}
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    FakePlatform platform;
+    const std::string ini = Cp932(L"C:\\Tools\\ヴォルタ\\Lumset.ini");
+};
+
+TEST_F(SettingsFile, EightKeysWithTheirDefaultsInOrder) {
+    LauncherSettings s = LoadLauncherSettings(platform, L"C:\\Tools\\ヴォルタ\\");
+    EXPECT_EQ(s.ACADName, L"???");
+    EXPECT_EQ(s.CommandCaption, L"???");
+    EXPECT_EQ(s.MainCaption, L"???");
+    EXPECT_EQ(s.TextCaption, L"???");
+    EXPECT_EQ(s.MainCmdCtrlID, 0);
+    EXPECT_EQ(s.TextHistCtrlID, 0);
+    std::vector<std::string> expected = {
+        "GetPrivateProfileStringA ACADName",       "GetPrivateProfileStringA CommandCaption",
+        "GetPrivateProfileStringA MainCaption",    "GetPrivateProfileStringA TextCaption",
+        "GetPrivateProfileStringA MainCmdCtrlID",  "GetPrivateProfileStringA TextCmdCtrlID",
+        "GetPrivateProfileStringA MainHistCtrlID", "GetPrivateProfileStringA TextHistCtrlID"};
+    EXPECT_EQ(platform.log, expected);
+}
+
+TEST_F(SettingsFile, ValuesAreReadFromTheAppFolderAndKeepDoubleByteCharactersWhole) {
+    platform.iniMain[ini] = {{L"ACADName", L"acad"},
+                             {L"MainCaption", L"AutoCAD 2005"},
+                             {L"TextCaption", L"AutoCAD テキスト ウィンドウ"},
+                             {L"CommandCaption", L"コマンドライン"},
+                             {L"MainCmdCtrlID", L"1001"},
+                             {L"TextHistCtrlID", L"&H3EA"}};
+    LauncherSettings s = LoadLauncherSettings(platform, L"C:\\Tools\\ヴォルタ\\");
+    EXPECT_EQ(s.ACADName, L"acad");
+    EXPECT_EQ(s.TextCaption, L"AutoCAD テキスト ウィンドウ");
+    EXPECT_EQ(s.CommandCaption, L"コマンドライン");
+    EXPECT_EQ(s.MainCmdCtrlID, 1001);
+    EXPECT_EQ(s.TextHistCtrlID, 1002);
+}
+
+TEST_F(SettingsFile, LongValuesAreCutAt254BytesWithNoTrailingGarbage) {
+    std::wstring longValue(200, L'図');  // 400 bytes in code page 932
+    platform.iniMain[ini] = {{L"MainCaption", longValue}};
+    std::wstring read =
+        ReadSetting(platform, L"C:\\Tools\\ヴォルタ\\", L"Lumset", L"Main", L"MainCaption", L"???");
+    EXPECT_EQ(read, std::wstring(127, L'図'));
+}
+
+TEST(MainStart, MissingPauseFileWarnsOnceThenLaunchesWithFive) {
+    FakePlatform platform;
+    PlainPickerHost picker;
+    LauncherState state;
+    Main(platform, picker, state);
+    ASSERT_GE(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kPauseFileMessage);
+    EXPECT_EQ(platform.messageBoxes[0].second, L"vortastart");
+    EXPECT_EQ(state.PauseUnit, 5);
+    EXPECT_EQ(state.AppFolder, L"C:\\Tools\\Vorta\\");  // the launch ran
+    // The message's gap is one ideographic space; its digits and tilde are full-width.
+    EXPECT_NE(std::wstring(kPauseFileMessage).find(L"１～２０をセットして\u3000tardo.dat"),
+              std::wstring::npos);
+}
+
+TEST(MainStart, PauseFileBesideTheProgramIsUsedEvenAtADriveRoot) {
+    FakePlatform platform;
+    platform.applicationPath = L"E:\\";
+    platform.files[L"E:\\\\tardo.dat"] = "  12 \r\n";
+    PlainPickerHost picker;
+    LauncherState state;
+    Main(platform, picker, state);
+    EXPECT_EQ(state.PauseUnit, 12);
+    EXPECT_EQ(state.AppFolder, L"E:\\");
+    for (auto& box : platform.messageBoxes) EXPECT_NE(box.first, kPauseFileMessage);
+}
+
+TEST(MainStart, ZeroPauseIsRaisedToOne) {
+    FakePlatform platform;
+    platform.files[L"C:\\Tools\\Vorta\\tardo.dat"] = "0";
+    PlainPickerHost picker;
+    LauncherState state;
+    Main(platform, picker, state);
+    EXPECT_EQ(state.PauseUnit, 1);
+}
+
+}  // namespace
+}  // namespace vorta
