@@ -1,0 +1,26 @@
+#include "installer/app/ansi.h"
+
+#include <windows.h>
+
+namespace vortasetup {
+
+std::string ToAnsi(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int needed =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(needed), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, bytes.data(), needed, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring FromAnsi(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring text(static_cast<size_t>(needed), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), needed);
+    return text;
+}
+
+}  // namespace vortasetup

@@ -1,0 +1,61 @@
+#include "installer/install_sequence.h"
+
+#include <cwchar>
+
+#include "installer/file_list.h"
+
+namespace vortasetup {
+
+std::wstring ErrorReportText(const StepError& error) {
+    wchar_t number[32] = {};
+    if (error.kind == StepError::Kind::Com) {
+        std::swprintf(number, 32, L"0x%08X", static_cast<unsigned>(error.code));
+    } else {
+        std::swprintf(number, 32, L"%u", static_cast<unsigned>(error.code));
+    }
+    std::wstring text = L"エラーのため、インストールを中止しました。\n\nエラー番号: ";
+    text += number;
+    text += L"\n説明: ";
+    text += error.description.empty() ? std::wstring(L"不明なエラーです。") : error.description;
+    return text;
+}
+
+InstallOutcome RunInstallSequence(InstallPlatform& platform,
+                                  const std::function<bool()>& stop_requested) {
+    const std::wstring destination = platform.PickInstallFolder();
+    if (destination.empty()) return InstallOutcome::NoFolder;
+
+    const std::wstring source = platform.InstallerFolder();
+    for (const std::wstring_view name : InstallFileList) {
+        if (const StepResult failure =
+                platform.CopyOneFile(JoinPath(source, name), JoinPath(destination, name))) {
+            platform.ShowMessage(ErrorReportText(*failure));
+            return InstallOutcome::Failed;
+        }
+        platform.ProcessPendingEvents();
+        if (stop_requested && stop_requested()) return InstallOutcome::Interrupted;
+    }
+
+    platform.ShowMessage(std::wstring(CompletionMessage));
+    if (const StepResult failure = platform.OpenDocument(JoinPath(destination, GuideName))) {
+        platform.ShowMessage(ErrorReportText(*failure));
+        return InstallOutcome::Failed;
+    }
+    return InstallOutcome::Installed;
+}
+
+InstallerController::Action InstallerController::OnInstallClick() {
+    if (installing_) return Action::Keep;
+    installing_ = true;
+    outcome_ = RunInstallSequence(platform_, [this] { return stop_requested_; });
+    installing_ = false;
+    return Action::End;
+}
+
+InstallerController::Action InstallerController::OnCancelClick() {
+    if (!installing_) return Action::End;
+    stop_requested_ = true;
+    return Action::Keep;
+}
+
+}  // namespace vortasetup

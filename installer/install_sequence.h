@@ -1,0 +1,84 @@
+// The install sequence behind the "インストール" button, written against a narrow platform
+// interface so that it runs the same on Windows and against a fake in the unit tests.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vortasetup {
+
+// A failing platform step: a Win32 error code (GetLastError) or a COM HRESULT, with the
+// system's text for it.
+struct StepError {
+    enum class Kind { Win32, Com };
+    Kind kind = Kind::Win32;
+    std::uint32_t code = 0;
+    std::wstring description;
+};
+using StepResult = std::optional<StepError>;
+
+class InstallPlatform {
+  public:
+    virtual ~InstallPlatform() = default;
+    // The folder dialog: the chosen folder's path, or empty text.
+    virtual std::wstring PickInstallFolder() = 0;
+    // The folder of the running installer, without a trailing backslash unless a drive root.
+    virtual std::wstring InstallerFolder() = 0;
+    // Copies one file, replacing a file of the same name.
+    virtual StepResult CopyOneFile(const std::wstring& source, const std::wstring& destination) = 0;
+    // Lets the window repaint and run its button handlers.
+    virtual void ProcessPendingEvents() = 0;
+    // A modal box with OK only, no icon, titled with the installer's name.
+    virtual void ShowMessage(const std::wstring& text) = 0;
+    // Opens a document with its associated program through "Shell.Application".
+    virtual StepResult OpenDocument(const std::wstring& path) = 0;
+};
+
+inline constexpr std::wstring_view CompletionMessage =
+    L"インストール終了\u3000iJ-CADの設定は表示されたPDFを参照してください。";
+
+enum class InstallOutcome {
+    NoFolder,     // the dialog was cancelled or gave no path: nothing happened
+    Installed,    // ten copies, completion box, guide opened
+    Failed,       // a step failed; its report was shown
+    Interrupted,  // the user asked to end between two copies
+};
+
+// The text of the box that reports a failing step: its number and the system's description.
+std::wstring ErrorReportText(const StepError& error);
+
+// Runs the whole sequence. stop_requested is asked after each copy's event processing; when
+// it answers true the sequence stops there without any message. The caller ends the program
+// whatever the outcome.
+InstallOutcome RunInstallSequence(InstallPlatform& platform,
+                                  const std::function<bool()>& stop_requested);
+
+// Decides what the window's events do while it waits and while it installs.
+class InstallerController {
+  public:
+    enum class Action { Keep, End };
+
+    explicit InstallerController(InstallPlatform& platform) : platform_(platform) {}
+
+    // "インストール": runs the sequence and asks to end. A second click while the sequence
+    // runs (it arrives through the event processing between copies) is ignored.
+    Action OnInstallClick();
+    // "キャンセル" and the close box: end at once while waiting; while copying, the sequence
+    // stops between two copies and then the program ends.
+    Action OnCancelClick();
+    Action OnClose() { return OnCancelClick(); }
+
+    bool Installing() const { return installing_; }
+    std::optional<InstallOutcome> Outcome() const { return outcome_; }
+
+  private:
+    InstallPlatform& platform_;
+    bool installing_ = false;
+    bool stop_requested_ = false;
+    std::optional<InstallOutcome> outcome_;
+};
+
+}  // namespace vortasetup

@@ -1,0 +1,32 @@
+// Where Form1 goes on the screen when it loads: centred horizontally, its vertical centre
+// at one third of the screen height. All measures in twips (1/1440 inch).
+#pragma once
+
+#include <cstdint>
+
+namespace vortasetup {
+
+struct FormPlacement {
+    std::int32_t left;
+    std::int32_t top;
+};
+
+// Rounds to the nearest whole number, halves to the even neighbour, and saturates at the
+// limits of a 32-bit signed integer.
+std::int32_t RoundToWhole(double value);
+
+// Left = screen width / 2 - window width / 2, top = screen height / 3 - window height / 2,
+// every division truncating toward zero; measures are rounded to whole twips first. The
+// result is not clamped to the screen: a short screen gives a negative top.
+//
+// The screen measures were once held on 16 bits, which caps them at 32767 twips (2184 pixels
+// at 96 dpi). Larger screens keep their whole measure here, so the window stays centred on
+// them too; for every screen that fits 16 bits the result is the same.
+FormPlacement PlaceForm(double screen_width_twips, double screen_height_twips,
+                        double window_width_twips, double window_height_twips);
+
+// Conversions at the real dots per inch of the screen; 96 dpi gives 15 twips per pixel.
+std::int32_t TwipsToPixels(std::int32_t twips, int dpi);
+double PixelsToTwips(std::int32_t pixels, int dpi);
+
+}  // namespace vortasetup

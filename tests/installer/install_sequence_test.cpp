@@ -1,0 +1,230 @@
+#include "installer/install_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "installer/file_list.h"
+
+namespace vortasetup {
+namespace {
+
+// Records every platform step in order; copies fail for names listed in missing.
+class FakePlatform : public InstallPlatform {
+  public:
+    std::wstring destination = L"D:\\Tools\\Vorta";
+    std::wstring installer_folder = L"C:\\Users\\user\\Downloads\\vorta-1.0.0";
+    std::map<std::wstring, StepError> failing_copies;  // by source path
+    std::optional<StepError> open_failure;
+    std::function<void(int copies_so_far)> on_events;  // clicks arriving between copies
+
+    std::vector<std::wstring> log;
+    std::vector<std::pair<std::wstring, std::wstring>> copies;
+    std::vector<std::wstring> messages;
+    std::vector<std::wstring> opened;
+    int pick_calls = 0;
+
+    std::wstring PickInstallFolder() override {
+        ++pick_calls;
+        log.push_back(L"pick");
+        return destination;
+    }
+    std::wstring InstallerFolder() override { return installer_folder; }
+    StepResult CopyOneFile(const std::wstring& source, const std::wstring& target) override {
+        log.push_back(L"copy");
+        const auto failure = failing_copies.find(source);
+        if (failure != failing_copies.end()) return failure->second;
+        copies.emplace_back(source, target);
+        return std::nullopt;
+    }
+    void ProcessPendingEvents() override {
+        log.push_back(L"events");
+        if (on_events) on_events(static_cast<int>(copies.size()));
+    }
+    void ShowMessage(const std::wstring& text) override {
+        log.push_back(L"message");
+        messages.push_back(text);
+    }
+    StepResult OpenDocument(const std::wstring& path) override {
+        log.push_back(L"open");
+        opened.push_back(path);
+        return open_failure;
+    }
+};
+
+const std::function<bool()> kNeverStop = [] { return false; };
+
+TEST(InstallFileList, HoldsTheTenNamesInCopyOrder) {
+    const std::vector<std::wstring> expected = {
+        L"\\vta_connect.exe",
+        L"\\tardo.dat",
+        L"\\pontek.dcl",
+        L"\\pontek.lsp",
+        L"\\vorta_install_dir.lsp",
+        L"\\lumset.ini",
+        L"\\vortastart.exe",
+        L"\\vortastart.lsp",
+        L"\\IJCAD-\u30F4\u30A9\u30EB\u30BF_\u30A4\u30F3\u30B9\u30C8\u30FC\u30EB.pdf",
+        L"\\\u30F4\u30A9\u30EB\u30BF.pdf"};
+    ASSERT_EQ(InstallFileList.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(std::wstring(InstallFileList[i]), expected[i]) << "position " << i + 1;
+    }
+    EXPECT_EQ(std::wstring(GuideName), expected[8]);
+}
+
+TEST(Paths, AreConcatenatedUnchangedEvenAtADriveRoot) {
+    EXPECT_EQ(JoinPath(L"D:\\", L"\\tardo.dat"), L"D:\\\\tardo.dat");
+    EXPECT_EQ(JoinPath(L"D:\\Tools", L"\\tardo.dat"), L"D:\\Tools\\tardo.dat");
+    EXPECT_EQ(JoinPath(L"D:\\Tools\\", L"\\tardo.dat"), L"D:\\Tools\\\\tardo.dat");
+}
+
+TEST(FolderDialogBuffer, GivesTheTextBeforeTheFirstNulOrNothing) {
+    EXPECT_EQ(TextBeforeFirstNul(std::wstring(L"C:\\Vorta\0\0garbage", 17)), L"C:\\Vorta");
+    EXPECT_EQ(TextBeforeFirstNul(std::wstring(260, L'\0')), L"");
+    EXPECT_EQ(TextBeforeFirstNul(L"no terminator"), L"");
+}
+
+TEST(InstallSequence, CancelledDialogDoesNothingAtAll) {
+    FakePlatform platform;
+    platform.destination.clear();
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::NoFolder);
+    EXPECT_EQ(platform.log, std::vector<std::wstring>{L"pick"});
+}
+
+TEST(InstallSequence, CopiesTenFilesThenReportsThenOpensTheGuide) {
+    FakePlatform platform;
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Installed);
+
+    ASSERT_EQ(platform.copies.size(), 10u);
+    for (size_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(platform.copies[i].first, platform.installer_folder + InstallFileList[i].data());
+        EXPECT_EQ(platform.copies[i].second, platform.destination + InstallFileList[i].data());
+    }
+    // Events are processed after every copy; the box comes before the guide.
+    std::vector<std::wstring> expected_log = {L"pick"};
+    for (int i = 0; i < 10; ++i) {
+        expected_log.push_back(L"copy");
+        expected_log.push_back(L"events");
+    }
+    expected_log.push_back(L"message");
+    expected_log.push_back(L"open");
+    EXPECT_EQ(platform.log, expected_log);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0],
+              L"\u30A4\u30F3\u30B9\u30C8\u30FC\u30EB\u7D42\u4E86\u3000iJ-CAD\u306E\u8A2D\u5B9A"
+              L"\u306F\u8868\u793A\u3055\u308C\u305FPDF\u3092\u53C2\u7167\u3057\u3066\u304F"
+              L"\u3060\u3055\u3044\u3002");
+    EXPECT_EQ(platform.opened,
+              std::vector<std::wstring>{
+                  L"D:\\Tools\\Vorta\\IJCAD-\u30F4\u30A9\u30EB\u30BF_\u30A4\u30F3\u30B9\u30C8"
+                  L"\u30FC\u30EB.pdf"});
+}
+
+TEST(InstallSequence, DriveRootsGiveDoubleBackslashesOnBothSides) {
+    FakePlatform platform;
+    platform.destination = L"E:\\";
+    platform.installer_folder = L"F:\\";
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Installed);
+    ASSERT_FALSE(platform.copies.empty());
+    EXPECT_EQ(platform.copies[0].first, L"F:\\\\vta_connect.exe");
+    EXPECT_EQ(platform.copies[0].second, L"E:\\\\vta_connect.exe");
+    ASSERT_EQ(platform.opened.size(), 1u);
+    EXPECT_EQ(platform.opened[0].substr(0, 10), L"E:\\\\IJCAD-");
+}
+
+TEST(InstallSequence, FifthFileMissingStopsAfterFourCopiesWithTheErrorReport) {
+    FakePlatform platform;
+    platform.failing_copies[platform.installer_folder + L"\\vorta_install_dir.lsp"] =
+        StepError{StepError::Kind::Win32, 2,
+                  L"\u6307\u5B9A\u3055\u308C\u305F\u30D5\u30A1\u30A4"
+                  L"\u30EB\u304C\u898B\u3064\u304B\u308A\u307E\u305B"
+                  L"\u3093\u3002"};
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
+    EXPECT_EQ(platform.copies.size(), 4u);
+    ASSERT_EQ(platform.messages.size(), 1u);  // the error report, no completion box
+    EXPECT_NE(platform.messages[0].find(L"2"), std::wstring::npos);
+    EXPECT_NE(platform.messages[0].find(L"\u6307\u5B9A\u3055\u308C\u305F"), std::wstring::npos);
+    EXPECT_EQ(platform.messages[0].find(std::wstring(CompletionMessage)), std::wstring::npos);
+    EXPECT_TRUE(platform.opened.empty());
+}
+
+TEST(InstallSequence, ShellObjectFailureIsReportedAfterTheCompletionBox) {
+    FakePlatform platform;
+    platform.open_failure = StepError{StepError::Kind::Com, 0x800401F3u, L"Invalid class string"};
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
+    EXPECT_EQ(platform.copies.size(), 10u);
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0], std::wstring(CompletionMessage));
+    EXPECT_NE(platform.messages[1].find(L"0x800401F3"), std::wstring::npos);
+    EXPECT_NE(platform.messages[1].find(L"Invalid class string"), std::wstring::npos);
+}
+
+TEST(ErrorReport, GivesWin32NumbersInDecimalAndComNumbersInHex) {
+    const std::wstring win32 = ErrorReportText({StepError::Kind::Win32, 5, L"Access denied."});
+    EXPECT_NE(win32.find(L": 5\n"), std::wstring::npos);
+    EXPECT_NE(win32.find(L"Access denied."), std::wstring::npos);
+    const std::wstring com = ErrorReportText({StepError::Kind::Com, 0x80070005u, L""});
+    EXPECT_NE(com.find(L"0x80070005"), std::wstring::npos);
+    // An error without system text still says something.
+    EXPECT_NE(com.find(L"\u4E0D\u660E"), std::wstring::npos);
+}
+
+TEST(InstallerController, CancelWhileWaitingEndsAtOnce) {
+    FakePlatform platform;
+    InstallerController controller(platform);
+    EXPECT_EQ(controller.OnCancelClick(), InstallerController::Action::End);
+    EXPECT_EQ(controller.OnClose(), InstallerController::Action::End);
+    EXPECT_TRUE(platform.log.empty());
+}
+
+TEST(InstallerController, CancelBetweenCopiesStopsThereAndEndsSilently) {
+    FakePlatform platform;
+    InstallerController controller(platform);
+    platform.on_events = [&](int copies) {
+        if (copies == 3) {
+            EXPECT_EQ(controller.OnCancelClick(), InstallerController::Action::Keep);
+        }
+    };
+    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::End);
+    EXPECT_EQ(controller.Outcome(), InstallOutcome::Interrupted);
+    EXPECT_EQ(platform.copies.size(), 3u);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(platform.opened.empty());
+}
+
+TEST(InstallerController, CloseBoxBetweenCopiesStopsLikeCancel) {
+    FakePlatform platform;
+    InstallerController controller(platform);
+    platform.on_events = [&](int copies) {
+        if (copies == 7) {
+            EXPECT_EQ(controller.OnClose(), InstallerController::Action::Keep);
+        }
+    };
+    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::End);
+    EXPECT_EQ(controller.Outcome(), InstallOutcome::Interrupted);
+    EXPECT_EQ(platform.copies.size(), 7u);
+}
+
+TEST(InstallerController, SecondInstallClickWhileCopyingIsIgnored) {
+    FakePlatform platform;
+    InstallerController controller(platform);
+    platform.on_events = [&](int copies) {
+        if (copies == 2) {
+            EXPECT_TRUE(controller.Installing());
+            EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::Keep);
+        }
+    };
+    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::End);
+    EXPECT_EQ(controller.Outcome(), InstallOutcome::Installed);
+    EXPECT_EQ(platform.pick_calls, 1);
+    EXPECT_EQ(platform.copies.size(), 10u);
+    EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.opened.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vortasetup

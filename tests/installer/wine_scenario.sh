@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# One Wine test of vortasetup.exe. Stages a download folder (the installer and the ten files
+# it copies), drives the installer with installer_driver and checks what it did.
+#   wine_scenario.sh <scenario> <vortasetup.exe> <installer_driver.exe> <fixtures dir>
+#                    <shipped dir> <work dir> <wine runner>
+set -uo pipefail
+scenario=$1 setup_exe=$2 driver_exe=$3 fixtures=$4 shipped=$5 work=$6 runner=$7
+
+names=(vta_connect.exe tardo.dat pontek.dcl pontek.lsp vorta_install_dir.lsp lumset.ini
+       vortastart.exe vortastart.lsp "IJCAD-ヴォルタ_インストール.pdf" "ヴォルタ.pdf")
+completion="インストール終了　iJ-CADの設定は表示されたPDFを参照してください。"
+
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+expect_line() {  # the driver printed exactly this line
+  grep -qxF -- "$1" "$work/driver.out" || fail "expected line: $1"
+}
+windows_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
+
+# The destination lives on the prefix's drive C: (the folder dialog of this Wine cannot
+# browse into Z:, which maps the whole Unix root).
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=/dev/null
+source "$here/../../scripts/wine-env.sh"
+dest="$WINEPREFIX/drive_c/vorta-installer-tests/$scenario/dest"
+dest_windows="C:\\vorta-installer-tests\\$scenario\\dest"
+
+rm -rf "$work" "$(dirname "$dest")" && mkdir -p "$work/stage" "$dest"
+cp "$setup_exe" "$work/stage/vortasetup.exe"
+for name in "${names[@]}"; do
+  if [ -f "$shipped/$name" ]; then cp "$shipped/$name" "$work/stage/"; else cp "$fixtures/$name" "$work/stage/"; fi
+done
+
+command=install
+case $scenario in
+  fresh_install|resources) ;;
+  replaces_existing)
+    for name in "${names[@]}"; do printf 'an older file that must be replaced\r\n' >"$dest/$name"; done ;;
+  fifth_missing) rm "$work/stage/vorta_install_dir.lsp" ;;
+  cancel_dialog) command=cancel ;;
+  cancel_button) command=close ;;
+  close_box) command=closebox ;;
+  *) echo "unknown scenario $scenario"; exit 2 ;;
+esac
+[ "$scenario" = resources ] && command=resources
+
+args=("$command" "$(windows_path "$work/stage/vortasetup.exe")")
+[ "$command" = install ] && args+=("$dest_windows")
+timeout 150 bash "$runner" "$driver_exe" "${args[@]}" >"$work/driver.out" 2>"$work/driver.err"
+rc=$?
+cat "$work/driver.out"
+[ $rc -eq 0 ] || fail "installer_driver ended with $rc"
+
+if [ "$command" = resources ]; then
+  grep -q '^MANIFEST level=<requestedExecutionLevel level="highestAvailable" uiAccess="false"' \
+    "$work/driver.out" || fail "manifest does not ask for highestAvailable"
+  expect_line "ICON images=1 size=128x128 bits=32"
+  expect_line "BANNER size=638x263 bits=24 compression=0 ppm=3780x3780"
+  [ $failures -eq 0 ] && echo PASSED; exit $((failures > 0))
+fi
+
+# The window: client area at the real dpi, placed by Form_Load, topmost, named after ヴォルタ.
+form=$(grep '^FORM client=' "$work/driver.out")
+client=$(sed -E 's/.*client=([0-9x]+) .*/\1/' <<<"$form")
+expected=$(sed -E 's/.*expected=([0-9x]+) .*/\1/' <<<"$form")
+pos=$(sed -E 's/.* pos=(-?[0-9]+,-?[0-9]+) .*/\1/' <<<"$form")
+expected_pos=$(sed -E 's/.*expected-pos=(-?[0-9]+,-?[0-9]+) .*/\1/' <<<"$form")
+[ -n "$client" ] && [ "$client" = "$expected" ] || fail "client area $client, expected $expected"
+[ "$pos" = "$expected_pos" ] || fail "window at $pos, expected $expected_pos"
+grep -q 'topmost=1$' <<<"$form" || fail "window is not topmost"
+grep -q '^FORM caption=.*ヴォルタ' "$work/driver.out" || fail "caption does not name ヴォルタ"
+expect_line "EXIT code=0"
+
+boxes=$(grep -c '^BOX title=' "$work/driver.out")
+copied=$(find "$dest" -type f | wc -l)
+same_files() {  # the first $1 names are in dest, byte-identical to the stage
+  local i
+  for ((i = 0; i < $1; i++)); do
+    cmp -s "$work/stage/${names[$i]}" "$dest/${names[$i]}" || fail "${names[$i]} differs or is missing"
+  done
+}
+
+case $scenario in
+  fresh_install|replaces_existing)
+    expect_line "DIALOG prompt=1"
+    expect_line "DIALOG selected=dest"
+    [ "$boxes" -eq 1 ] || fail "expected one message box, saw $boxes"
+    expect_line "BOX title=vortasetup"
+    expect_line "BOX text=$completion"
+    [ "$copied" -eq 10 ] || fail "expected 10 files in the destination, found $copied"
+    same_files 10 ;;
+  fifth_missing)
+    [ "$boxes" -eq 1 ] || fail "expected one message box, saw $boxes"
+    expect_line "BOX title=vortasetup"
+    grep -q '^BOX text=.*エラー番号: 2\\n' "$work/driver.out" || fail "no error number 2 in the report"
+    grep -qF "$completion" "$work/driver.out" && fail "completion message after a failure"
+    [ "$copied" -eq 4 ] || fail "expected 4 files in the destination, found $copied"
+    same_files 4 ;;
+  cancel_dialog)
+    expect_line "DIALOG prompt=1"
+    [ "$boxes" -eq 0 ] || fail "a message box after cancelling the dialog"
+    [ "$copied" -eq 0 ] || fail "files copied after cancelling the dialog" ;;
+  cancel_button|close_box)
+    [ "$boxes" -eq 0 ] || fail "a message box after closing"
+    [ "$copied" -eq 0 ] || fail "files copied after closing" ;;
+esac
+
+[ $failures -eq 0 ] && echo PASSED
+exit $((failures > 0))

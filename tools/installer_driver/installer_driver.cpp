@@ -1,0 +1,487 @@
+// Drives vortasetup.exe from outside, as a user would, for the Wine tests: finds its window,
+// clicks its buttons, works the folder dialog and reads and closes its message boxes.
+// Every wait is bounded. Facts are printed one per line, UTF-8, for the test script:
+//   FORM client=WxH expected=WxH pos=X,Y expected-pos=X,Y topmost=0|1
+//   DIALOG prompt=0|1 selected=<label>
+//   BOX title=<title> text=<text with line breaks as \n>
+//   EXIT code=<n>
+// Usage:
+//   installer_driver close    <installer.exe>           press キャンセル
+//   installer_driver closebox <installer.exe>           close the window with its close box
+//   installer_driver install  <installer.exe> <folder> [label]
+//                                                       choose <folder> and confirm once the
+//                                                       tree shows it selected (label: its
+//                                                       last component unless given)
+//   installer_driver cancel   <installer.exe>           cancel the folder dialog
+//   installer_driver resources <installer.exe>          manifest, icon and banner facts
+//   installer_driver show <installer.exe> <ms>          print the window's screen rectangle,
+//                                                       keep it up <ms>, then press キャンセル
+#include <windows.h>
+// clang-format off
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+// clang-format on
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "installer/placement.h"
+
+namespace {
+
+constexpr DWORD kFormTimeoutMs = 30000;
+constexpr DWORD kDialogTimeoutMs = 30000;
+constexpr DWORD kEndTimeoutMs = 60000;
+constexpr DWORD kMessageTimeoutMs = 5000;
+constexpr int kCommand1 = 101;
+constexpr int kCommand2 = 102;
+
+class Handle {
+  public:
+    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (handle_) CloseHandle(handle_);
+    }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+// Memory inside the installer's process, for messages whose pointers it dereferences.
+class RemoteMemory {
+  public:
+    RemoteMemory(HANDLE process, SIZE_T size)
+        : process_(process),
+          address_(
+              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    ~RemoteMemory() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    char* get() const { return static_cast<char*>(address_); }
+
+  private:
+    HANDLE process_;
+    void* address_;
+};
+
+class LoadedImage {
+  public:
+    explicit LoadedImage(const std::wstring& path)
+        : module_(LoadLibraryExW(path.c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+    LoadedImage(const LoadedImage&) = delete;
+    LoadedImage& operator=(const LoadedImage&) = delete;
+    ~LoadedImage() {
+        if (module_) FreeLibrary(module_);
+    }
+    HMODULE get() const { return module_; }
+
+  private:
+    HMODULE module_;
+};
+
+void Print(const std::wstring& line) {
+    std::wstring text = line + L"\n";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+              &written, nullptr);
+}
+
+// The installer being driven; a failing run never leaves it behind.
+HANDLE g_installer_process = nullptr;
+
+[[noreturn]] void Fail(const std::wstring& why) {
+    Print(L"FAIL " + why);
+    if (g_installer_process) TerminateProcess(g_installer_process, 3);
+    ExitProcess(2);
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                             &length)) {
+        return {};
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::wstring OneLine(const std::wstring& text) {
+    std::wstring line;
+    for (wchar_t c : text) {
+        if (c == L'\r') continue;
+        if (c == L'\n') {
+            line += L"\\n";
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+struct WindowQuery {
+    DWORD process_id;
+    std::wstring window_class;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
+    auto* query = reinterpret_cast<WindowQuery*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == query->process_id && IsWindowVisible(window) &&
+        ClassOf(window) == query->window_class) {
+        query->found.push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD process_id, const wchar_t* window_class) {
+    WindowQuery query{process_id, window_class, {}};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+BOOL CALLBACK CollectChildren(HWND window, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChildren, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+HWND ChildOfClass(HWND parent, const wchar_t* window_class) {
+    for (HWND child : Children(parent)) {
+        if (ClassOf(child) == window_class) return child;
+    }
+    return nullptr;
+}
+
+struct Installer {
+    explicit Installer(const PROCESS_INFORMATION& started)
+        : info(started), process(started.hProcess), thread(started.hThread) {}
+    PROCESS_INFORMATION info;
+    Handle process;
+    Handle thread;
+};
+
+bool Ended(const Installer& installer) {
+    return WaitForSingleObject(installer.process.get(), 0) == WAIT_OBJECT_0;
+}
+
+// Waits up to timeout for a window the predicate picks, checking the process is alive.
+template <typename Pick>
+HWND WaitFor(const Installer& installer, DWORD timeout, const wchar_t* what, Pick pick) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeout) {
+        if (HWND window = pick()) return window;
+        if (Ended(installer)) Fail(std::wstring(L"installer ended while waiting for ") + what);
+        Sleep(50);
+    }
+    Fail(std::wstring(L"timed out waiting for ") + what);
+}
+
+HWND WaitForForm(const Installer& installer) {
+    return WaitFor(installer, kFormTimeoutMs, L"Form1", [&]() -> HWND {
+        const auto forms = TopLevelWindows(installer.info.dwProcessId, L"VortaSetupForm1");
+        return forms.empty() ? nullptr : forms.front();
+    });
+}
+
+// The folder dialog is the installer's #32770 window holding a tree view; its caption is
+// localised, so it is not searched by title.
+HWND FindFolderDialog(DWORD process_id) {
+    for (HWND dialog : TopLevelWindows(process_id, L"#32770")) {
+        if (ChildOfClass(dialog, WC_TREEVIEWW)) return dialog;
+    }
+    return nullptr;
+}
+
+HWND FindMessageBox(DWORD process_id) {
+    for (HWND dialog : TopLevelWindows(process_id, L"#32770")) {
+        if (!ChildOfClass(dialog, WC_TREEVIEWW)) return dialog;
+    }
+    return nullptr;
+}
+
+void Press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+PROCESS_INFORMATION Start(const std::wstring& exe) {
+    PROCESS_INFORMATION started{};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    std::wstring command = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        Fail(L"cannot start " + exe);
+    }
+    return started;
+}
+
+void ReportForm(HWND form) {
+    RECT client{};
+    GetClientRect(form, &client);
+    RECT outer{};
+    GetWindowRect(form, &outer);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    using vortasetup::PixelsToTwips;
+    using vortasetup::TwipsToPixels;
+    const vortasetup::FormPlacement place = vortasetup::PlaceForm(
+        PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi),
+        PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi),
+        PixelsToTwips(outer.right - outer.left, dpi), PixelsToTwips(outer.bottom - outer.top, dpi));
+    const bool topmost = (GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    Print(L"FORM client=" + std::to_wstring(client.right) + L"x" + std::to_wstring(client.bottom) +
+          L" expected=" + std::to_wstring(TwipsToPixels(9585, dpi)) + L"x" +
+          std::to_wstring(TwipsToPixels(4830, dpi)) + L" pos=" + std::to_wstring(outer.left) +
+          L"," + std::to_wstring(outer.top) + L" expected-pos=" +
+          std::to_wstring(TwipsToPixels(place.left, dpi)) + L"," +
+          std::to_wstring(TwipsToPixels(place.top, dpi)) + L" topmost=" + (topmost ? L"1" : L"0"));
+    Print(L"FORM caption=" + TextOf(form));
+}
+
+// Every box the installer shows until it ends is reported and closed with OK.
+void FinishRun(Installer& installer) {
+    const DWORD start = GetTickCount();
+    HWND last_box = nullptr;
+    while (!Ended(installer)) {
+        if (GetTickCount() - start > kEndTimeoutMs) Fail(L"installer did not end");
+        HWND box = FindMessageBox(installer.info.dwProcessId);
+        if (box && box != last_box) {
+            std::wstring text;
+            for (HWND child : Children(box)) {
+                if (ClassOf(child) == L"Static" && !TextOf(child).empty()) text += TextOf(child);
+            }
+            Print(L"BOX title=" + TextOf(box));
+            Print(L"BOX text=" + OneLine(text));
+            last_box = box;
+            Press(box, IDOK);
+        }
+        Sleep(50);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(installer.process.get(), &code);
+    Print(L"EXIT code=" + std::to_wstring(code));
+}
+
+std::string Ansi(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    return bytes;  // with its NUL
+}
+
+std::wstring FromAnsi(const std::string& bytes) {
+    const int size = MultiByteToWideChar(CP_ACP, 0, bytes.c_str(), -1, nullptr, 0);
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.c_str(), -1, text.data(), size);
+    if (!text.empty()) text.pop_back();
+    return text;
+}
+
+HWND OpenFolderDialog(Installer& installer, HWND form) {
+    PostMessageW(form, WM_COMMAND, MAKEWPARAM(kCommand1, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(form, kCommand1)));
+    HWND dialog = WaitFor(installer, kDialogTimeoutMs, L"the folder dialog",
+                          [&] { return FindFolderDialog(installer.info.dwProcessId); });
+    bool prompt = false;
+    for (HWND child : Children(dialog)) {
+        if (TextOf(child) == L"インストールするフォルダを選択してください") prompt = true;
+    }
+    HWND tree = ChildOfClass(dialog, WC_TREEVIEWW);
+    WaitFor(installer, kDialogTimeoutMs, L"the folder tree", [&]() -> HWND {
+        DWORD_PTR root = 0;
+        SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, SMTO_ABORTIFHUNG,
+                            kMessageTimeoutMs, &root);
+        return root ? tree : nullptr;
+    });
+    Print(std::wstring(L"DIALOG prompt=") + (prompt ? L"1" : L"0"));
+    return dialog;
+}
+
+// The label of the tree item selected in the dialog, read through memory in its process.
+std::wstring SelectedLabel(Installer& installer, HWND tree, const RemoteMemory& remote) {
+    DWORD_PTR selected = 0;
+    SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                        &selected);
+    if (!selected) return {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(selected);
+    item.pszText = remote.get() + 2048;
+    item.cchTextMax = 1024;
+    WriteProcessMemory(installer.process.get(), remote.get() + 1024, &item, sizeof(item), nullptr);
+    DWORD_PTR ok = 0;
+    SendMessageTimeoutW(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.get() + 1024),
+                        SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ok);
+    std::string label(1024, '\0');
+    ReadProcessMemory(installer.process.get(), remote.get() + 2048, label.data(), label.size(),
+                      nullptr);
+    label.resize(label.find('\0'));
+    return FromAnsi(label);
+}
+
+// Selects the folder in the dialog the way a program does: BFFM_SETSELECTIONA with a path
+// written into the dialog's own process. The dialog may still be filling its tree when it
+// first shows, so the request is repeated (bounded) until the expected label is selected.
+// Returns the selected item's label.
+std::wstring SelectFolder(Installer& installer, HWND dialog, const std::wstring& folder,
+                          const std::wstring& expected_label) {
+    HWND tree = ChildOfClass(dialog, WC_TREEVIEWW);
+    RemoteMemory remote(installer.process.get(), 4096);
+    if (!remote.get()) Fail(L"VirtualAllocEx failed");
+    const std::string path = Ansi(folder);
+    if (path.size() > 1000) Fail(L"path too long");
+    if (!WriteProcessMemory(installer.process.get(), remote.get(), path.data(), path.size(),
+                            nullptr)) {
+        Fail(L"WriteProcessMemory failed");
+    }
+    std::wstring label;
+    const DWORD start = GetTickCount();
+    do {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(dialog, BFFM_SETSELECTIONA, TRUE,
+                            reinterpret_cast<LPARAM>(remote.get()), SMTO_ABORTIFHUNG,
+                            kMessageTimeoutMs, &ignored);
+        label = SelectedLabel(installer, tree, remote);
+        if (label == expected_label) break;
+        Sleep(100);
+    } while (GetTickCount() - start < kDialogTimeoutMs && !Ended(installer));
+    return label;
+}
+
+int Resources(const std::wstring& exe) {
+    LoadedImage image(exe);
+    if (!image.get()) Fail(L"cannot load " + exe);
+    HRSRC manifest = FindResourceW(image.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    if (manifest) {
+        const char* bytes =
+            static_cast<const char*>(LockResource(LoadResource(image.get(), manifest)));
+        std::string text(bytes, SizeofResource(image.get(), manifest));
+        const auto at = text.find("<requestedExecutionLevel");
+        Print(L"MANIFEST level=" + (at == std::string::npos
+                                        ? std::wstring(L"none")
+                                        : FromAnsi(text.substr(at, text.find("/>", at) - at))));
+    } else {
+        Print(L"MANIFEST none");
+    }
+#pragma pack(push, 2)
+    struct GroupEntry {
+        BYTE width, height, colors, reserved;
+        WORD planes, bit_count;
+        DWORD bytes;
+        WORD id;
+    };
+    struct GroupHeader {
+        WORD reserved, type, count;
+    };
+#pragma pack(pop)
+    HRSRC group = FindResourceW(image.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));
+    if (group) {
+        const auto* header =
+            static_cast<const GroupHeader*>(LockResource(LoadResource(image.get(), group)));
+        const auto* entry = reinterpret_cast<const GroupEntry*>(header + 1);
+        Print(L"ICON images=" + std::to_wstring(header->count) + L" size=" +
+              std::to_wstring(entry->width) + L"x" + std::to_wstring(entry->height) + L" bits=" +
+              std::to_wstring(entry->bit_count));
+    }
+    HRSRC banner = FindResourceW(image.get(), MAKEINTRESOURCEW(101), MAKEINTRESOURCEW(2));
+    if (banner) {
+        const auto* info =
+            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(image.get(), banner)));
+        Print(L"BANNER size=" + std::to_wstring(info->biWidth) + L"x" +
+              std::to_wstring(info->biHeight) + L" bits=" + std::to_wstring(info->biBitCount) +
+              L" compression=" + std::to_wstring(info->biCompression) + L" ppm=" +
+              std::to_wstring(info->biXPelsPerMeter) + L"x" +
+              std::to_wstring(info->biYPelsPerMeter));
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!args || count < 3) {
+        Print(L"usage: installer_driver close|closebox|install|cancel|resources <exe> [folder]");
+        return 1;
+    }
+    const std::wstring command = args[1];
+    const std::wstring exe = args[2];
+    if (command == L"resources") return Resources(exe);
+
+    Installer installer(Start(exe));
+    g_installer_process = installer.process.get();
+    HWND form = WaitForForm(installer);
+    ReportForm(form);
+    if (command == L"show" && count >= 4) {
+        RECT outer{};
+        GetWindowRect(form, &outer);
+        Print(L"GEOMETRY " + std::to_wstring(outer.left) + L" " + std::to_wstring(outer.top) +
+              L" " + std::to_wstring(outer.right - outer.left) + L" " +
+              std::to_wstring(outer.bottom - outer.top));
+        Sleep(static_cast<DWORD>(std::min(_wtoi(args[3]), 30000)));
+    }
+    if (command == L"close" || command == L"show") {
+        PostMessageW(form, WM_COMMAND, MAKEWPARAM(kCommand2, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(form, kCommand2)));
+    } else if (command == L"closebox") {
+        PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (command == L"cancel") {
+        HWND dialog = OpenFolderDialog(installer, form);
+        Press(dialog, IDCANCEL);
+    } else if (command == L"install" && count >= 4) {
+        HWND dialog = OpenFolderDialog(installer, form);
+        const std::wstring folder = args[3];
+        // The label the tree shows for it: the last path component unless given (a drive).
+        const std::wstring last =
+            count >= 5 ? args[4] : folder.substr(folder.find_last_of(L'\\') + 1);
+        const std::wstring selected = SelectFolder(installer, dialog, folder, last);
+        Print(L"DIALOG selected=" + selected);
+        // Confirm only when the dialog shows the folder asked for: never install elsewhere.
+        if (selected != last) {
+            Press(dialog, IDCANCEL);
+            FinishRun(installer);
+            Fail(L"the dialog did not select " + folder);
+        }
+        Press(dialog, IDOK);
+    } else {
+        TerminateProcess(installer.process.get(), 1);
+        Fail(L"unknown command " + command);
+    }
+    FinishRun(installer);
+    LocalFree(args);
+    return 0;
+}
