@@ -67,6 +67,10 @@ std::wstring WindowTextOf(Platform& platform, Hwnd window) {
     if (n <= 0) return {};
     std::string buffer = platform.GetWindowTextA(window, n + 1);
     buffer.resize(std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(n)));
+    // The length is only an upper bound: for a window of another process, or a Unicode
+    // window read through the ANSI call, it can be up to twice the real byte count.
+    // The text ends at the zero byte the system wrote after it.
+    buffer.resize(std::min(buffer.size(), buffer.find('\0')));
     return platform.FromAnsi(buffer);
 }
 

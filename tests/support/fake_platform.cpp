@@ -159,7 +159,7 @@ void FakePlatform::EnumChildWindows(Hwnd parent, const std::function<bool(Hwnd)>
 
 std::int32_t FakePlatform::GetWindowTextLengthA(Hwnd window) {
     FakeWindow* w = Find(window);
-    return w ? static_cast<std::int32_t>(Cp932(w->caption).size()) : 0;
+    return w ? static_cast<std::int32_t>(Cp932(w->caption).size()) + w->lengthOverestimate : 0;
 }
 
 std::string FakePlatform::GetWindowTextA(Hwnd window, std::int32_t bufferSize) {

@@ -24,6 +24,9 @@ struct FakeWindow {
     std::wstring caption;
     Rect rect;
     bool iconic = false;
+    // GetWindowTextLengthA may report more than the text holds (a Unicode window of
+    // another process read through the ANSI call): this many bytes more.
+    std::int32_t lengthOverestimate = 0;
 };
 
 class FakePlatform : public Platform {

@@ -176,5 +176,13 @@ TEST(WindowText, IsCutOnAnsiBytesSoDoubleByteCharactersStayWhole) {
     EXPECT_EQ(WindowTextOf(platform, 6), L"");  // no such window
 }
 
+TEST_F(Discovery, CaptionsWhoseLengthIsOverestimatedStillMatch) {
+    AddCad(100, 1000, L"図面1.dwg");
+    for (auto& w : platform.windows)  // as for a Unicode CAD read through the ANSI call
+        w.lengthOverestimate = static_cast<std::int32_t>(testing::Cp932(w.caption).size());
+    FindCadInstances(platform, state, picker);
+    EXPECT_EQ(state.table[1], (CadInstance{L"図面1.dwg", 1001, 1002, 1003, 1004}));
+}
+
 }  // namespace
 }  // namespace vorta
