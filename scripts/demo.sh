@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Demonstration: builds the Windows programs, starts a stand-in CAD with Japanese
+# captions under Wine, runs vortastart.exe once from a folder holding tardo.dat and
+# Lumset.ini, and prints what the CAD received. Exits nonzero when the load command
+# did not arrive.
+#   bash scripts/demo.sh
+# Settings (environment): those of scripts/wine-env.sh; VORTA_BIN, a folder holding
+# vortastart.exe and standin_cad.exe already built, skips the installation and build.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+if [ -z "${VORTA_BIN:-}" ]; then
+    bash scripts/install-deps.sh
+    cmake --preset windows
+    cmake --build --preset windows
+fi
+bin="${VORTA_BIN:-$root/build/windows/bin}"
+
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+vorta_wine_up
+
+demo="$(mktemp -d /tmp/vorta-demo.XXXXXX)"
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+mkdir -p "$demo/cad" "$demo/vortastart"
+cp "$bin/standin_cad.exe" "$demo/cad/acad.exe"
+cat >"$demo/cad/cad.cfg" <<EOF
+name=demo
+main_caption=AutoCAD 2005 - [図面1.dwg]
+text_caption=AutoCAD テキスト ウィンドウ - 図面1.dwg
+command_caption=コマンド ライン
+main_cmd_ctrl_id=1001
+text_cmd_ctrl_id=1002
+main_hist_ctrl_id=1003
+text_hist_ctrl_id=1004
+log=$(winpath "$demo/cad/cad.log")
+ready=$(winpath "$demo/cad/ready.txt")
+stop_file=$(winpath "$demo/cad/stop")
+exit_after_seconds=120
+EOF
+
+cp "$bin/vortastart.exe" "$demo/vortastart/"
+printf '5\r\n' >"$demo/vortastart/tardo.dat"
+python3 - "$demo/vortastart/Lumset.ini" <<'PY'
+import sys
+lines = ["[Main]", "ACADName=acad", "CommandCaption=コマンド ライン",
+         "MainCaption=AutoCAD 2005", "TextCaption=AutoCAD テキスト",
+         "MainCmdCtrlID=1001", "TextCmdCtrlID=1002", "MainHistCtrlID=1003",
+         "TextHistCtrlID=1004"]
+with open(sys.argv[1], "wb") as f:
+    f.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+PY
+
+cad_pid=""
+stop_cad() {
+    [ -n "$cad_pid" ] || return 0
+    touch "$demo/cad/stop"
+    for _ in $(seq 1 50); do kill -0 "$cad_pid" 2>/dev/null || break; sleep 0.2; done
+    kill -9 "$cad_pid" 2>/dev/null || true
+    cad_pid=""
+}
+trap stop_cad EXIT
+
+echo "== starting the stand-in CAD (acad.exe) with Japanese captions"
+wine "$demo/cad/acad.exe" "$(winpath "$demo/cad/cad.cfg")" >/dev/null 2>&1 &
+cad_pid=$!
+for _ in $(seq 1 150); do [ -f "$demo/cad/ready.txt" ] && break; sleep 0.2; done
+[ -f "$demo/cad/ready.txt" ] || { echo "the stand-in CAD did not come up" >&2; exit 1; }
+
+echo "== running vortastart.exe from $demo/vortastart"
+start=$(date +%s%N)
+rc=0
+(cd "$demo" && timeout --kill-after=5 60 wine "$(winpath "$demo/vortastart/vortastart.exe")") || rc=$?
+echo "   ended with code $rc after $((($(date +%s%N) - start) / 1000000)) ms"
+sleep 0.5
+stop_cad
+
+echo "== what the CAD received"
+python3 - "$demo/cad/cad.log" <<'PY'
+import re
+import sys
+
+interesting = ("click ", "paste ", "cancel ", "run: ", "key ", "topmost ", "queryopen ",
+               "gettext", "copydata ", "history-copy ")
+for line in open(sys.argv[1], encoding="utf-8"):
+    stamp, _, event = line.strip().partition(" ")
+    if not event.startswith(interesting):
+        continue
+    m = re.match(r'paste (\S+) hex=([0-9A-F ]*) text="(.*?)" (.*)$', event)
+    if m:
+        print(f"{stamp:>7} ms  paste into {m.group(1)}: bytes {m.group(2)}  text {m.group(3)}")
+        print(f"{'':>7}     while {m.group(4)}")
+    else:
+        print(f"{stamp:>7} ms  {event}")
+PY
+echo "   (full log: $demo/cad/cad.log)"
+
+if grep -q 'run: (load "pontek")' "$demo/cad/cad.log"; then
+    echo "== the CAD ran (load \"pontek\")"
+else
+    echo "== the load command did not arrive" >&2
+    exit 1
+fi

@@ -1,0 +1,353 @@
+"""Helpers for the end-to-end tests: Windows programs under the project's Wine, the
+stand-in CAD (config, start, log, stop), the probe, and a launcher folder.
+
+Expects the Wine environment of scripts/wine-env.sh to be up (run.sh does that) and
+VORTA_BIN to name the folder holding vortastart.exe, standin_cad.exe and probe.exe.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+BIN = os.environ.get("VORTA_BIN", "")
+
+# What the launcher types, as bytes in the ANSI code page.
+ESC_BYTES = "1B"
+LOAD_BYTES = "28 6C 6F 61 64 20 22 70 6F 6E 74 65 6B 22 29 0D 0A"
+LOAD_LINE = '(load "pontek")'
+
+NO_CAD_TITLE = "警告"
+NO_CAD_TEXT = "AutoCadが見つからないか、AutoCadが開いていません。AutoCadを再起動してください。"
+NO_PAUSE_FILE_TEXT = ("tardo.datファイルがありません。ディレイする値１～２０をセットして"
+                      "\u3000tardo.datというファイルを作成してください。")
+APP_TITLE = "vortastart"
+
+# Settings shared by the stand-in's windows and the launcher's Lumset.ini.
+COMMAND_CAPTION = "コマンド ライン"
+MAIN_CAPTION_PREFIX = "AutoCAD 2005"
+TEXT_CAPTION_PREFIX = "AutoCAD テキスト"
+CTRL_IDS = {"MainCmdCtrlID": 1001, "TextCmdCtrlID": 1002, "MainHistCtrlID": 1003,
+            "TextHistCtrlID": 1004}
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def winpath(path):
+    """The Wine path of a host path (drive Z: is the host's root)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wait_for(predicate, seconds, what):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise Failure(f"timed out after {seconds} s waiting for {what}")
+
+
+def exe(name):
+    path = os.path.join(BIN, name)
+    check(os.path.isfile(path), f"{path} is missing (build the windows preset first)")
+    return path
+
+
+def probe(*args, timeout=30, ok=(0,)):
+    """Runs probe.exe and returns its output lines."""
+    try:
+        r = subprocess.run(["wine", exe("probe.exe"), *map(str, args)], capture_output=True,
+                           timeout=timeout)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"probe {' '.join(map(str, args))} did not end within {timeout} s")
+    out = r.stdout.decode("utf-8", "replace").splitlines()
+    if r.returncode not in ok:
+        raise Failure(f"probe {' '.join(map(str, args))} failed ({r.returncode}): {out} "
+                      f"{r.stderr.decode('utf-8', 'replace')}")
+    return out
+
+
+def cursor():
+    x, y = probe("cursor")[0].split()
+    return int(x), int(y)
+
+
+def clip():
+    return tuple(int(v) for v in probe("clip")[0].split())
+
+
+def window_rect(hwnd):
+    return tuple(int(v) for v in probe("rect", hwnd)[0].split())
+
+
+def clipboard():
+    """(has text, hex of the CF_TEXT bytes, the text as UTF-8)."""
+    line = probe("clipboard")[0]
+    if line.startswith("text=0"):
+        return False, "", ""
+    m = re.match(r"text=1 hex=(.*?) utf8=(.*)$", line)
+    check(m is not None, f"unexpected probe output: {line}")
+    return True, m.group(1), m.group(2)
+
+
+def windows(prefix):
+    """The top-level windows whose caption begins with prefix, as dicts."""
+    out = []
+    for line in probe("window", prefix, ok=(0, 1)):
+        if line == "none":
+            continue
+        fields = dict(kv.split("=", 1) for kv in line.split(" caption=")[0].split())
+        fields["caption"] = line.split(" caption=", 1)[1]
+        out.append(fields)
+    return out
+
+
+def window_by_hwnd(prefix, hwnd):
+    for w in windows(prefix):
+        if int(w["hwnd"]) == hwnd:
+            return w
+    raise Failure(f"no window {hwnd} with a caption beginning {prefix!r}")
+
+
+def cad_pids_in_snapshot_order(exe_name="acad.exe"):
+    return [int(line.split()[0]) for line in probe("processes", exe_name)]
+
+
+def read_message_box(timeout_ms=20000, press=True, pid=None):
+    """Waits for a message box of another process; returns its title, text, buttons."""
+    args = ["msgbox", "--timeout", timeout_ms]
+    if pid is not None:
+        args += ["--pid", pid]
+    if not press:
+        args.append("--keep")
+    lines = probe(*args, timeout=timeout_ms / 1000 + 20, ok=(0, 1))
+    check(lines and lines[0] != "none", "no message box appeared")
+    box = dict(line.split("=", 1) for line in lines)
+    if press:
+        check(box.get("closed") == "1", f"the message box did not close: {box}")
+    return box
+
+
+def kill_leftover_cads(exe_name="acad.exe"):
+    pids = cad_pids_in_snapshot_order(exe_name)
+    if pids:
+        print(f"note: ending {len(pids)} {exe_name} left over from an earlier run")
+        subprocess.run(["wine", "taskkill", "/F", "/IM", exe_name], capture_output=True,
+                       timeout=30)
+        wait_for(lambda: not cad_pids_in_snapshot_order(exe_name), 15, "leftover CADs to end")
+
+
+def main_caption(drawing):
+    return f"{MAIN_CAPTION_PREFIX} - [{drawing}]"
+
+
+def text_caption(drawing):
+    return f"AutoCAD テキスト ウィンドウ - {drawing}"
+
+
+class Cad:
+    """One stand-in CAD instance, copied under the executable name discovery looks for."""
+
+    def __init__(self, work, label, exe_name="acad.exe", drawing="図面1.dwg", **settings):
+        self.label = label
+        self.dir = os.path.join(work, label)
+        os.makedirs(self.dir)
+        self.exe = os.path.join(self.dir, exe_name)
+        shutil.copyfile(exe("standin_cad.exe"), self.exe)
+        self.log_path = os.path.join(self.dir, "cad.log")
+        self.ready_path = os.path.join(self.dir, "ready.txt")
+        self.stop_path = os.path.join(self.dir, "stop")
+        cfg = {
+            "name": label,
+            "main_caption": main_caption(drawing),
+            "text_caption": text_caption(drawing),
+            "command_caption": COMMAND_CAPTION,
+            "main_cmd_ctrl_id": CTRL_IDS["MainCmdCtrlID"],
+            "text_cmd_ctrl_id": CTRL_IDS["TextCmdCtrlID"],
+            "main_hist_ctrl_id": CTRL_IDS["MainHistCtrlID"],
+            "text_hist_ctrl_id": CTRL_IDS["TextHistCtrlID"],
+            "log": winpath(self.log_path),
+            "ready": winpath(self.ready_path),
+            "stop_file": winpath(self.stop_path),
+            "exit_after_seconds": 90,
+        }
+        cfg.update(settings)
+        self.cfg_path = os.path.join(self.dir, "cad.cfg")
+        with open(self.cfg_path, "w", encoding="utf-8") as f:
+            for key, value in cfg.items():
+                f.write(f"{key}={value}\n")
+        self.proc = None
+        self.handles = {}
+
+    def start(self, seconds=30):
+        self.proc = subprocess.Popen(["wine", self.exe, winpath(self.cfg_path)],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                     start_new_session=True)
+        wait_for(lambda: os.path.exists(self.ready_path) or self.proc.poll() is not None,
+                 seconds, f"the stand-in CAD {self.label} to come up")
+        check(self.proc.poll() is None, f"the stand-in CAD {self.label} ended at once:\n"
+              + self.log_text())
+        with open(self.ready_path, encoding="utf-8") as f:
+            for line in f:
+                key, value = line.strip().split("=", 1)
+                self.handles[key] = int(value)
+        self.pid = self.handles["pid"]
+        return self
+
+    def stop(self):
+        if self.proc is None:
+            return
+        with open(self.stop_path, "w"):
+            pass
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait(timeout=10)
+        self.proc = None
+
+    def log_text(self):
+        try:
+            with open(self.log_path, encoding="utf-8") as f:
+                return f.read()
+        except FileNotFoundError:
+            return ""
+
+    def events(self):
+        """The log as (milliseconds, event text) pairs."""
+        out = []
+        for line in self.log_text().splitlines():
+            stamp, _, rest = line.strip().partition(" ")
+            out.append((int(stamp), rest))
+        return out
+
+    def lines(self, prefix):
+        return [e for _, e in self.events() if e.startswith(prefix)]
+
+
+def cp932_hex(text):
+    return " ".join(f"{b:02X}" for b in text.encode("cp932"))
+
+
+PASTE = re.compile(r'paste (?P<role>\S+) hex=(?P<hex>[0-9A-F ]*) text="(?P<text>.*)" '
+                   r'cursor=(?P<cursor>\S+) clip=(?P<clip>\S+) foreground=(?P<foreground>\S+) '
+                   r'topmost=(?P<topmost>\d) focus=(?P<focus>\S+)$')
+
+
+def parse_paste(event):
+    """The fields of one paste event of the stand-in's log."""
+    m = PASTE.match(event)
+    check(m is not None, f"not a paste with text: {event}")
+    return m.groupdict()
+
+
+def parse_fields(event):
+    """key=value fields of one log event (values without blanks)."""
+    return dict(m.groups() for m in re.finditer(r"(\w+)=([^\s\"]*)", event))
+
+
+def pair(text):
+    return tuple(int(v) for v in text.split(","))
+
+
+def write_launcher_folder(path, pause="5", acad_name="acad"):
+    """A folder holding vortastart.exe, tardo.dat (unless pause is None) and Lumset.ini
+    in code page 932."""
+    os.makedirs(path, exist_ok=True)
+    shutil.copyfile(exe("vortastart.exe"), os.path.join(path, "vortastart.exe"))
+    if pause is not None:
+        with open(os.path.join(path, "tardo.dat"), "wb") as f:
+            f.write(f"{pause}\r\n".encode("cp932"))
+    ini = ["[Main]", f"ACADName={acad_name}", f"CommandCaption={COMMAND_CAPTION}",
+           f"MainCaption={MAIN_CAPTION_PREFIX}", f"TextCaption={TEXT_CAPTION_PREFIX}"]
+    ini += [f"{k}={v}" for k, v in CTRL_IDS.items()]
+    with open(os.path.join(path, "Lumset.ini"), "wb") as f:
+        f.write(("\r\n".join(ini) + "\r\n").encode("cp932"))
+    return os.path.join(path, "vortastart.exe")
+
+
+class Launcher:
+    """vortastart.exe started with no arguments; the working folder is elsewhere, so
+    the launcher must find its files beside itself."""
+
+    def __init__(self, exe_path, cwd):
+        self.proc = subprocess.Popen(["wine", winpath(exe_path)], cwd=cwd,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                     start_new_session=True)
+
+    def wait(self, seconds=60):
+        try:
+            return self.proc.wait(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            box = probe("msgbox", "--timeout", 0, "--keep", ok=(0, 1))
+            self.kill()
+            raise Failure(f"vortastart did not end within {seconds} s; message box: {box}")
+
+    def kill(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait(timeout=10)
+
+
+class Scenario:
+    """A scratch folder and the CADs started in it; everything is stopped at the end."""
+
+    def __init__(self, name):
+        self.name = name
+        self.work = tempfile.mkdtemp(prefix=f"vorta-e2e-{name}-")
+        self.cads = []
+        self.launchers = []
+
+    def cad(self, label, **kw):
+        c = Cad(self.work, label, **kw)
+        self.cads.append(c)
+        return c
+
+    def launcher(self, exe_path):
+        launcher = Launcher(exe_path, self.work)
+        self.launchers.append(launcher)
+        return launcher
+
+    def close(self, passed):
+        for launcher in self.launchers:
+            launcher.kill()
+        for c in self.cads:
+            c.stop()
+        if passed:
+            shutil.rmtree(self.work, ignore_errors=True)
+        else:
+            for c in self.cads:
+                print(f"--- log of CAD {c.label} ---\n{c.log_text()}", file=sys.stderr)
+            print(f"scratch folder kept: {self.work}", file=sys.stderr)
+
+
+def run(scenarios, argv):
+    """Runs the named scenario (each a function taking a Scenario); exit code 0 on pass."""
+    if len(argv) != 2 or argv[1] not in scenarios:
+        print(f"usage: {argv[0]} {{{'|'.join(scenarios)}}}", file=sys.stderr)
+        return 2
+    name = argv[1]
+    scenario = Scenario(name)
+    passed = False
+    started = time.monotonic()
+    try:
+        scenarios[name](scenario)
+        passed = True
+    except Failure as e:
+        print(f"FAIL {name}: {e}", file=sys.stderr)
+    finally:
+        scenario.close(passed)
+    print(f"{'PASS' if passed else 'FAIL'} {name} ({time.monotonic() - started:.1f} s)")
+    return 0 if passed else 1

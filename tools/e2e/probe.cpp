@@ -1,0 +1,459 @@
+// probe.exe: looks at and sets the parts of the desktop that the end-to-end tests check
+// around a launcher run (cursor, cursor confinement, clipboard, windows, message boxes
+// of other processes), and drives the stand-in CAD the way the launcher and its
+// console window do. Prints UTF-8, one fact per line; exit code 0 on success, 1 when
+// what was asked for was not found, 2 on a usage error.
+#include <windows.h>
+// windows.h first.
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tools/e2e/win_text.h"
+
+namespace vorta::probe {
+namespace {
+
+using tools::FromAnsi;
+using tools::Hex;
+using tools::Printable;
+using tools::ToAnsi;
+using tools::ToUtf8;
+
+void Print(const std::string& line) {
+    const std::string out = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written,
+              nullptr);
+}
+
+void Fail(const std::string& line) {
+    const std::string out = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written,
+              nullptr);
+}
+
+std::string Num(long long v) {
+    return std::to_string(v);
+}
+
+long ToLong(const std::wstring& s) {
+    return std::wcstol(s.c_str(), nullptr, 0);
+}
+
+HWND ToHwnd(const std::wstring& s) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoul(s.c_str(), nullptr, 0)));
+}
+
+std::string RectText(const RECT& r) {
+    return Num(r.left) + " " + Num(r.top) + " " + Num(r.right) + " " + Num(r.bottom);
+}
+
+std::wstring CaptionOf(HWND h) {
+    wchar_t buf[512] = {};
+    GetWindowTextW(h, buf, 512);
+    return buf;
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t buf[256] = {};
+    GetClassNameW(h, buf, 256);
+    return buf;
+}
+
+struct PrefixSearch {
+    std::wstring prefix;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK OnPrefixWindow(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<PrefixSearch*>(lp);
+    if (CaptionOf(h).rfind(s->prefix, 0) == 0) s->found.push_back(h);
+    return TRUE;
+}
+
+// Top-level windows whose caption begins with the prefix, in z-order.
+std::vector<HWND> TopWindowsWithPrefix(const std::wstring& prefix) {
+    PrefixSearch search{prefix, {}};
+    EnumWindows(&OnPrefixWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int Cursor() {
+    POINT p{};
+    GetCursorPos(&p);
+    Print(Num(p.x) + " " + Num(p.y));
+    return 0;
+}
+
+int SetCursor(const std::vector<std::wstring>& a) {
+    if (a.size() != 2) return 2;
+    return SetCursorPos(ToLong(a[0]), ToLong(a[1])) ? Cursor() : 1;
+}
+
+int Clip() {
+    RECT r{};
+    GetClipCursor(&r);
+    Print(RectText(r));
+    return 0;
+}
+
+int SetClip(const std::vector<std::wstring>& a) {
+    if (a.size() == 1 && a[0] == L"none") return ClipCursor(nullptr) ? Clip() : 1;
+    if (a.size() != 4) return 2;
+    const RECT r{ToLong(a[0]), ToLong(a[1]), ToLong(a[2]), ToLong(a[3])};
+    return ClipCursor(&r) ? Clip() : 1;
+}
+
+// One line per window whose caption begins with the prefix.
+int Window(const std::vector<std::wstring>& a) {
+    if (a.size() != 1) return 2;
+    const auto found = TopWindowsWithPrefix(a[0]);
+    for (HWND h : found) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        const LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
+        Print("hwnd=" + Num(reinterpret_cast<UINT_PTR>(h)) + " pid=" + Num(pid) +
+              " topmost=" + Num((ex & WS_EX_TOPMOST) != 0) + " iconic=" + Num(IsIconic(h) != 0) +
+              " visible=" + Num(IsWindowVisible(h) != 0) + " foreground=" +
+              Num(GetForegroundWindow() == h) + " rect=" + Num(r.left) + "," + Num(r.top) + "," +
+              Num(r.right) + "," + Num(r.bottom) + " caption=" + Printable(CaptionOf(h)));
+    }
+    if (found.empty()) Print("none");
+    return found.empty() ? 1 : 0;
+}
+
+int WindowRect(const std::vector<std::wstring>& a) {
+    if (a.size() != 1) return 2;
+    RECT r{};
+    if (!GetWindowRect(ToHwnd(a[0]), &r)) {
+        Print("none");
+        return 1;
+    }
+    Print(RectText(r));
+    return 0;
+}
+
+BOOL CALLBACK OnChild(HWND h, LPARAM) {
+    Print("hwnd=" + Num(reinterpret_cast<UINT_PTR>(h)) + " parent=" +
+          Num(reinterpret_cast<UINT_PTR>(GetParent(h))) + " id=" + Num(GetDlgCtrlID(h)) +
+          " class=" + Printable(ClassOf(h)) + " caption=" + Printable(CaptionOf(h)));
+    return TRUE;
+}
+
+// Every descendant of the window, in EnumChildWindows order.
+int Children(const std::vector<std::wstring>& a) {
+    if (a.size() != 1) return 2;
+    EnumChildWindows(ToHwnd(a[0]), &OnChild, 0);
+    return 0;
+}
+
+int Clipboard() {
+    tools::ClipboardSession clip(nullptr);
+    if (!clip.open()) {
+        Print("busy");
+        return 1;
+    }
+    std::string bytes;
+    if (!tools::ReadClipboardText(bytes)) {
+        Print("text=0 formats=" + Num(CountClipboardFormats()));
+        return 0;
+    }
+    Print("text=1 hex=" + Hex(bytes) + " utf8=" + Printable(FromAnsi(bytes)));
+    return 0;
+}
+
+int SetClipboard(const std::vector<std::wstring>& a) {
+    tools::ClipboardSession clip(nullptr);
+    if (!clip.open()) return 1;
+    if (a.empty()) return EmptyClipboard() ? 0 : 1;
+    return tools::WriteClipboardText(ToAnsi(a[0])) ? 0 : 1;
+}
+
+// Processes in Tool Help snapshot order (the order discovery meets them), optionally
+// only those with the given executable name.
+int Processes(const std::vector<std::wstring>& a) {
+    tools::Handle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snap.valid()) return 1;
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32FirstW(snap.get(), &pe); ok; ok = Process32NextW(snap.get(), &pe)) {
+        if (!a.empty() && a[0] != pe.szExeFile) continue;
+        Print(Num(pe.th32ProcessID) + " " + ToUtf8(pe.szExeFile));
+    }
+    return 0;
+}
+
+struct DialogInfo {
+    HWND hwnd = nullptr;
+    DWORD pid = 0;
+};
+
+struct DialogSearch {
+    DWORD onlyPid;
+    std::vector<DialogInfo> found;
+};
+
+BOOL CALLBACK OnDialogWindow(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<DialogSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != GetCurrentProcessId() && (s->onlyPid == 0 || s->onlyPid == pid) &&
+        IsWindowVisible(h) && ClassOf(h) == L"#32770") {
+        s->found.push_back({h, pid});
+    }
+    return TRUE;
+}
+
+std::vector<DialogInfo> MessageBoxes(DWORD onlyPid) {
+    DialogSearch search{onlyPid, {}};
+    EnumWindows(&OnDialogWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ButtonsOf(HWND dlg) {
+    std::string out;
+    for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (ClassOf(c) != L"Button" || !IsWindowVisible(c)) continue;
+        if (!out.empty()) out += ",";
+        out += Num(GetDlgCtrlID(c)) + ":" + Printable(CaptionOf(c));
+    }
+    return out;
+}
+
+// Waits (bounded) for a message box of another process, prints its title, text and
+// buttons, and presses OK unless told to leave it.
+int MsgBox(const std::vector<std::wstring>& a) {
+    DWORD timeoutMs = 10000;
+    DWORD onlyPid = 0;
+    bool press = true;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] == L"--timeout" && i + 1 < a.size()) {
+            timeoutMs = static_cast<DWORD>(ToLong(a[++i]));
+        } else if (a[i] == L"--pid" && i + 1 < a.size()) {
+            onlyPid = static_cast<DWORD>(ToLong(a[++i]));
+        } else if (a[i] == L"--keep") {
+            press = false;
+        } else {
+            return 2;
+        }
+    }
+    const DWORD start = GetTickCount();
+    std::vector<DialogInfo> boxes;
+    while ((boxes = MessageBoxes(onlyPid)).empty() && GetTickCount() - start < timeoutMs) {
+        Sleep(50);
+    }
+    if (boxes.empty()) {
+        Print("none");
+        return 1;
+    }
+    const HWND dlg = boxes.front().hwnd;
+    // The text is read once it is filled in; a box may be seen before it is complete.
+    Sleep(200);
+    wchar_t text[2048] = {};
+    GetDlgItemTextW(dlg, 0xFFFF, text, 2048);
+    Print("count=" + Num(static_cast<long long>(boxes.size())));
+    Print("pid=" + Num(boxes.front().pid));
+    Print("title=" + Printable(CaptionOf(dlg)));
+    Print("text=" + Printable(text));
+    Print("buttons=" + ButtonsOf(dlg));
+    if (press) {
+        SetForegroundWindow(dlg);
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+        const DWORD closeStart = GetTickCount();
+        while (IsWindow(dlg) && GetTickCount() - closeStart < 5000) Sleep(50);
+        Print(std::string("closed=") + (IsWindow(dlg) ? "0" : "1"));
+        if (IsWindow(dlg)) return 1;
+    }
+    return 0;
+}
+
+// Succeeds when no message box of another process shows up within the time.
+int NoMsgBox(const std::vector<std::wstring>& a) {
+    const DWORD timeoutMs = a.empty() ? 1000 : static_cast<DWORD>(ToLong(a[0]));
+    const DWORD start = GetTickCount();
+    do {
+        const auto boxes = MessageBoxes(0);
+        if (!boxes.empty()) {
+            wchar_t text[2048] = {};
+            GetDlgItemTextW(boxes.front().hwnd, 0xFFFF, text, 2048);
+            Print("found title=" + Printable(CaptionOf(boxes.front().hwnd)) +
+                  " text=" + Printable(text));
+            return 1;
+        }
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    Print("none");
+    return 0;
+}
+
+// Reads a control's text the way the console window does: WM_GETTEXTLENGTH, then
+// WM_GETTEXT with a buffer of that many bytes plus room for the zero.
+int DlgText(const std::vector<std::wstring>& a) {
+    if (a.size() != 2) return 2;
+    const HWND w = GetDlgItem(ToHwnd(a[0]), static_cast<int>(ToLong(a[1])));
+    if (w == nullptr) {
+        Print("no-control");
+        return 1;
+    }
+    const LRESULT n = SendMessageA(w, WM_GETTEXTLENGTH, 0, 0);
+    std::string buf(static_cast<std::size_t>(n) + 2, '\0');
+    SendMessageA(w, WM_GETTEXT, static_cast<WPARAM>(n + 2), reinterpret_cast<LPARAM>(buf.data()));
+    buf.resize(std::char_traits<char>::length(buf.c_str()));
+    Print("length=" + Num(n));
+    Print("hex=" + Hex(buf));
+    Print("utf8=" + Printable(FromAnsi(buf)));
+    return 0;
+}
+
+// Sends command text the way the console window's Put does.
+int CopyData(const std::vector<std::wstring>& a) {
+    if (a.size() != 2) return 2;
+    std::string payload = ToAnsi(a[1] + L"\r");
+    payload.push_back('\0');
+    COPYDATASTRUCT cds{};
+    cds.dwData = 1;
+    cds.cbData = static_cast<DWORD>(payload.size());
+    cds.lpData = payload.data();
+    const HWND target = ToHwnd(a[0]);
+    const LRESULT r = SendMessageA(target, WM_COPYDATA, 1, reinterpret_cast<LPARAM>(&cds));
+    PostMessageA(target, WM_NULL, 0, 0);
+    Print("result=" + Num(r) + " hex=" + Hex(payload));
+    return 0;
+}
+
+// Asks the text window for its history on the clipboard, then prints the clipboard.
+int HistoryCopy(const std::vector<std::wstring>& a) {
+    if (a.size() != 1) return 2;
+    {
+        tools::ClipboardSession clip(nullptr);
+        if (clip.open()) EmptyClipboard();
+    }
+    SendMessageA(ToHwnd(a[0]), WM_COMMAND, 0x800D, 0);
+    return Clipboard();
+}
+
+void Key(WORD vk, bool release) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+    in.ki.dwFlags = KEYEVENTF_EXTENDEDKEY | (release ? KEYEVENTF_KEYUP : 0);
+    SendInput(1, &in, sizeof in);
+    Sleep(20);
+}
+
+// Types into a CAD command line the way the launcher does, for checking the stand-in
+// on its own: front, confine the cursor to the command line and click at its centre,
+// then each text through the clipboard and Ctrl+V; the confinement is put back.
+int Type(const std::vector<std::wstring>& a) {
+    if (a.size() < 2) return 2;
+    const HWND main = ToHwnd(a[0]);
+    const HWND cmdLine = ToHwnd(a[1]);
+    if (IsIconic(main)) {
+        OpenIcon(main);
+    } else {
+        SetForegroundWindow(main);
+    }
+    Sleep(100);
+    RECT saved{};
+    GetClipCursor(&saved);
+    RECT r{};
+    GetWindowRect(cmdLine, &r);
+    ClipCursor(&r);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    // Let the cursor move settle before the click, so the press lands at the centre.
+    SetCursorPos(centre.x, centre.y);
+    Sleep(100);
+    SetCursorPos(centre.x, centre.y);
+    Sleep(50);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Sleep(50);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(50);
+    for (std::size_t i = 2; i < a.size(); ++i) {
+        std::wstring text = a[i];
+        if (text == L"ESC") text = std::wstring(1, wchar_t{27});
+        if (text.size() >= 2 && text.compare(text.size() - 2, 2, L"\\n") == 0) {
+            text.replace(text.size() - 2, 2, L"\r\n");
+        }
+        {
+            tools::ClipboardSession clip(nullptr);
+            if (!clip.open() || !tools::WriteClipboardText(ToAnsi(text))) return 1;
+        }
+        Sleep(50);
+        Key(VK_CONTROL, false);
+        Key('V', false);
+        Key('V', true);
+        Key(VK_CONTROL, true);
+        Sleep(100);
+    }
+    ClipCursor(&saved);
+    return 0;
+}
+
+int Usage() {
+    Fail(
+        "usage: probe cursor | set-cursor X Y | clip | set-clip L T R B | set-clip none\n"
+        "       | window CAPTION-PREFIX | rect HWND | children HWND\n"
+        "       | clipboard | set-clipboard [TEXT]\n"
+        "       | processes [EXE] | msgbox [--timeout MS] [--pid PID] [--keep]\n"
+        "       | no-msgbox [MS] | dlgtext PARENT-HWND ID | copydata HWND TEXT\n"
+        "       | history-copy HWND | type MAIN-HWND CMDLINE-HWND TEXT...");
+    return 2;
+}
+
+int Run() {
+    auto args = tools::Arguments();
+    if (args.empty()) return Usage();
+    const std::wstring cmd = args.front();
+    args.erase(args.begin());
+    int rc = 2;
+    if (cmd == L"cursor") {
+        rc = Cursor();
+    } else if (cmd == L"set-cursor") {
+        rc = SetCursor(args);
+    } else if (cmd == L"clip") {
+        rc = Clip();
+    } else if (cmd == L"set-clip") {
+        rc = SetClip(args);
+    } else if (cmd == L"window") {
+        rc = Window(args);
+    } else if (cmd == L"rect") {
+        rc = WindowRect(args);
+    } else if (cmd == L"children") {
+        rc = Children(args);
+    } else if (cmd == L"clipboard") {
+        rc = Clipboard();
+    } else if (cmd == L"set-clipboard") {
+        rc = SetClipboard(args);
+    } else if (cmd == L"processes") {
+        rc = Processes(args);
+    } else if (cmd == L"msgbox") {
+        rc = MsgBox(args);
+    } else if (cmd == L"no-msgbox") {
+        rc = NoMsgBox(args);
+    } else if (cmd == L"dlgtext") {
+        rc = DlgText(args);
+    } else if (cmd == L"copydata") {
+        rc = CopyData(args);
+    } else if (cmd == L"history-copy") {
+        rc = HistoryCopy(args);
+    } else if (cmd == L"type") {
+        rc = Type(args);
+    }
+    return rc == 2 ? Usage() : rc;
+}
+
+}  // namespace
+}  // namespace vorta::probe
+
+int main() {
+    return vorta::probe::Run();
+}
