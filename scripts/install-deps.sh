@@ -6,9 +6,11 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
+# libxi6:i386: 32-bit Wine confines the cursor (ClipCursor) only through XInput2;
+# without it Wine accepts ClipCursor and silently drops the confinement.
 pkgs=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format
       mingw-w64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-      wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
+      wine wine32:i386 libxi6:i386 xvfb xauth xdotool x11-utils imagemagick
       fonts-ipafont-gothic python3 zip unzip file)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 

@@ -1,0 +1,284 @@
+#include "platform/win32/win32_platform.h"
+
+#include <cstring>
+#include <exception>
+
+#include "platform/win32/ansi.h"
+#include "platform/win32/raii.h"
+#include "platform/win32/win32.h"
+
+namespace vorta::win32 {
+
+namespace {
+
+// At most this many pending messages are handled by one DoEvents, so a window that
+// keeps posting to itself cannot hold the caller forever.
+constexpr int kDoEventsMessageBound = 4096;
+// Module paths longer than this are not expected (the longest path Windows allows).
+constexpr DWORD kLongestPath = 32768;
+
+RECT ToRECT(const Rect& rect) {
+    return RECT{rect.left, rect.top, rect.right, rect.bottom};
+}
+Rect FromRECT(const RECT& rect) {
+    return Rect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The enumeration callbacks run synchronously on this thread; an exception from the
+// caller's function is held here and thrown again once the enumeration has returned,
+// never across the system's frames.
+struct EnumContext {
+    const std::function<bool(Hwnd)>* callback;
+    std::exception_ptr error;
+};
+
+BOOL CALLBACK EnumTrampoline(HWND window, LPARAM param) {
+    auto* context = reinterpret_cast<EnumContext*>(param);
+    try {
+        return (*context->callback)(FromHwnd(window)) ? TRUE : FALSE;
+    } catch (...) {
+        context->error = std::current_exception();
+        return FALSE;
+    }
+}
+
+// The executable name field is taken whole; it is cleared before every step of the
+// walk so its unused tail holds zeros and never the rest of a longer earlier name.
+void PrepareProcessEntry(PROCESSENTRY32& entry) {
+    entry.dwSize = sizeof(PROCESSENTRY32);
+    std::memset(entry.szExeFile, 0, sizeof(entry.szExeFile));
+}
+
+}  // namespace
+
+std::string Win32Platform::ToAnsi(std::wstring_view text) const {
+    return WideToAnsi(text);
+}
+
+std::wstring Win32Platform::FromAnsi(std::string_view bytes) const {
+    return AnsiToWide(bytes);
+}
+
+std::wstring Win32Platform::ApplicationPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(path.size());
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
+        if (length == 0) return {};
+        if (length < size || size >= kLongestPath) {
+            path.resize(length);
+            break;
+        }
+        path.resize(static_cast<std::size_t>(size) * 2);
+    }
+    const std::size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return path;
+    // A drive root keeps its backslash: "C:\".
+    if (slash == 2 && path[1] == L':') return path.substr(0, 3);
+    return path.substr(0, slash);
+}
+
+std::optional<std::string> Win32Platform::ReadWholeFile(const std::wstring& path) {
+    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string content;
+    char chunk[4096];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr)) return std::nullopt;
+        if (read == 0) break;
+        content.append(chunk, read);
+    }
+    return content;
+}
+
+std::uint32_t Win32Platform::GetPrivateProfileStringA(const std::string& section,
+                                                      const std::string& key,
+                                                      const std::string& defaultValue,
+                                                      std::string& buffer,
+                                                      const std::string& fileName) {
+    return ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                      buffer.data(), static_cast<DWORD>(buffer.size()),
+                                      fileName.c_str());
+}
+
+std::vector<ProcessEntry> Win32Platform::SnapshotProcesses() {
+    std::vector<ProcessEntry> entries;
+    UniqueHandle snapshot = TakeSnapshot(TH32CS_SNAPPROCESS);
+    if (!snapshot) return entries;
+    PROCESSENTRY32 entry{};
+    PrepareProcessEntry(entry);
+    for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
+         more = ::Process32Next(snapshot.get(), &entry)) {
+        entries.push_back(ProcessEntry{
+            static_cast<std::uint32_t>(entry.th32ProcessID),
+            std::string(entry.szExeFile, sizeof(entry.szExeFile)),
+        });
+        PrepareProcessEntry(entry);
+    }
+    return entries;
+}
+
+std::vector<ThreadEntry> Win32Platform::SnapshotThreads() {
+    std::vector<ThreadEntry> entries;
+    UniqueHandle snapshot = TakeSnapshot(TH32CS_SNAPTHREAD);
+    if (!snapshot) return entries;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(THREADENTRY32);
+    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;
+         more = ::Thread32Next(snapshot.get(), &entry)) {
+        entries.push_back(ThreadEntry{static_cast<std::uint32_t>(entry.th32ThreadID),
+                                      static_cast<std::uint32_t>(entry.th32OwnerProcessID)});
+        entry.dwSize = sizeof(THREADENTRY32);
+    }
+    return entries;
+}
+
+void Win32Platform::EnumThreadWindows(std::uint32_t threadId,
+                                      const std::function<bool(Hwnd)>& onWindow) {
+    EnumContext context{&onWindow, nullptr};
+    ::EnumThreadWindows(threadId, EnumTrampoline, reinterpret_cast<LPARAM>(&context));
+    if (context.error) std::rethrow_exception(context.error);
+}
+
+void Win32Platform::EnumChildWindows(Hwnd parent, const std::function<bool(Hwnd)>& onChild) {
+    EnumContext context{&onChild, nullptr};
+    ::EnumChildWindows(ToHwnd(parent), EnumTrampoline, reinterpret_cast<LPARAM>(&context));
+    if (context.error) std::rethrow_exception(context.error);
+}
+
+std::int32_t Win32Platform::GetWindowTextLengthA(Hwnd window) {
+    return ::GetWindowTextLengthA(ToHwnd(window));
+}
+
+std::string Win32Platform::GetWindowTextA(Hwnd window, std::int32_t bufferSize) {
+    if (bufferSize <= 0) return {};
+    std::string buffer(static_cast<std::size_t>(bufferSize), '\0');
+    ::GetWindowTextA(ToHwnd(window), buffer.data(), bufferSize);
+    return buffer;
+}
+
+bool Win32Platform::GetCursorPos(Point& out) {
+    POINT point{};
+    const BOOL ok = ::GetCursorPos(&point);
+    out = Point{point.x, point.y};
+    return ok != FALSE;
+}
+
+bool Win32Platform::SetCursorPos(std::int32_t x, std::int32_t y) {
+    return ::SetCursorPos(x, y) != FALSE;
+}
+
+bool Win32Platform::GetClipCursor(Rect& out) {
+    RECT rect{};
+    const BOOL ok = ::GetClipCursor(&rect);
+    out = FromRECT(rect);
+    return ok != FALSE;
+}
+
+bool Win32Platform::ClipCursor(const Rect& rect) {
+    const RECT clip = ToRECT(rect);
+    return ::ClipCursor(&clip) != FALSE;
+}
+
+bool Win32Platform::IsIconic(Hwnd window) {
+    return ::IsIconic(ToHwnd(window)) != FALSE;
+}
+
+bool Win32Platform::OpenIcon(Hwnd window) {
+    return ::OpenIcon(ToHwnd(window)) != FALSE;
+}
+
+bool Win32Platform::SetForegroundWindow(Hwnd window) {
+    return ::SetForegroundWindow(ToHwnd(window)) != FALSE;
+}
+
+bool Win32Platform::GetWindowRect(Hwnd window, Rect& out) {
+    RECT rect{};
+    const BOOL ok = ::GetWindowRect(ToHwnd(window), &rect);
+    out = FromRECT(rect);
+    return ok != FALSE;
+}
+
+bool Win32Platform::SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int32_t x,
+                                 std::int32_t y, std::int32_t cx, std::int32_t cy,
+                                 std::uint32_t flags) {
+    // -1 and -2 are HWND_TOPMOST and HWND_NOTOPMOST, 0 and 1 HWND_TOP and HWND_BOTTOM;
+    // any other value is a window handle.
+    const HWND after = reinterpret_cast<HWND>(static_cast<std::intptr_t>(insertAfter));
+    return ::SetWindowPos(ToHwnd(window), after, x, y, cx, cy, flags) != FALSE;
+}
+
+void Win32Platform::MouseEvent(std::uint32_t flags) {
+    ::mouse_event(flags, 0, 0, 0, 0);
+}
+
+std::uint32_t Win32Platform::MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) {
+    return ::MapVirtualKeyA(code, mapType);
+}
+
+std::uint32_t Win32Platform::SendInput(const KeyboardInput& input, std::int32_t cbSize) {
+    INPUT record{};
+    record.type = INPUT_KEYBOARD;
+    record.ki.wVk = input.wVk;
+    record.ki.wScan = input.wScan;
+    record.ki.dwFlags = input.dwFlags;
+    record.ki.time = input.time;
+    record.ki.dwExtraInfo = static_cast<ULONG_PTR>(input.dwExtraInfo);
+    return ::SendInput(1, &record, cbSize);
+}
+
+void Win32Platform::Sleep(std::uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+std::uint32_t Win32Platform::TickCount() {
+    return ::GetTickCount();
+}
+
+void Win32Platform::DoEvents() {
+    MSG message{};
+    for (int handled = 0; handled < kDoEventsMessageBound; ++handled) {
+        if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return;
+        if (message.message == WM_QUIT) {
+            // Not ours to act on: leave it for whoever runs the message loop.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+ClipboardResult Win32Platform::ClipboardClear() {
+    OpenedClipboard clipboard;
+    if (!clipboard.is_open()) return ClipboardResult::kBusy;
+    return ::EmptyClipboard() ? ClipboardResult::kOk : ClipboardResult::kFailed;
+}
+
+ClipboardResult Win32Platform::ClipboardSetText(std::string_view ansiText) {
+    OpenedClipboard clipboard;
+    if (!clipboard.is_open()) return ClipboardResult::kBusy;
+    if (!::EmptyClipboard()) return ClipboardResult::kFailed;
+    GlobalMemory memory(GMEM_MOVEABLE, ansiText.size() + 1);
+    if (!memory) return ClipboardResult::kFailed;
+    {
+        GlobalLockGuard lock(memory.get());
+        if (lock.data() == nullptr) return ClipboardResult::kFailed;
+        char* bytes = static_cast<char*>(lock.data());
+        std::memcpy(bytes, ansiText.data(), ansiText.size());
+        bytes[ansiText.size()] = '\0';
+    }
+    if (::SetClipboardData(CF_TEXT, memory.get()) == nullptr) return ClipboardResult::kFailed;
+    memory.release();  // the clipboard owns it now
+    return ClipboardResult::kOk;
+}
+
+void Win32Platform::MessageBox(std::wstring_view text, std::wstring_view title) {
+    const std::wstring message(text);
+    const std::wstring caption(title);
+    ::MessageBoxW(nullptr, message.c_str(), caption.c_str(), MB_OK | MB_SETFOREGROUND);
+}
+
+}  // namespace vorta::win32
