@@ -1,0 +1,404 @@
+#include "launcher/forms/win32/frm_main.h"
+
+#include <commctrl.h>
+
+#include "launcher/forms/win32/console_resources.h"
+#include "launcher/forms/win32/form_support.h"
+#include "launcher/startup.h"
+
+namespace vorta::forms::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"VortaConsoleMain";
+constexpr wchar_t kCaption[] = L"Tallwrite";
+constexpr UINT_PTR kTxtPutSubclass = 1;
+// Rows the picker list shows when dropped down.
+constexpr int kDroppedRows = 8;
+
+std::size_t SlotOf(ControlId id) {
+    for (std::size_t i = 0; i < kMainControls.size(); ++i)
+        if (kMainControls[i].id == id) return i;
+    return 0;
+}
+
+// The menu bar "File(&F)" with "CADSearch" and "End"; destroyed unless a window took it.
+class MenuBar {
+  public:
+    MenuBar() : bar_(::CreateMenu()) {
+        HMENU file = ::CreatePopupMenu();
+        ::AppendMenuW(file, MF_STRING, kIdMnuCADSearch, L"CADSearch");
+        ::AppendMenuW(file, MF_STRING, kIdMnuEnd, L"End");
+        ::AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"File(&F)");
+    }
+    MenuBar(const MenuBar&) = delete;
+    MenuBar& operator=(const MenuBar&) = delete;
+    ~MenuBar() {
+        if (bar_ != nullptr) ::DestroyMenu(bar_);
+    }
+    HMENU get() const { return bar_; }
+    void release() { bar_ = nullptr; }
+
+  private:
+    HMENU bar_;
+};
+
+DWORD StyleOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::kDropDownList:
+            return WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+        case ControlKind::kLabel:
+            return SS_LEFT | SS_NOPREFIX;
+        case ControlKind::kTextBox:
+            return WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+        case ControlKind::kButton:
+            return WS_TABSTOP | BS_PUSHBUTTON;
+        case ControlKind::kMultiLineTextBox:
+            return WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE;
+    }
+    return 0;
+}
+
+const wchar_t* ClassOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::kDropDownList:
+            return L"COMBOBOX";
+        case ControlKind::kLabel:
+            return L"STATIC";
+        case ControlKind::kButton:
+            return L"BUTTON";
+        default:
+            return L"EDIT";
+    }
+}
+
+}  // namespace
+
+// --- ComboPickerList
+
+void ComboPickerList::Clear() {
+    ::SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+}
+
+int ComboPickerList::AddItem(const std::wstring& text) {
+    return static_cast<int>(
+        ::SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+void ComboPickerList::SetItemData(int index, std::int32_t data) {
+    ::SendMessageW(combo_, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+}
+
+std::int32_t ComboPickerList::ItemData(int index) const {
+    return static_cast<std::int32_t>(
+        ::SendMessageW(combo_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+}
+
+int ComboPickerList::ItemCount() const {
+    return static_cast<int>(::SendMessageW(combo_, CB_GETCOUNT, 0, 0));
+}
+
+int ComboPickerList::ListIndex() const {
+    return static_cast<int>(::SendMessageW(combo_, CB_GETCURSEL, 0, 0));
+}
+
+void ComboPickerList::SetListIndex(int index) {
+    ::SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// --- frmMain
+
+frmMain::frmMain(Platform& platform, ConsolePlatform& console, LauncherState& state,
+                 HINSTANCE instance)
+    : commands_(platform, console, state, *this, kAppTitle),
+      instance_(instance),
+      history_(instance) {}
+
+frmMain::~frmMain() {
+    history_.Close();
+    if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+}
+
+HWND frmMain::Control(ControlId id) const {
+    return controls_[SlotOf(id)];
+}
+
+bool frmMain::Load() {
+    if (hwnd_ != nullptr) return true;
+    HICON icon = static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN), IMAGE_ICON, 32, 32, LR_SHARED));
+    HICON smallIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN),
+                                                      IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!RegisterFormClass(instance_, kClassName, &frmMain::WindowProc, icon, smallIcon))
+        return false;
+    MenuBar menu;
+    HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption,
+                                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, 320, 260, nullptr, menu.get(), instance_, this);
+    if (window == nullptr) return false;
+    menu.release();
+    if (!CreateControls()) return false;
+    dpi_ = DpiOf(window);
+    ApplyDpi(dpi_);
+    const int d = static_cast<int>(dpi_);
+    SetClientSize(window, TwipsToPixels(kMainClientWidth, d), TwipsToPixels(kMainClientHeight, d));
+    Form_Load();
+    return true;
+}
+
+bool frmMain::CreateControls() {
+    // Created in tab order, which makes it the order of the Tab key.
+    for (std::size_t i = 0; i < kMainControls.size(); ++i) {
+        const ControlLayout& control = kMainControls[i];
+        const DWORD exStyle = control.kind == ControlKind::kTextBox ? WS_EX_CLIENTEDGE : 0;
+        controls_[i] =
+            CreateChild(hwnd_, exStyle, ClassOf(control.kind), control.text, StyleOf(control.kind), control.id);
+        if (controls_[i] == nullptr) return false;
+    }
+    cmbFileName_.Attach(Control(kIdCmbFileName));
+    ::SetWindowSubclass(Control(kIdTxtPut), &frmMain::TxtPutProc, kTxtPutSubclass,
+                        reinterpret_cast<DWORD_PTR>(this));
+    return true;
+}
+
+void frmMain::ApplyDpi(UINT dpi) {
+    font_.reset(CreateFormFont(kFormFontPoints, dpi));
+    label3Font_.reset(CreateFormFont(kLabel3FontPoints, dpi));
+    const int d = static_cast<int>(dpi);
+    for (std::size_t i = 0; i < kMainControls.size(); ++i) {
+        const ControlLayout& control = kMainControls[i];
+        HFONT font = control.id == kIdLabel3 ? label3Font_.get() : font_.get();
+        ::SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        int height = TwipsToPixels(control.height, d);
+        if (control.kind == ControlKind::kDropDownList) {
+            // The window of a drop-down list also spans its dropped list.
+            const int item = static_cast<int>(::SendMessageW(controls_[i], CB_GETITEMHEIGHT, 0, 0));
+            ::MoveWindow(controls_[i], TwipsToPixels(control.left, d), TwipsToPixels(control.top, d),
+                         TwipsToPixels(control.width, d), height + kDroppedRows * item + 2, FALSE);
+            FitComboHeight(height);
+            continue;
+        }
+        ::MoveWindow(controls_[i], TwipsToPixels(control.left, d), TwipsToPixels(control.top, d),
+                     TwipsToPixels(control.width, d), height, FALSE);
+    }
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void frmMain::FitComboHeight(int closedHeight) {
+    // The closed box's height follows its selection field: set the field so the box
+    // measures the design height.
+    HWND combo = Control(kIdCmbFileName);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT rect{};
+        ::GetWindowRect(combo, &rect);
+        const int delta = closedHeight - (rect.bottom - rect.top);
+        if (delta == 0) return;
+        const int field = static_cast<int>(::SendMessageW(combo, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+        if (field + delta <= 0) return;
+        ::SendMessageW(combo, CB_SETITEMHEIGHT, WPARAM(-1), field + delta);
+    }
+}
+
+void frmMain::ShowCentred() {
+    if (hwnd_ == nullptr) return;
+    CentreOnScreen(hwnd_);
+    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd_);
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(Control(kIdCmdGet));  // first in the tab order
+}
+
+// --- ConsoleView
+
+std::wstring frmMain::TxtPutText() {
+    HWND box = Control(kIdTxtPut);
+    const int length = ::GetWindowTextLengthW(box);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(box, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+void frmMain::SetTxtGetText(std::wstring_view text) {
+    const std::wstring copy(text);
+    ::SetWindowTextW(Control(kIdTxtGet), copy.c_str());
+}
+
+void frmMain::ShowHistory(std::wstring_view text) {
+    if (!history_.IsOpen() && !history_.Create()) return;
+    history_.SetText(text);
+    history_.Show(hwnd_);
+}
+
+void frmMain::MessageBox(std::wstring_view text, std::wstring_view title) {
+    const std::wstring message(text);
+    const std::wstring caption(title);
+    ::MessageBoxW(hwnd_ != nullptr && ::IsWindowVisible(hwnd_) ? hwnd_ : nullptr, message.c_str(),
+                  caption.c_str(), MB_OK);
+}
+
+// --- Event handlers
+
+void frmMain::Form_Load() {
+    commands_.Load();
+}
+
+void frmMain::Form_Resize() {
+    if (Control(kIdTxtPut) == nullptr) return;
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const int d = static_cast<int>(dpi_);
+    const std::optional<MainWidths> widths = WidthRule(PixelsToTwips(client.right, d));
+    if (!widths) return;  // minimised or narrower than the text boxes' left edge
+    auto setWidth = [&](ControlId id, int twips) {
+        HWND control = Control(id);
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        ::SetWindowPos(control, nullptr, 0, 0, TwipsToPixels(twips, d), rect.bottom - rect.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    setWidth(kIdCmbFileName, widths->cmbFileName);
+    setWidth(kIdTxtGet, widths->txtGet);
+    setWidth(kIdTxtPut, widths->txtPut);
+}
+
+void frmMain::Form_Unload() {
+    history_.Close();
+}
+
+void frmMain::cmdGet_Click() {
+    commands_.Get();
+}
+
+void frmMain::cmdPut_Click() {
+    commands_.Put();
+}
+
+void frmMain::txtPut_KeyPress(int& KeyAscii) {
+    if (commands_.PutKeyPress(static_cast<wchar_t>(KeyAscii))) KeyAscii = 0;
+}
+
+void frmMain::cmdHistory1_Click() {
+    commands_.History1();
+}
+
+void frmMain::cmdHistory2_Click() {
+    commands_.History2();
+}
+
+void frmMain::mnuCADSearch_Click() {
+    commands_.CadSearch();
+}
+
+void frmMain::mnuEnd_Click() {
+    ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+// --- Window procedures
+
+void frmMain::OnCommand(int id) {
+    switch (id) {
+        case kIdCmdGet:
+            cmdGet_Click();
+            break;
+        case kIdCmdPut:
+            cmdPut_Click();
+            break;
+        case kIdCmdHistory1:
+            cmdHistory1_Click();
+            break;
+        case kIdCmdHistory2:
+            cmdHistory2_Click();
+            break;
+        case kIdMnuCADSearch:
+            mnuCADSearch_Click();
+            break;
+        case kIdMnuEnd:
+            mnuEnd_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<frmMain*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = hwnd_;
+    switch (message) {
+        case WM_COMMAND: {
+            const int code = HIWORD(wParam);
+            // Buttons report BN_CLICKED, menu items 0 with no control.
+            if (code == BN_CLICKED || (code == 0 && lParam == 0)) OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        case WM_SIZE:
+            Form_Resize();
+            return 0;
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            ApplyDpi(dpi_);
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            Form_Resize();
+            return 0;
+        }
+        case WM_CLOSE:
+            Form_Unload();
+            ::DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            if (onClosed) onClosed();
+            break;
+        case WM_NCDESTROY:
+            ::RemoveWindowSubclass(Control(kIdTxtPut), &frmMain::TxtPutProc, kTxtPutSubclass);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            controls_.fill(nullptr);
+            cmbFileName_.Attach(nullptr);
+            break;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK frmMain::TxtPutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR self) {
+    auto* form = reinterpret_cast<frmMain*>(self);
+    switch (message) {
+        case WM_GETDLGCODE: {
+            // Enter belongs to the text box, not to the window's keyboard navigation.
+            const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+            if (msg != nullptr && (msg->message == WM_KEYDOWN || msg->message == WM_CHAR) &&
+                msg->wParam == VK_RETURN) {
+                return DLGC_WANTALLKEYS | ::DefSubclassProc(window, message, wParam, lParam);
+            }
+            break;
+        }
+        case WM_CHAR: {
+            int keyAscii = static_cast<int>(wParam);
+            form->txtPut_KeyPress(keyAscii);
+            if (keyAscii == 0) return 0;
+            return ::DefSubclassProc(window, message, static_cast<WPARAM>(keyAscii), lParam);
+        }
+        default:
+            break;
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace vorta::forms::win32

@@ -1,0 +1,646 @@
+// Drives the console window against stand-in CADs under Wine and checks what happens,
+// through window messages only, as a user's clicks and keys would.
+//
+//   console_driver.exe own       the console is created and shown by this program
+//   console_driver.exe shift     vortastart is started with the Shift key held down
+//   console_driver.exe launcher  vortastart runs its launch path (console hidden)
+//   console_driver.exe hung      a CAD that stops answering does not hold the console
+//
+// The stand-in CADs, their logs and a copy of vortastart live in a fresh folder under
+// %TEMP%. Every wait is bounded. Exit code 0 when every check passed.
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "launcher/forms/layout.h"
+#include "launcher/forms/win32/console_picker_host.h"
+#include "launcher/forms/win32/win32_console_platform.h"
+#include "launcher/startup.h"
+#include "platform/win32/win32.h"
+#include "platform/win32/win32_platform.h"
+#include "tools/e2e/win_text.h"
+
+namespace {
+
+using namespace vorta::forms;
+using vorta::tools::FromUtf8;
+using vorta::tools::Handle;
+using vorta::tools::Hex;
+using vorta::tools::ToAnsi;
+using vorta::tools::ToUtf8;
+
+constexpr DWORD kStepMs = 15000;  // the longest any one step may take
+constexpr wchar_t kMainCaption[] = L"AutoCAD 2005";
+constexpr wchar_t kTextCaption[] = L"AutoCAD Text Window";
+constexpr wchar_t kCommandCaption[] = L"Command Line";
+
+int g_failures = 0;
+
+void Say(const std::string& line) {
+    std::string out = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written,
+              nullptr);
+}
+
+void Check(bool ok, const std::string& what) {
+    Say(std::string(ok ? "ok   " : "FAIL ") + what);
+    if (!ok) ++g_failures;
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD boundMs = kStepMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > boundMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+std::wstring ExeFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s = path;
+    return s.substr(0, s.find_last_of(L'\\'));
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    Handle f(CreateFileW(path.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr));
+    if (!f.valid()) return {};
+    std::string out;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
+    return out;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    Handle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return L"<no answer>";
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &got);
+    text.resize(got);
+    return text;
+}
+
+// One stand-in CAD process.
+struct Cad {
+    std::wstring name;
+    std::wstring log;
+    std::wstring stop;
+    Handle process;
+    std::map<std::string, HWND> windows;  // from its ready file
+    std::string Log() const { return ReadFileBytes(log); }
+};
+
+class Driver {
+  public:
+    explicit Driver(std::wstring folder) : folder_(std::move(folder)) {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        work_ = std::wstring(temp) + L"vorta-console-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(work_.c_str(), nullptr);
+        WriteFileBytes(work_ + L"\\tardo.dat", "1\r\n");
+        WriteFileBytes(work_ + L"\\Lumset.ini",
+                       "[Main]\r\nACADName=standin_cad\r\nCommandCaption=Command Line\r\n"
+                       "MainCaption=AutoCAD 2005\r\nTextCaption=AutoCAD Text Window\r\n"
+                       "MainCmdCtrlID=1001\r\nTextCmdCtrlID=1002\r\nMainHistCtrlID=1003\r\n"
+                       "TextHistCtrlID=1004\r\n");
+    }
+    ~Driver() {
+        for (auto& cad : cads_) {
+            WriteFileBytes(cad->stop, "stop");
+            WaitForSingleObject(cad->process.get(), 5000);
+            TerminateProcess(cad->process.get(), 0);
+        }
+    }
+    const std::wstring& work() const { return work_; }
+
+    Cad* StartCad(const std::wstring& name, const std::wstring& drawing, bool textWindow,
+                  const std::wstring& extra = L"") {
+        auto cad = std::make_unique<Cad>();
+        cad->name = name;
+        cad->log = work_ + L"\\" + name + L".log";
+        cad->stop = work_ + L"\\" + name + L".stop";
+        const std::wstring ready = work_ + L"\\" + name + L".ready";
+        const std::wstring config = work_ + L"\\" + name + L".cfg";
+        std::wstring body = L"name=" + name + L"\nmain_caption=" + kMainCaption + L" - [" +
+                            drawing + L"]\ntext_caption=" + kTextCaption + L" - " + drawing +
+                            L"\ncommand_caption=" + kCommandCaption + L"\nlog=" + cad->log +
+                            L"\nready=" + ready + L"\nstop_file=" + cad->stop +
+                            L"\nexit_after_seconds=150\ntext_window=" + (textWindow ? L"1" : L"0") +
+                            L"\nhistory=コマンド: " + drawing + L"\\n" + extra + L"\n";
+        WriteFileBytes(config, ToUtf8(body));
+        std::wstring command = L"\"" + folder_ + L"\\standin_cad.exe\" \"" + config + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &si, &pi)) {
+            Check(false, "start the stand-in CAD " + ToUtf8(name));
+            return nullptr;
+        }
+        CloseHandle(pi.hThread);
+        cad->process = Handle(pi.hProcess);
+        const bool ready_ok =
+            WaitFor([&] { return GetFileAttributesW(ready.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        Check(ready_ok, "stand-in CAD " + ToUtf8(name) + " is ready");
+        std::string text = ReadFileBytes(ready);
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            std::size_t nl = text.find('\n', pos);
+            std::string line = text.substr(pos, nl - pos);
+            pos = nl == std::string::npos ? text.size() : nl + 1;
+            std::size_t eq = line.find('=');
+            if (eq != std::string::npos)
+                cad->windows[line.substr(0, eq)] =
+                    reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoul(line.substr(eq + 1))));
+        }
+        cads_.push_back(std::move(cad));
+        return cads_.back().get();
+    }
+
+  private:
+    std::wstring folder_;
+    std::wstring work_;
+    std::vector<std::unique_ptr<Cad>> cads_;
+};
+
+// --- Talking to the console window from outside, as the user would.
+
+struct Console {
+    HWND main = nullptr;
+    DWORD pid = 0;
+    HWND Item(ControlId id) const { return GetDlgItem(main, id); }
+};
+
+struct Search {
+    DWORD pid;  // 0: any process
+    const wchar_t* className;
+    const wchar_t* caption;  // nullptr: any caption
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK OnTopWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    wchar_t cls[64] = {};
+    GetClassNameW(w, cls, 64);
+    if ((s->pid == 0 || owner == s->pid) && lstrcmpW(cls, s->className) == 0 &&
+        (s->caption == nullptr || TextOf(w) == s->caption)) {
+        if (s->found == nullptr) s->found = w;
+        ++s->count;
+    }
+    return TRUE;
+}
+
+HWND FindTopWindow(DWORD pid, const wchar_t* className, const wchar_t* caption) {
+    Search search{pid, className, caption, nullptr, 0};
+    EnumWindows(&OnTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int CountTopWindows(const wchar_t* className) {
+    Search search{0, className, nullptr, nullptr, 0};
+    EnumWindows(&OnTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+bool Click(HWND button) {
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kStepMs, &r) != 0;
+}
+
+bool Menu(const Console& c, ControlId id) {
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutW(c.main, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, kStepMs,
+                               &r) != 0;
+}
+
+void SetText(HWND window, const std::wstring& text) {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                        kStepMs, &r);
+}
+
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kStepMs, &r);
+    return static_cast<LRESULT>(r);
+}
+
+// Posts a click whose handler shows a message box, reads the box and closes it.
+// Returns the box's caption and text.
+std::pair<std::wstring, std::wstring> ClickExpectingMessage(const Console& c, HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindTopWindow(c.pid, L"#32770", nullptr)) != nullptr; });
+    if (box == nullptr) return {L"<no message box>", L""};
+    std::pair<std::wstring, std::wstring> seen{TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))};
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return !IsWindow(box); });
+    return seen;
+}
+
+RECT ChildRect(const Console& c, ControlId id) {
+    RECT r{};
+    GetWindowRect(c.Item(id), &r);
+    MapWindowPoints(nullptr, c.main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int Dpi(HWND w) {
+    using Fn = UINT(WINAPI*)(HWND);
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = fn != nullptr ? fn(w) : 0;
+    return dpi != 0 ? static_cast<int>(dpi) : 96;
+}
+
+void CheckClientTwips(HWND w, int width, int height, const std::string& what) {
+    RECT client{};
+    GetClientRect(w, &client);
+    const int dpi = Dpi(w);
+    const int tw = PixelsToTwips(client.right, dpi);
+    const int th = PixelsToTwips(client.bottom, dpi);
+    Check(tw == width && th == height, what + " client area " + std::to_string(tw) + " x " +
+                                           std::to_string(th) + " twips at " + std::to_string(dpi) +
+                                           " dpi");
+}
+
+bool LogHas(const Cad& cad, const std::string& needle) {
+    return cad.Log().find(needle) != std::string::npos;
+}
+
+std::size_t Count(const std::string& hay, const std::string& needle) {
+    std::size_t n = 0;
+    for (std::size_t p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
+    return n;
+}
+
+void EmptyTheClipboard() {
+    vorta::tools::ClipboardSession clip(nullptr);
+    if (clip.open()) EmptyClipboard();
+}
+
+// The commands against two stand-in CADs: A (with a text window) found at load, B
+// (without one) started afterwards and found by CADSearch.
+void RunCommands(Driver& driver, const Console& c, Cad& a) {
+    const int dpi = Dpi(c.main);
+    CheckClientTwips(c.main, kMainClientWidth, kMainClientHeight, "frmMain");
+    Check(TextOf(c.main) == L"Tallwrite", "frmMain is captioned Tallwrite");
+    Check(IsWindowVisible(c.main) != FALSE, "frmMain is shown");
+
+    // Loaded: one instance, selected, and its command line read by the load step.
+    Check(Ask(c.Item(kIdCmbFileName), CB_GETCOUNT) == 1, "load: one CAD in cmbFileName");
+    Check(Ask(c.Item(kIdCmbFileName), CB_GETCURSEL) == 0, "load: it is selected");
+    Check(TextOf(c.Item(kIdCmbFileName)) == L"A.dwg",
+          "load: it shows the drawing name (" + ToUtf8(TextOf(c.Item(kIdCmbFileName))) + ")");
+    Check(LogHas(a, "gettextlength main-edit id=1001"), "load: Get read the CAD's command line");
+
+    // Put by button.
+    SetText(c.Item(kIdTxtPut), L"LINE");
+    Check(Click(c.Item(kIdCmdPut)), "Put: click handled");
+    Check(WaitFor([&] { return LogHas(a, "run: LINE"); }), "Put: the CAD ran LINE");
+    Check(LogHas(a, "copydata wParam=1 dwData=1 cbData=6 hex=4C 49 4E 45 0D 00"),
+          "Put: the command record is dwData 1, cbData 6, LINE CR NUL, wParam 1");
+    Check(WaitFor([&] { return LogHas(a, "posted WM_NULL to main"); }), "Put: WM_NULL posted");
+    Check(TextOf(c.Item(kIdTxtPut)) == L"LINE", "Put: txtPut keeps its text");
+
+    // Enter in txtPut: the same as Put, and nothing is inserted.
+    SetText(c.Item(kIdTxtPut), L"円弧");
+    Ask(c.Item(kIdTxtPut), WM_CHAR, VK_RETURN, 1);
+    const std::string arc = Hex(ToAnsi(L"円弧"));
+    Check(WaitFor([&] { return LogHas(a, "cbData=6 hex=" + arc + " 0D 00"); }),
+          "Enter: the CAD received 円弧 CR NUL (cbData 6)");
+    Check(TextOf(c.Item(kIdTxtPut)) == L"円弧", "Enter: txtPut unchanged, Enter consumed");
+
+    // Get: what the CAD's command line holds appears in txtGet.
+    SetText(a.windows["main_edit"], L"CIRCLE 10");
+    Check(Click(c.Item(kIdCmdGet)), "Get: click handled");
+    Check(TextOf(c.Item(kIdTxtGet)) == L"CIRCLE 10", "Get: txtGet shows the command line");
+
+    // History1: the CAD's history through the clipboard, in one history window.
+    EmptyTheClipboard();
+    Check(Click(c.Item(kIdCmdHistory1)), "History1: click handled");
+    HWND history = FindTopWindow(c.pid, L"VortaConsoleHistory", L"ﾋｽﾄﾘｰ");
+    Check(history != nullptr && IsWindowVisible(history), "History1: ﾋｽﾄﾘｰ is shown");
+    HWND box = history != nullptr ? GetDlgItem(history, kIdTxtHistory) : nullptr;
+    const std::wstring h1 = TextOf(box);
+    Check(h1.find(L"コマンド: A.dwg") == 0 && h1.find(L"コマンド: LINE") != std::wstring::npos,
+          "History1: txtHistory holds the CAD's history");
+    Check(LogHas(a, "history-copy wParam=0x0000800D lParam=0"), "History1: WM_COMMAND 0x800D sent");
+    if (history != nullptr)
+        CheckClientTwips(history, kHistoryClientWidth, kHistoryClientHeight, "frmHistory");
+    if (history != nullptr) {
+        RECT client{}, text{};
+        GetClientRect(history, &client);
+        GetWindowRect(box, &text);
+        Check(text.right - text.left == client.right && text.bottom - text.top == client.bottom,
+              "frmHistory: txtHistory fills the client area");
+        SetWindowPos(history, nullptr, 0, 0, 500, 280, SWP_NOMOVE | SWP_NOZORDER);
+        GetClientRect(history, &client);
+        GetWindowRect(box, &text);
+        Check(text.right - text.left == client.right && text.bottom - text.top == client.bottom,
+              "frmHistory: txtHistory still fills it after a resize");
+    }
+
+    // History2: the text window's history control; still one history window.
+    SetText(a.windows["text_hist"], L"履歴2行目\r\nLINE");
+    Check(Click(c.Item(kIdCmdHistory2)), "History2: click handled");
+    Check(TextOf(box) == L"履歴2行目\r\nLINE", "History2: txtHistory replaced whole");
+    Check(CountTopWindows(L"VortaConsoleHistory") == 1, "History2: there is one history window");
+
+    // Width rule: 67 pixels wider (1005 twips at 96 dpi).
+    RECT before[kMainControls.size()];
+    for (std::size_t i = 0; i < kMainControls.size(); ++i)
+        before[i] = ChildRect(c, kMainControls[i].id);
+    RECT frame{};
+    GetWindowRect(c.main, &frame);
+    const int grow = TwipsToPixels(1005, dpi);
+    SetWindowPos(c.main, nullptr, 0, 0, frame.right - frame.left + grow, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    bool rule = true;
+    for (std::size_t i = 0; i < kMainControls.size(); ++i) {
+        const RECT after = ChildRect(c, kMainControls[i].id);
+        const ControlId id = kMainControls[i].id;
+        const bool widens = id == kIdCmbFileName || id == kIdTxtGet || id == kIdTxtPut;
+        const int dw = (after.right - after.left) - (before[i].right - before[i].left);
+        const bool moved = after.left != before[i].left || after.top != before[i].top ||
+                           (after.bottom - after.top) != (before[i].bottom - before[i].top);
+        if (moved || dw != (widens ? grow : 0)) {
+            rule = false;
+            Say(std::string("     ") + kMainControls[i].name + " changed by " + std::to_string(dw));
+        }
+    }
+    Check(rule, "width rule: cmbFileName, txtGet and txtPut widen by 1005 twips, nothing moves");
+    SetWindowPos(c.main, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+
+    // CAD search with two CADs; the second has no text window.
+    Cad* b = driver.StartCad(L"cadB", L"B.dwg", false);
+    if (b == nullptr) return;
+    Check(Menu(c, kIdMnuCADSearch), "CADSearch: menu handled");
+    Check(Ask(c.Item(kIdCmbFileName), CB_GETCOUNT) == 2, "CADSearch: two CADs listed");
+    Check(Ask(c.Item(kIdCmbFileName), CB_GETCURSEL) == 1, "CADSearch: the last one is selected");
+    Check(TextOf(c.Item(kIdCmbFileName)) == L"B.dwg", "CADSearch: it is B.dwg");
+
+    // History1 against B: no text window answers and the clipboard holds no text.
+    EmptyTheClipboard();
+    const std::wstring before1 = TextOf(box);
+    auto message = ClickExpectingMessage(c, c.Item(kIdCmdHistory1));
+    Check(message.first == L"vortastart" && message.second == L"テキストデータではありません",
+          "History1 without text: テキストデータではありません titled vortastart");
+    Check(TextOf(box) == before1, "History1 without text: the history window keeps its text");
+
+    // No selection: every command stops at the message, nothing reaches the CAD.
+    Ask(c.Item(kIdCmbFileName), CB_SETCURSEL, static_cast<WPARAM>(-1));
+    const std::string logA = a.Log();
+    const std::string logB = b->Log();
+    for (ControlId id : {kIdCmdGet, kIdCmdPut, kIdCmdHistory1, kIdCmdHistory2}) {
+        message = ClickExpectingMessage(c, c.Item(id));
+        Check(message.first == L"vortastart" && message.second == L"AutoCADが選択されていません",
+              std::string("no selection: ") + MainControl(id).name +
+                  " says AutoCADが選択されていません");
+    }
+    Sleep(300);
+    Check(Count(a.Log(), "copydata") == Count(logA, "copydata") &&
+              Count(a.Log(), "gettext") == Count(logA, "gettext") && b->Log() == logB,
+          "no selection: no message reached a CAD");
+
+    // End with the history window open closes both.
+    Check(history != nullptr && IsWindow(history), "End: the history window is open");
+    PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
+    Check(WaitFor([&] { return !IsWindow(c.main) && (history == nullptr || !IsWindow(history)); }),
+          "End: the console and the history window are closed");
+}
+
+// --- Modes
+
+int Own(Driver& driver) {
+    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
+    if (a == nullptr) return 1;
+    vorta::win32::Win32Platform platform;
+    win32::Win32ConsolePlatform console;
+    vorta::LauncherState state;
+    state.AppFolder = driver.work() + L"\\";
+    state.settings = vorta::LoadLauncherSettings(platform, state.AppFolder);
+    win32::ConsolePickerHost host(platform, console, state, GetModuleHandleW(nullptr));
+    win32::frmMain& form = host.Form();
+    form.onClosed = [] { PostQuitMessage(0); };
+    form.ShowCentred();
+    Console c{form.hwnd(), GetCurrentProcessId()};
+    std::thread worker([&] { RunCommands(driver, c, *a); });
+    // The window's events run here while the worker clicks; bounded by the worker's
+    // own waits and by the Wine runner's time-out.
+    win32::RunMessageLoop(form);
+    worker.join();
+    return 0;
+}
+
+bool StartVortastart(Driver& driver, const std::wstring& folder, PROCESS_INFORMATION& pi) {
+    const std::wstring exe = driver.work() + L"\\vortastart.exe";
+    CopyFileW((folder + L"\\vortastart.exe").c_str(), exe.c_str(), FALSE);
+    std::wstring command = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          driver.work().c_str(), &si, &pi) != FALSE;
+}
+
+void SendShift(bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_SHIFT;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(VK_SHIFT, 0));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+int Shift(Driver& driver, const std::wstring& folder) {
+    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
+    if (a == nullptr) return 1;
+    SendShift(true);
+    Check((GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0, "Shift is held down");
+    PROCESS_INFORMATION pi{};
+    const bool started = StartVortastart(driver, folder, pi);
+    Check(started, "vortastart started with Shift held");
+    if (!started) {
+        SendShift(false);
+        return 1;
+    }
+    Handle process(pi.hProcess);
+    CloseHandle(pi.hThread);
+    Console c{nullptr, pi.dwProcessId};
+    WaitFor([&] {
+        c.main = FindTopWindow(pi.dwProcessId, L"VortaConsoleMain", L"Tallwrite");
+        return c.main != nullptr && IsWindowVisible(c.main);
+    });
+    SendShift(false);
+    Check(c.main != nullptr && IsWindowVisible(c.main), "Shift: vortastart shows frmMain");
+    if (c.main == nullptr) {
+        TerminateProcess(process.get(), 1);
+        return 1;
+    }
+    RECT r{};
+    GetWindowRect(c.main, &r);
+    const int cx = (r.left + r.right) / 2;
+    const int cy = (r.top + r.bottom) / 2;
+    const int sx = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int sy = GetSystemMetrics(SM_CYSCREEN) / 2;
+    Check(cx > sx - 40 && cx < sx + 40 && cy > sy - 60 && cy < sy + 60,
+          "Shift: frmMain is centred");
+    Check(Count(a->Log(), "paste") == 0, "Shift: nothing was typed into the CAD");
+    RunCommands(driver, c, *a);
+    const bool ended = WaitForSingleObject(process.get(), kStepMs) == WAIT_OBJECT_0;
+    Check(ended, "Shift: vortastart ends when the console is closed");
+    if (!ended) TerminateProcess(process.get(), 1);
+    return 0;
+}
+
+int Launcher(Driver& driver, const std::wstring& folder) {
+    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
+    if (a == nullptr) return 1;
+    PROCESS_INFORMATION pi{};
+    if (!StartVortastart(driver, folder, pi)) {
+        Check(false, "vortastart started");
+        return 1;
+    }
+    Handle process(pi.hProcess);
+    CloseHandle(pi.hThread);
+    const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
+    Check(ended, "launcher: vortastart ends by itself");
+    if (!ended) TerminateProcess(process.get(), 1);
+    WaitFor([&] { return LogHas(*a, "run: (load \"pontek\")"); }, 5000);
+    const std::string log = a->Log();
+    const std::size_t get = log.find("gettextlength main-edit id=1001");
+    const std::size_t paste = log.find("paste ");
+    Check(get != std::string::npos, "launcher: the hidden console's Get reached the CAD");
+    Check(get != std::string::npos && paste != std::string::npos && get < paste,
+          "launcher: ... before the launch sequence typed into it");
+    Check(Count(log, "gettextlength") == 1, "launcher: the console's load step ran once");
+    Check(log.find("run: (load \"pontek\")") != std::string::npos,
+          "launcher: the load command ran");
+    return 0;
+}
+
+int Hung(Driver& driver) {
+    // The CAD stops answering 3 s after start, for 40 s.
+    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true, L"\nhang_seconds=40\nhang_delay_ms=3000");
+    if (a == nullptr) return 1;
+    vorta::win32::Win32Platform platform;
+    win32::Win32ConsolePlatform console;
+    vorta::LauncherState state;
+    state.AppFolder = driver.work() + L"\\";
+    state.settings = vorta::LoadLauncherSettings(platform, state.AppFolder);
+    win32::ConsolePickerHost host(platform, console, state, GetModuleHandleW(nullptr));
+    win32::frmMain& form = host.Form();
+    Check(WaitFor([&] { return LogHas(*a, "hang begin"); }), "hung: the CAD stopped answering");
+    DWORD t0 = GetTickCount();
+    form.ShowCentred();
+    Say("     shown after " + std::to_string(GetTickCount() - t0) + " ms");
+    form.History().Create();
+    const DWORD start = GetTickCount();
+    form.cmdPut_Click();
+    Say("     Put after " + std::to_string(GetTickCount() - start) + " ms");
+    form.cmdHistory2_Click();
+    const DWORD took = GetTickCount() - start;
+    Check(took < 3 * kCadAnswerTimeoutMs + 2000,
+          "hung: Put and History2 came back after " + std::to_string(took) + " ms");
+    Check(form.Commands().LastGetText() == L" ", "hung: Get read a single blank");
+    form.mnuEnd_Click();
+    return 0;
+}
+
+// Shows both windows with content at fixed places, writes their screen rectangles
+// (outer frames) to <out>.rects and waits (bounded) until <out>.done exists.
+int Screenshot(Driver& driver, const std::wstring& out) {
+    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
+    if (a == nullptr) return 1;
+    vorta::win32::Win32Platform platform;
+    win32::Win32ConsolePlatform console;
+    vorta::LauncherState state;
+    state.AppFolder = driver.work() + L"\\";
+    state.settings = vorta::LoadLauncherSettings(platform, state.AppFolder);
+    win32::ConsolePickerHost host(platform, console, state, GetModuleHandleW(nullptr));
+    win32::frmMain& form = host.Form();
+    form.onClosed = [] { PostQuitMessage(0); };
+    form.ShowCentred();
+    Console c{form.hwnd(), GetCurrentProcessId()};
+    std::thread worker([&] {
+        SetText(c.Item(kIdTxtPut), L"LINE");
+        Click(c.Item(kIdCmdPut));
+        SetText(c.Item(kIdTxtPut), L"円弧");
+        Click(c.Item(kIdCmdPut));
+        SetText(a->windows["main_edit"], L"CIRCLE 中心点を指定");
+        Click(c.Item(kIdCmdGet));
+        EmptyTheClipboard();
+        Click(c.Item(kIdCmdHistory1));
+        HWND history = FindTopWindow(c.pid, L"VortaConsoleHistory", nullptr);
+        SetWindowPos(c.main, HWND_TOP, 24, 24, 0, 0, SWP_NOSIZE);
+        if (history != nullptr) SetWindowPos(history, HWND_TOP, 360, 24, 0, 0, SWP_NOSIZE);
+        Ask(c.Item(kIdTxtPut), EM_SETSEL, 0, 0);
+        Sleep(500);
+        RECT m{}, h{};
+        GetWindowRect(c.main, &m);
+        if (history != nullptr) GetWindowRect(history, &h);
+        char text[160];
+        wsprintfA(text, "console %ld %ld %ld %ld\nhistory %ld %ld %ld %ld\n", m.left, m.top,
+                  m.right - m.left, m.bottom - m.top, h.left, h.top, h.right - h.left,
+                  h.bottom - h.top);
+        WriteFileBytes(out + L".rects", text);
+        const std::wstring done = out + L".done";
+        WaitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
+        PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
+    });
+    win32::RunMessageLoop(form);
+    worker.join();
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const auto args = vorta::tools::Arguments();
+    const std::wstring mode = args.empty() ? L"own" : args[0];
+    const std::wstring folder = ExeFolder();
+    int rc = 0;
+    {
+        Driver driver(folder);
+        Say("console_driver " + ToUtf8(mode) + " in " + ToUtf8(driver.work()));
+        if (mode == L"own") {
+            rc = Own(driver);
+        } else if (mode == L"shift") {
+            rc = Shift(driver, folder);
+        } else if (mode == L"launcher") {
+            rc = Launcher(driver, folder);
+        } else if (mode == L"hung") {
+            rc = Hung(driver);
+        } else if (mode == L"screenshot" && args.size() > 1) {
+            rc = Screenshot(driver, args[1]);
+        } else {
+            Say("unknown mode");
+            return 2;
+        }
+    }
+    Say(g_failures == 0 ? "all checks passed" : std::to_string(g_failures) + " checks failed");
+    return rc != 0 || g_failures != 0 ? 1 : 0;
+}
