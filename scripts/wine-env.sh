@@ -65,6 +65,9 @@ vorta_wine_up() {
     wineserver -w
     vorta_wine_registry
     wineserver -w
+    # The first program in a new prefix also brings up the virtual desktop and Wine's
+    # own services, which takes a while: do it here, not inside the first test's bound.
+    timeout 180 wine cmd /c exit >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.vorta-ready"
   fi
   # A persistent server keeps every later start fast.
