@@ -11,7 +11,7 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 pkgs=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format
       mingw-w64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
       wine wine32:i386 libxi6:i386 xvfb xauth xdotool x11-utils imagemagick
-      fonts-ipafont-gothic fonts-wine python3 zip unzip file)
+      fonts-ipafont-gothic python3 zip unzip file)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 
 ensure_locale() {
