@@ -88,10 +88,26 @@ bool FakePlatform::Fails(const std::string& call) {
     return true;
 }
 
+void FakePlatform::Reindex() {
+    if (indexedCount_ == windows.size()) return;
+    byHandle_.clear();
+    topByThread_.clear();
+    childrenOf_.clear();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const FakeWindow& w = windows[i];
+        byHandle_.emplace(w.hwnd, i);
+        if (w.parent == 0)
+            topByThread_[w.threadId].push_back(w.hwnd);
+        else
+            childrenOf_[w.parent].push_back(w.hwnd);
+    }
+    indexedCount_ = windows.size();
+}
+
 FakeWindow* FakePlatform::Find(Hwnd hwnd) {
-    for (auto& w : windows)
-        if (w.hwnd == hwnd) return &w;
-    return nullptr;
+    Reindex();
+    auto it = byHandle_.find(hwnd);
+    return it == byHandle_.end() ? nullptr : &windows[it->second];
 }
 
 std::optional<std::string> FakePlatform::ReadWholeFile(const std::wstring& path) {
@@ -135,24 +151,25 @@ std::vector<ThreadEntry> FakePlatform::SnapshotThreads() {
 
 void FakePlatform::EnumThreadWindows(std::uint32_t threadId,
                                      const std::function<bool(Hwnd)>& onWindow) {
-    std::vector<Hwnd> list;
-    for (auto& w : windows)
-        if (w.parent == 0 && w.threadId == threadId) list.push_back(w.hwnd);
+    Reindex();
+    const std::vector<Hwnd> list = topByThread_[threadId];
     for (Hwnd h : list)
         if (!onWindow(h)) return;
 }
 
 void FakePlatform::EnumChildWindows(Hwnd parent, const std::function<bool(Hwnd)>& onChild) {
     // Depth first, like the real enumeration of descendants.
+    Reindex();
     std::vector<Hwnd> order;
     std::function<void(Hwnd)> walk = [&](Hwnd p) {
-        for (auto& w : windows)
-            if (w.parent == p && w.parent != 0) {
-                order.push_back(w.hwnd);
-                walk(w.hwnd);
-            }
+        auto it = childrenOf_.find(p);
+        if (it == childrenOf_.end()) return;
+        for (Hwnd child : it->second) {
+            order.push_back(child);
+            walk(child);
+        }
     };
-    walk(parent);
+    if (parent != 0) walk(parent);
     for (Hwnd h : order)
         if (!onChild(h)) return;
 }

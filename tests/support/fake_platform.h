@@ -103,6 +103,13 @@ class FakePlatform : public Platform {
   private:
     bool Fails(const std::string& call);
     FakeWindow* Find(Hwnd hwnd);
+    // Lookups over `windows`, rebuilt whenever windows are added, so a desktop of
+    // thousands of windows costs the launcher's work, not the fake's searching.
+    void Reindex();
+    std::size_t indexedCount_ = static_cast<std::size_t>(-1);
+    std::map<Hwnd, std::size_t> byHandle_;
+    std::map<std::uint32_t, std::vector<Hwnd>> topByThread_;
+    std::map<Hwnd, std::vector<Hwnd>> childrenOf_;
 };
 
 }  // namespace vorta::testing
