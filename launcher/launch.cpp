@@ -20,6 +20,8 @@ const wchar_t kNoCadMessage[] =
 const wchar_t kNoCadTitle[] = L"警告";
 const wchar_t kCadNotDrivenMessage[] =
     L"CADを操作できませんでした。CADが応答しているか確かめてから、もう一度実行してください。";
+const wchar_t kCadNotRespondingMessage[] =
+    L"CADが応答していません。CADの処理が終わってから、もう一度実行してください。";
 const wchar_t kClipboardBusyMessage[] =
     L"クリップボードを他のプログラムが使用中のため、CADに入力できませんでした。"
     L"しばらくしてから、もう一度実行してください。";
@@ -109,7 +111,10 @@ class LaunchSequence {
         p_.MouseEvent(cad::kMouseLeftUp);
         Pause(5);
 
-        clipboard.Arm([&] { ClearClipboard(); });
+        // Putting the clipboard back is done as well as it can be: once the load command
+        // has been typed, a clipboard another program holds is no reason to report a
+        // failure.
+        clipboard.Arm([&] { TryClearClipboard(); });
         PasteText(std::wstring(1, cad::kEsc), 5);
         PasteText(cad::kLoadCommand, 6);
 
@@ -139,6 +144,12 @@ class LaunchSequence {
     void MoveCursorToClickPoint() {
         Require(RetryUntilSuccess(p_, Pumping::kYes,
                                   [&] { return p_.SetCursorPos(click_.x, click_.y); }));
+    }
+
+    bool TryClearClipboard() {
+        return RetryUntilSuccess(
+            p_, Pumping::kNo, [&] { return p_.ClipboardClear() == ClipboardResult::kOk; },
+            kClipboardBoundMs);
     }
 
     void ClearClipboard() {
@@ -239,6 +250,13 @@ void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
     }
     if (target == 0) {
         platform.MessageBox(kNoCadMessage, kNoCadTitle);
+        return;
+    }
+    // Bringing a window to the front and changing its z-order wait for its thread: a
+    // CAD that has stopped answering would hold the launcher until it wakes, and then
+    // be typed into long after the user has moved on. Ask first, touch nothing if not.
+    if (!platform.IsWindowResponding(target, kRetryBoundMs)) {
+        platform.MessageBox(kCadNotRespondingMessage, kAppTitle);
         return;
     }
 

@@ -23,6 +23,7 @@ extern const wchar_t kNoCadMessage[];
 extern const wchar_t kNoCadTitle[];
 extern const wchar_t kCadNotDrivenMessage[];
 extern const wchar_t kClipboardBusyMessage[];
+extern const wchar_t kCadNotRespondingMessage[];
 
 enum class Pumping { kNo, kYes };
 

@@ -99,6 +99,9 @@ class Platform {
     virtual bool SetCursorPos(std::int32_t x, std::int32_t y) = 0;
     virtual bool GetClipCursor(Rect& out) = 0;
     virtual bool ClipCursor(const Rect& rect) = 0;
+    // Whether the window's thread answers a message (WM_NULL) within the time; never
+    // waits longer, even for a window that has stopped answering.
+    virtual bool IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) = 0;
     virtual bool IsIconic(Hwnd window) = 0;
     virtual bool OpenIcon(Hwnd window) = 0;
     virtual bool SetForegroundWindow(Hwnd window) = 0;

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/win32/ansi.h"
+#include "platform/win32/bounded_send.h"
 #include "platform/win32/raii.h"
 #include "platform/win32/win32.h"
 
@@ -182,6 +183,10 @@ bool Win32Platform::ClipCursor(const Rect& rect) {
     return ::ClipCursor(&clip) != FALSE;
 }
 
+bool Win32Platform::IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) {
+    return SendBounded(NewSendJob(window, WM_NULL, 0, timeoutMs));
+}
+
 bool Win32Platform::IsIconic(Hwnd window) {
     return ::IsIconic(ToHwnd(window)) != FALSE;
 }
@@ -251,6 +256,9 @@ void Win32Platform::DoEvents() {
     }
 }
 
+// The clipboard is opened without an owner window, the common way to put text on it.
+// With a window of ours as the owner, the CAD process could not read the text under
+// Wine. Should SetClipboardData ever refuse, the sequence stops and puts everything back.
 ClipboardResult Win32Platform::ClipboardClear() {
     OpenedClipboard clipboard;
     if (!clipboard.is_open()) return ClipboardResult::kBusy;

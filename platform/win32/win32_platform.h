@@ -29,6 +29,7 @@ class Win32Platform final : public Platform {
     bool SetCursorPos(std::int32_t x, std::int32_t y) override;
     bool GetClipCursor(Rect& out) override;
     bool ClipCursor(const Rect& rect) override;
+    bool IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) override;
     bool IsIconic(Hwnd window) override;
     bool OpenIcon(Hwnd window) override;
     bool SetForegroundWindow(Hwnd window) override;

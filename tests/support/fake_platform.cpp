@@ -81,6 +81,13 @@ std::size_t FakePlatform::CountLog(std::string_view prefix) const {
 }
 
 bool FakePlatform::Fails(const std::string& call) {
+    if (auto after = failuresAfter.find(call); after != failuresAfter.end()) {
+        if (after->second == 0) {
+            tick += 1;
+            return true;
+        }
+        --after->second;
+    }
     auto it = failures.find(call);
     if (it == failures.end() || it->second == 0) return false;
     if (it->second > 0) --it->second;
@@ -219,6 +226,16 @@ bool FakePlatform::ClipCursor(const Rect& rect) {
     if (Fails("ClipCursor")) return false;
     clip = rect;
     return true;
+}
+
+bool FakePlatform::IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) {
+    log.push_back(Fmt("IsWindowResponding %lld", window));
+    FakeWindow* w = Find(window);
+    if (w && w->hung) {
+        tick += timeoutMs;  // the whole time-out is spent waiting
+        return false;
+    }
+    return w != nullptr;
 }
 
 bool FakePlatform::IsIconic(Hwnd window) {

@@ -24,6 +24,7 @@ struct FakeWindow {
     std::wstring caption;
     Rect rect;
     bool iconic = false;
+    bool hung = false;  // its thread has stopped answering messages
     // GetWindowTextLengthA may report more than the text holds (a Unicode window of
     // another process read through the ANSI call): this many bytes more.
     std::int32_t lengthOverestimate = 0;
@@ -41,6 +42,8 @@ class FakePlatform : public Platform {
     std::vector<FakeWindow> windows;
     // Name of a call -> how many more times it fails (-1: always).
     std::map<std::string, int> failures;
+    // Name of a call -> how many more times it succeeds before it fails for good.
+    std::map<std::string, int> failuresAfter;
     std::uint32_t tick = 100000;
 
     // --- Observable state.
@@ -80,6 +83,7 @@ class FakePlatform : public Platform {
     bool SetCursorPos(std::int32_t x, std::int32_t y) override;
     bool GetClipCursor(Rect& out) override;
     bool ClipCursor(const Rect& rect) override;
+    bool IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) override;
     bool IsIconic(Hwnd window) override;
     bool OpenIcon(Hwnd window) override;
     bool SetForegroundWindow(Hwnd window) override;

@@ -206,9 +206,10 @@ TEST_F(Console, ACadThatDoesNotAnswerIsAskedOnceWithATimeout) {
         EXPECT_EQ(m.timeoutMs, kCadAnswerTimeoutMs) << m.what;
     }
     EXPECT_EQ(view.txtGet, L" ");
-    EXPECT_GT(kCadAnswerTimeoutMs, 0u);
-    EXPECT_LE(kCadAnswerTimeoutMs, 10000u);
 }
+
+static_assert(kCadAnswerTimeoutMs > 0 && kCadAnswerTimeoutMs <= 10000,
+              "a CAD that does not answer is given up within seconds");
 
 TEST(ConsoleBaseName, BehavesLikeTheLaunchersCopy) {
     for (const std::wstring& path :

@@ -193,6 +193,20 @@ TEST_F(Launch, NoCadWarnsAndTouchesNothing) {
     EXPECT_EQ(platform.clipboard, "user's text");
 }
 
+TEST_F(Launch, HungCadIsToldAboutWithinTheBoundAndNothingIsTouched) {
+    AddCad();
+    platform.windows[0].hung = true;
+    const std::uint32_t start = platform.tick;
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotRespondingMessage);
+    EXPECT_EQ(platform.messageBoxes[0].second, L"vortastart");
+    EXPECT_LE(platform.tick - start, kRetryBoundMs);
+    EXPECT_EQ(Filtered({"Set", "Clip", "OpenIcon", "MouseEvent", "SendInput"}),
+              std::vector<std::string>{});
+    EXPECT_EQ(platform.clipboard, "user's text");
+}
+
 TEST_F(Launch, ProcessWithoutRecognisedMainWindowWarnsAndTouchesNothing) {
     platform.AddProcess(100, "acad.exe");
     platform.AddThread(10, 100);
@@ -273,6 +287,17 @@ TEST_F(Launch, BusyClipboardIsWaitedForAboutASecondThenEverythingIsPutBack) {
     EXPECT_EQ(platform.clip, (Rect{0, 0, 1280, 1024}));
     EXPECT_TRUE(platform.topmost.empty());
     EXPECT_EQ(platform.CountLog("SendInput"), 0u);  // nothing typed from a stale clipboard
+}
+
+TEST_F(Launch, ClipboardHeldAfterTheLoadCommandIsNoFailure) {
+    AddCad();
+    platform.failuresAfter["ClipboardClear"] = 2;  // the two pastes clear it, then it is taken
+    Run();
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(platform.CountLog("ClipboardSetText 28"), 1u);  // the load command was typed
+    EXPECT_EQ(platform.cursor, (Point{640, 300}));
+    EXPECT_EQ(platform.clip, (Rect{0, 0, 1280, 1024}));
+    EXPECT_TRUE(platform.topmost.empty());
 }
 
 TEST_F(Launch, ClipboardFreedInTimeLetsTheSequenceGoOn) {

@@ -19,7 +19,9 @@ frmMain& ConsolePickerHost::Form() {
 }
 
 PickerList& ConsolePickerHost::cmbFileName() {
-    return Form().PickerListControl();
+    frmMain& form = Form();
+    if (!form.IsOpen()) return fallback_;
+    return form.PickerListControl();
 }
 
 int RunMessageLoop(frmMain& form) {
@@ -36,7 +38,10 @@ int ShowConsoleUntilClosed(Platform& platform, ConsolePickerHost& host, Launcher
     state.AppFolder = AppFolderOf(platform.ApplicationPath());
     state.settings = LoadLauncherSettings(platform, state.AppFolder);
     frmMain& form = host.Form();
-    if (!form.IsOpen()) return 1;
+    if (!form.IsOpen()) {
+        platform.MessageBox(L"コンソール ウィンドウを開けませんでした。", kAppTitle);
+        return 1;
+    }
     form.onClosed = [] { ::PostQuitMessage(0); };
     form.ShowCentred();
     return RunMessageLoop(form);

@@ -28,6 +28,10 @@ class ConsolePickerHost final : public PickerHost {
     LauncherState& state_;
     HINSTANCE instance_;
     std::unique_ptr<frmMain> form_;
+    // Holds the list when the window could not be created, so discovery and the launch
+    // still see the instances found (a list without its window would report item 0 as
+    // selected).
+    PlainPickerList fallback_;
 };
 
 // Loads the settings as the launch sequence does, shows the console window centred on
