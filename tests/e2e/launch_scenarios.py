@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """End-to-end runs of vortastart.exe against stand-in CADs under Wine.
 
-    launch_scenarios.py {one_cad|one_ansi_cad|two_cads|minimised_cad|no_cad|no_pause_file}
+    launch_scenarios.py {one_cad|one_ansi_cad|two_cads|minimised_cad|no_cad|no_pause_file|
+                         hung_cad}
 """
 
 import os
 import sys
+import time
 
 from harness import (APP_TITLE, ESC_BYTES, LOAD_BYTES, LOAD_LINE, MAIN_CAPTION_PREFIX,
                      NO_CAD_TEXT, NO_CAD_TITLE, NO_PAUSE_FILE_TEXT, cad_pids_in_snapshot_order,
@@ -18,6 +20,8 @@ KNOWN_CURSOR = (1000, 900)
 KNOWN_CLIP = (10, 10, 1270, 1010)
 KNOWN_CLIPBOARD = "元のクリップボード"
 FULL_DESKTOP = (0, 0, 1280, 1024)
+
+CAD_NOT_RESPONDING_TEXT = "CADが応答していません。CADの処理が終わってから、もう一度実行してください。"
 
 KEYS_OF_ONE_PASTE = [("down", "0x11"), ("down", "0x56"), ("up", "0x56"), ("up", "0x11")]
 
@@ -178,6 +182,33 @@ def no_cad(s):
     check(has_text and text == KNOWN_CLIPBOARD, f"clipboard untouched: {text!r}")
 
 
+def hung_cad(s):
+    """A CAD that has stopped answering: the launcher says so within seconds, touches
+    nothing and ends, instead of waiting for the CAD and typing into it much later."""
+    kill_leftover_cads()
+    cad = s.cad("cad", drawing="図面1.dwg", hang_seconds=40, hang_delay_ms=300).start()
+    time.sleep(1.5)  # the CAD is inside its hang now
+    check("hang begin" in cad.log_text(), "the CAD has stopped answering")
+    set_known_desktop_state()
+    started = time.monotonic()
+    launcher = run_launcher(s)
+    box = read_message_box(timeout_ms=30000)
+    waited = time.monotonic() - started
+    check(box["title"] == APP_TITLE, f"title {box['title']!r}")
+    check(box["text"] == CAD_NOT_RESPONDING_TEXT, f"text {box['text']!r}")
+    check(box["buttons"] == "1:OK", f"only an OK button: {box['buttons']}")
+    # The hidden console's read of the command line and the launcher's own question are
+    # each given up after a few seconds.
+    check(waited < 20, f"told within 20 s (took {waited:.1f} s)")
+    launcher.wait()
+    check(cursor() == KNOWN_CURSOR, f"cursor untouched: {cursor()}")
+    has_text, _, text = clipboard()
+    check(has_text and text == KNOWN_CLIPBOARD, f"clipboard untouched: {text!r}")
+    log = cad.log_text()
+    for event in ("topmost main 1", "click ", "paste "):
+        check(event not in log, f"nothing reached the CAD: {event!r}")
+
+
 def no_pause_file(s):
     """No tardo.dat: the box titled with the program's name, then after OK the launch
     still happens."""
@@ -201,4 +232,5 @@ def no_pause_file(s):
 
 if __name__ == "__main__":
     sys.exit(run({"one_cad": one_cad, "one_ansi_cad": one_ansi_cad, "two_cads": two_cads, "minimised_cad": minimised_cad,
-                  "no_cad": no_cad, "no_pause_file": no_pause_file}, sys.argv))
+                  "no_cad": no_cad, "no_pause_file": no_pause_file,
+                  "hung_cad": hung_cad}, sys.argv))
