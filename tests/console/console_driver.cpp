@@ -109,9 +109,27 @@ struct Cad {
     std::string Log() const { return ReadFileBytes(log); }
 };
 
+// Stand-in CADs left by an earlier run (a hung one outlives its test by up to its hang)
+// would be found by the console's search too: end them before starting.
+void EndLeftoverCads() {
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"standin_cad.exe") != 0) continue;
+        Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (!process.valid()) continue;
+        std::printf("note: ending a stand-in CAD left by an earlier run\n");
+        TerminateProcess(process.get(), 0);
+        WaitForSingleObject(process.get(), 5000);
+    }
+}
+
 class Driver {
   public:
     explicit Driver(std::wstring folder) : folder_(std::move(folder)) {
+        EndLeftoverCads();
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
         work_ = std::wstring(temp) + L"vorta-console-" + std::to_wstring(GetCurrentProcessId());

@@ -66,16 +66,22 @@ def exe(name):
 
 
 def probe(*args, timeout=30, ok=(0,)):
-    """Runs probe.exe and returns its output lines."""
-    try:
-        r = subprocess.run(["wine", exe("probe.exe"), *map(str, args)], capture_output=True,
-                           timeout=timeout)
-    except subprocess.TimeoutExpired:
-        raise Failure(f"probe {' '.join(map(str, args))} did not end within {timeout} s")
-    out = r.stdout.decode("utf-8", "replace").splitlines()
+    """Runs probe.exe and returns its output lines. The output goes through files, not
+    pipes: Wine's own background processes, when this is the first program after the
+    server started, inherit the program's output and would keep a pipe open long after
+    the program has ended."""
+    with tempfile.TemporaryFile() as out_file, tempfile.TemporaryFile() as err_file:
+        try:
+            r = subprocess.run(["wine", exe("probe.exe"), *map(str, args)], stdout=out_file,
+                               stderr=err_file, stdin=subprocess.DEVNULL, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"probe {' '.join(map(str, args))} did not end within {timeout} s")
+        out_file.seek(0)
+        err_file.seek(0)
+        out = out_file.read().decode("utf-8", "replace").splitlines()
+        err = err_file.read().decode("utf-8", "replace")
     if r.returncode not in ok:
-        raise Failure(f"probe {' '.join(map(str, args))} failed ({r.returncode}): {out} "
-                      f"{r.stderr.decode('utf-8', 'replace')}")
+        raise Failure(f"probe {' '.join(map(str, args))} failed ({r.returncode}): {out} {err}")
     return out
 
 
@@ -144,8 +150,8 @@ def kill_leftover_cads(exe_name="acad.exe"):
     pids = cad_pids_in_snapshot_order(exe_name)
     if pids:
         print(f"note: ending {len(pids)} {exe_name} left over from an earlier run")
-        subprocess.run(["wine", "taskkill", "/F", "/IM", exe_name], capture_output=True,
-                       timeout=30)
+        subprocess.run(["wine", "taskkill", "/F", "/IM", exe_name], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=30)
         wait_for(lambda: not cad_pids_in_snapshot_order(exe_name), 15, "leftover CADs to end")
 
 
