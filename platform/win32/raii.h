@@ -189,21 +189,6 @@ class WindowDc {
     HDC dc_;
 };
 
-// Selects a GDI object into a device context and selects the previous one back.
-class SelectObjectGuard {
-  public:
-    SelectObjectGuard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    SelectObjectGuard(const SelectObjectGuard&) = delete;
-    SelectObjectGuard& operator=(const SelectObjectGuard&) = delete;
-    ~SelectObjectGuard() {
-        if (previous_ != nullptr && previous_ != HGDI_ERROR) ::SelectObject(dc_, previous_);
-    }
-
-  private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 // A window destroyed with DestroyWindow.
 class UniqueWindow {
   public:
