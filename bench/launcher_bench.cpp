@@ -22,8 +22,8 @@ void BuildBusyDesktop(FakePlatform& platform, int processes, int windowsPerThrea
             platform.AddThread(tid, p);
             for (int w = 0; w < windowsPerThread; ++w) {
                 vorta::Hwnd top = next++;
-                std::wstring caption = (cad && w == 0 && t == 0) ? L"AutoCAD 2005 - [図面.dwg]"
-                                                                 : L"IME ウィンドウ";
+                std::wstring caption =
+                    (cad && w == 0 && t == 0) ? L"AutoCAD 2005 - [図面.dwg]" : L"IME ウィンドウ";
                 platform.AddWindow({top, tid, 0, caption, {}, false});
                 platform.AddWindow({next++, 0, top, L"コマンド", {0, 0, 100, 20}, false});
             }

@@ -64,14 +64,14 @@ const ControlLayout& MainControl(ControlId id);
 inline constexpr int kHistoryClientWidth = 6150;
 inline constexpr int kHistoryClientHeight = 4485;
 inline constexpr ControlLayout kTxtHistory{kIdTxtHistory,
-                                         "txtHistory",
-                                         ControlKind::kMultiLineTextBox,
-                                         L"txtHistory",
-                                         0,
-                                         0,
-                                         6135,
-                                         4455,
-                                         0};
+                                           "txtHistory",
+                                           ControlKind::kMultiLineTextBox,
+                                           L"txtHistory",
+                                           0,
+                                           0,
+                                           6135,
+                                           4455,
+                                           0};
 
 // The form's font (every control but Label3) and Label3's own font, in points.
 inline constexpr wchar_t kFontFace[] = L"ＭＳ Ｐゴシック";

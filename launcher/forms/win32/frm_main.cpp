@@ -152,8 +152,8 @@ bool frmMain::CreateControls() {
     for (std::size_t i = 0; i < kMainControls.size(); ++i) {
         const ControlLayout& control = kMainControls[i];
         const DWORD exStyle = control.kind == ControlKind::kTextBox ? WS_EX_CLIENTEDGE : 0;
-        controls_[i] =
-            CreateChild(hwnd_, exStyle, ClassOf(control.kind), control.text, StyleOf(control.kind), control.id);
+        controls_[i] = CreateChild(hwnd_, exStyle, ClassOf(control.kind), control.text,
+                                   StyleOf(control.kind), control.id);
         if (controls_[i] == nullptr) return false;
     }
     cmbFileName_.Attach(Control(kIdCmbFileName));
@@ -174,8 +174,9 @@ void frmMain::ApplyDpi(UINT dpi) {
         if (control.kind == ControlKind::kDropDownList) {
             // The window of a drop-down list also spans its dropped list.
             const int item = static_cast<int>(::SendMessageW(controls_[i], CB_GETITEMHEIGHT, 0, 0));
-            ::MoveWindow(controls_[i], TwipsToPixels(control.left, d), TwipsToPixels(control.top, d),
-                         TwipsToPixels(control.width, d), height + kDroppedRows * item + 2, FALSE);
+            ::MoveWindow(controls_[i], TwipsToPixels(control.left, d),
+                         TwipsToPixels(control.top, d), TwipsToPixels(control.width, d),
+                         height + kDroppedRows * item + 2, FALSE);
             FitComboHeight(height);
             continue;
         }
