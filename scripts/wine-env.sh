@@ -14,18 +14,20 @@ export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
+vorta_display_answers() { xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; }
+
 vorta_xvfb_up() {
-  local n="${DISPLAY#:}"
-  if [ ! -S "/tmp/.X11-unix/X$n" ]; then
-    rm -f "/tmp/.X$n-lock"
-    (Xvfb "$DISPLAY" -screen 0 "${VORTA_DESKTOP_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &)
-    local i
-    for i in $(seq 1 100); do
-      [ -S "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
-    done
-  fi
-  [ -S "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start on $DISPLAY" >&2; return 1; }
+  local n="${DISPLAY#:}" i
+  vorta_display_answers && return 0
+  # A socket or lock left by an X server that is gone would make Xvfb refuse to start.
+  rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
+  (Xvfb "$DISPLAY" -screen 0 "${VORTA_DESKTOP_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &)
+  for i in $(seq 1 100); do
+    vorta_display_answers && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
 }
 
 # Registry of the prefix: every program inside one virtual desktop (so focus and
