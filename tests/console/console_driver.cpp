@@ -132,7 +132,10 @@ class Driver {
         EndLeftoverCads();
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
-        work_ = std::wstring(temp) + L"vorta-console-" + std::to_wstring(GetCurrentProcessId());
+        // Wine reuses process ids quickly: the tick count keeps an earlier run's folder,
+        // with its stop and ready files, from being taken for this one's.
+        work_ = std::wstring(temp) + L"vorta-console-" + std::to_wstring(GetCurrentProcessId()) +
+                L"-" + std::to_wstring(GetTickCount());
         CreateDirectoryW(work_.c_str(), nullptr);
         WriteFileBytes(work_ + L"\\tardo.dat", "1\r\n");
         WriteFileBytes(work_ + L"\\Lumset.ini",
@@ -158,6 +161,7 @@ class Driver {
         cad->stop = work_ + L"\\" + name + L".stop";
         const std::wstring ready = work_ + L"\\" + name + L".ready";
         const std::wstring config = work_ + L"\\" + name + L".cfg";
+        for (const std::wstring& stale : {cad->log, cad->stop, ready}) DeleteFileW(stale.c_str());
         std::wstring body = L"name=" + name + L"\nmain_caption=" + kMainCaption + L" - [" +
                             drawing + L"]\ntext_caption=" + kTextCaption + L" - " + drawing +
                             L"\ncommand_caption=" + kCommandCaption + L"\nlog=" + cad->log +
@@ -451,18 +455,25 @@ void RunCommands(Driver& driver, const Console& c, Cad& a) {
           "End: the console and the history window are closed");
 }
 
+// The console created in this process, with the settings of the driver's folder.
+struct InProcessConsole {
+    explicit InProcessConsole(Driver& driver) {
+        state.AppFolder = driver.work() + L"\\";
+        state.settings = vorta::LoadLauncherSettings(platform, state.AppFolder);
+    }
+    vorta::win32::Win32Platform platform;
+    win32::Win32ConsolePlatform console;
+    vorta::LauncherState state;
+    win32::ConsolePickerHost host{platform, console, state, GetModuleHandleW(nullptr)};
+};
+
 // --- Modes
 
 int Own(Driver& driver) {
     Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
     if (a == nullptr) return 1;
-    vorta::win32::Win32Platform platform;
-    win32::Win32ConsolePlatform console;
-    vorta::LauncherState state;
-    state.AppFolder = driver.work() + L"\\";
-    state.settings = vorta::LoadLauncherSettings(platform, state.AppFolder);
-    win32::ConsolePickerHost host(platform, console, state, GetModuleHandleW(nullptr));
-    win32::frmMain& form = host.Form();
+    InProcessConsole in(driver);
+    win32::frmMain& form = in.host.Form();
     form.onClosed = [] { PostQuitMessage(0); };
     form.ShowCentred();
     Console c{form.hwnd(), GetCurrentProcessId()};
@@ -584,13 +595,8 @@ int Hung(Driver& driver) {
     // The CAD stops answering 3 s after start, for 40 s.
     Cad* a = driver.StartCad(L"cadA", L"A.dwg", true, L"\nhang_seconds=40\nhang_delay_ms=3000");
     if (a == nullptr) return 1;
-    vorta::win32::Win32Platform platform;
-    win32::Win32ConsolePlatform console;
-    vorta::LauncherState state;
-    state.AppFolder = driver.work() + L"\\";
-    state.settings = vorta::LoadLauncherSettings(platform, state.AppFolder);
-    win32::ConsolePickerHost host(platform, console, state, GetModuleHandleW(nullptr));
-    win32::frmMain& form = host.Form();
+    InProcessConsole in(driver);
+    win32::frmMain& form = in.host.Form();
     Check(WaitFor([&] { return LogHas(*a, "hang begin"); }), "hung: the CAD stopped answering");
     DWORD t0 = GetTickCount();
     form.ShowCentred();
@@ -613,13 +619,8 @@ int Hung(Driver& driver) {
 int Screenshot(Driver& driver, const std::wstring& out) {
     Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
     if (a == nullptr) return 1;
-    vorta::win32::Win32Platform platform;
-    win32::Win32ConsolePlatform console;
-    vorta::LauncherState state;
-    state.AppFolder = driver.work() + L"\\";
-    state.settings = vorta::LoadLauncherSettings(platform, state.AppFolder);
-    win32::ConsolePickerHost host(platform, console, state, GetModuleHandleW(nullptr));
-    win32::frmMain& form = host.Form();
+    InProcessConsole in(driver);
+    win32::frmMain& form = in.host.Form();
     form.onClosed = [] { PostQuitMessage(0); };
     form.ShowCentred();
     Console c{form.hwnd(), GetCurrentProcessId()};
