@@ -46,6 +46,9 @@ inline constexpr std::int32_t kHwndNoTopmost = -2;
 inline constexpr std::uint32_t kSwpNoSize = 0x0001;
 inline constexpr std::uint32_t kSwpNoMove = 0x0002;
 inline constexpr std::uint32_t kSwpShowWindow = 0x0040;
+// Queues the change to the window's thread instead of waiting for it: how the z-order
+// of a CAD that has stopped answering is put back.
+inline constexpr std::uint32_t kSwpAsyncWindowPos = 0x4000;
 inline constexpr std::uint32_t kTopmostFlags = kSwpNoMove | kSwpNoSize;                     // 3
 inline constexpr std::uint32_t kNoTopmostFlags = kSwpNoMove | kSwpNoSize | kSwpShowWindow;  // 0x43
 

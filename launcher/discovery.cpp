@@ -3,6 +3,9 @@
 // window, the text window and, inside each, the command-line child.
 #include "launcher/discovery.h"
 
+#include <algorithm>
+
+#include "launcher/ansi_text.h"
 #include "launcher/startup.h"
 
 namespace vorta {
@@ -65,13 +68,18 @@ class DiscoveryRun {
 std::wstring WindowTextOf(Platform& platform, Hwnd window) {
     std::int32_t n = platform.GetWindowTextLengthA(window);
     if (n <= 0) return {};
+    // Another program's window may report any length: read no more than a caption can
+    // sensibly hold.
+    n = std::min(n, kWindowTextMaxBytes);
     std::string buffer = platform.GetWindowTextA(window, n + 1);
     buffer.resize(std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(n)));
     // The length is only an upper bound: for a window of another process, or a Unicode
     // window read through the ANSI call, it can be up to twice the real byte count.
     // The text ends at the zero byte the system wrote after it.
     buffer.resize(std::min(buffer.size(), buffer.find('\0')));
-    return platform.FromAnsi(buffer);
+    // A caption that grew after its length was read, or one longer than we read, may
+    // end in a lead byte whose trail byte did not fit: that half character is dropped.
+    return platform.FromAnsi(CutAnsi(platform, buffer, buffer.size()));
 }
 
 std::wstring DrawingNameOf(const std::wstring& caption) {

@@ -1,6 +1,7 @@
 // Discovery of running CAD instances by executable name and window captions.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -17,7 +18,13 @@ using BaseNameFunction = std::function<std::wstring(std::wstring)>;
 void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker,
                       const BaseNameFunction& baseNameOf = {});
 
-// The caption of a window, cut on its ANSI bytes so double-byte characters stay whole.
+// The most of a caption that is read, in ANSI bytes. Captions are short; a window that
+// reports more (another program's, perhaps a broken one) has its caption cut there.
+inline constexpr std::int32_t kWindowTextMaxBytes = 32 * 1024;
+
+// The caption of a window, cut on its ANSI bytes so double-byte characters stay whole:
+// it ends at the first zero byte, and a double-byte character cut in half at the end
+// is dropped.
 std::wstring WindowTextOf(Platform& platform, Hwnd window);
 
 // The drawing name in a main window caption such as "AutoCAD 2005 - [Drawing1.dwg]".

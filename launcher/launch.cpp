@@ -25,6 +25,16 @@ const wchar_t kCadNotRespondingMessage[] =
 const wchar_t kClipboardBusyMessage[] =
     L"クリップボードを他のプログラムが使用中のため、CADに入力できませんでした。"
     L"しばらくしてから、もう一度実行してください。";
+const wchar_t kClipboardNotSetMessage[] =
+    L"クリップボードに書き込めなかったため、CADに入力できませんでした。もう一度実行してください。";
+const wchar_t kCadClosedMessage[] =
+    L"CADが終了したため、CADに入力できませんでした。CADを起動してから、もう一度実行してください。";
+const wchar_t kNoCommandLineMessage[] =
+    L"CADのコマンド ラインが見つかりませんでした。Lumset.ini の CommandCaption を、"
+    L"コンソール（Shift キーを押しながら起動）で確かめてください。";
+const wchar_t kCadElevatedMessage[] =
+    L"CADが管理者として実行されているため、入力できません。"
+    L"CADを通常どおり起動するか、vortastart も管理者として実行してください。";
 
 namespace {
 
@@ -59,71 +69,68 @@ class Undo {
     std::function<void()> action_;
 };
 
+bool IsEmpty(const Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+// What the sequence drives: the CAD's main window, its command line and the window
+// that holds the command line, all of one process.
+struct Target {
+    Hwnd main = 0;
+    Hwnd commandLine = 0;
+    Hwnd commandRoot = 0;  // the top-level window holding the command line
+    WindowOwner cad;       // the process and thread of the main window
+    WindowOwner commandOwner;
+};
+
 class LaunchSequence {
   public:
-    LaunchSequence(Platform& platform, const LauncherState& state, Hwnd target, Point savedCursor,
-                   Rect savedClip)
+    LaunchSequence(Platform& platform, const LauncherState& state, const Target& target,
+                   Point savedCursor, Rect savedClip)
         : p_(platform),
           state_(state),
-          target_(target),
+          t_(target),
           savedCursor_(savedCursor),
           savedClip_(savedClip) {}
 
     void Run() {
-        // Declared in the order the states are taken; destroyed in reverse, which is
-        // the order in which the sequence itself puts things back.
-        Undo topmost, cursor, confinement, clipboard;
+        BringForward(t_.main);
+        // The click must not have to activate the window it lands in: a click that
+        // activates loses its button press on some systems.
+        if (t_.commandRoot != t_.main) BringForward(t_.commandRoot);
 
-        if (p_.IsIconic(target_)) {
-            Require(RetryUntilSuccess(p_, Pumping::kNo, [&] { return p_.OpenIcon(target_); }));
-        } else {
-            Require(RetryUntilSuccess(p_, Pumping::kNo,
-                                      [&] { return p_.SetForegroundWindow(target_); }));
-        }
-
-        // The shared FoundCommandLine left by discovery, not a field of the record.
+        // Read after the CAD was restored: a minimised window has no place on screen.
         Rect commandRect{};
-        p_.GetWindowRect(state_.FoundCommandLine, commandRect);
+        p_.GetWindowRect(t_.commandLine, commandRect);
+        if (IsEmpty(commandRect)) throw LaunchStopped{kNoCommandLineMessage};
+        commandRect_ = commandRect;
         click_ = ClickPointOf(commandRect);
 
-        topmost.Arm([&] {
-            RetryUntilSuccess(p_, Pumping::kYes, [&] {
-                return p_.SetWindowPos(target_, cad::kHwndNoTopmost, 0, 0, 0, 0,
-                                       cad::kNoTopmostFlags);
-            });
-        });
-        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] {
-            return p_.SetWindowPos(target_, cad::kHwndTopmost, 0, 0, 0, 0, cad::kTopmostFlags);
-        }));
+        // The main window stays on top; so does the window holding the command line, so
+        // nothing covers the point clicked.
+        MakeTopmost(t_.main, mainTopmost_);
+        if (t_.commandRoot != t_.main) MakeTopmost(t_.commandRoot, rootTopmost_);
 
-        cursor.Arm([&] {
-            RetryUntilSuccess(p_, Pumping::kYes,
-                              [&] { return p_.SetCursorPos(savedCursor_.x, savedCursor_.y); });
-        });
+        cursor_.Arm([this] { RestoreCursor(); });
+        MoveCursorToClickPoint();
+        confinement_.Arm([this] { RestoreConfinement(); });
+        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] { return p_.ClipCursor(commandRect_); }));
         MoveCursorToClickPoint();
 
-        confinement.Arm([&] { p_.ClipCursor(savedClip_); });
-        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] { return p_.ClipCursor(commandRect); }));
-        MoveCursorToClickPoint();
+        ClickIntoCommandLine();
 
-        p_.MouseEvent(cad::kMouseLeftDown);
-        Pause(5);
-        p_.MouseEvent(cad::kMouseLeftUp);
-        Pause(5);
-
-        // Putting the clipboard back is done as well as it can be: once the load command
-        // has been typed, a clipboard another program holds is no reason to report a
-        // failure.
-        clipboard.Arm([&] { TryClearClipboard(); });
         PasteText(std::wstring(1, cad::kEsc), 5);
         PasteText(cad::kLoadCommand, 6);
 
-        clipboard.Run();
+        // The clipboard is put back as well as it can be: once the load command has been
+        // typed, a clipboard another program holds is no reason to report a failure.
+        clipboard_.Run();
         p_.DoEvents();
         Pause(6);
-        confinement.Run();
-        cursor.Run();
-        topmost.Run();
+        confinement_.Run();
+        cursor_.Run();
+        rootTopmost_.Run();
+        mainTopmost_.Run();
     }
 
   private:
@@ -141,40 +148,148 @@ class LaunchSequence {
         p_.Sleep(static_cast<std::uint32_t>(units * std::int32_t{state_.PauseUnit}));
     }
 
+    bool Elapsed(std::uint32_t since, std::uint32_t boundMs) {
+        return static_cast<std::uint32_t>(p_.TickCount() - since) >= boundMs;
+    }
+
+    // Restored with OpenIcon when minimised, otherwise brought to the front.
+    void BringForward(Hwnd window) {
+        if (p_.IsIconic(window)) {
+            Require(RetryUntilSuccess(p_, Pumping::kNo, [&] { return p_.OpenIcon(window); }));
+        } else {
+            Require(RetryUntilSuccess(p_, Pumping::kNo,
+                                      [&] { return p_.SetForegroundWindow(window); }));
+        }
+    }
+
+    void MakeTopmost(Hwnd window, Undo& guard) {
+        guard.Arm([this, window] { DropTopmost(window); });
+        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] {
+            return p_.SetWindowPos(window, cad::kHwndTopmost, 0, 0, 0, 0, cad::kTopmostFlags);
+        }));
+    }
+
+    // A window that is gone needs nothing; one whose thread stopped answering gets the
+    // change queued, so it drops the topmost state as soon as it wakes, without us
+    // waiting for it.
+    void DropTopmost(Hwnd window) {
+        if (!p_.IsWindow(window)) return;
+        auto drop = [&](std::uint32_t flags) {
+            return p_.SetWindowPos(window, cad::kHwndNoTopmost, 0, 0, 0, 0, flags);
+        };
+        if (cadAnswers_ && RetryUntilSuccess(p_, Pumping::kYes, [&] {
+                return drop(cad::kNoTopmostFlags) || !p_.IsWindow(window);
+            }))
+            return;
+        drop(cad::kNoTopmostFlags | cad::kSwpAsyncWindowPos);
+    }
+
+    // Put back and checked: some systems apply a confinement only a moment later, and a
+    // cursor moved before that is still held inside the old one.
+    void RestoreConfinement() {
+        RetryUntilSuccess(p_, Pumping::kYes, [&] {
+            Rect now{};
+            if (p_.GetClipCursor(now) && now == savedClip_) return true;
+            p_.ClipCursor(savedClip_);
+            return p_.GetClipCursor(now) && now == savedClip_;
+        });
+    }
+
+    void RestoreCursor() {
+        RetryUntilSuccess(p_, Pumping::kYes, [&] {
+            Point now{};
+            if (p_.GetCursorPos(now) && now == savedCursor_) return true;
+            p_.SetCursorPos(savedCursor_.x, savedCursor_.y);
+            return p_.GetCursorPos(now) && now == savedCursor_;
+        });
+    }
+
     void MoveCursorToClickPoint() {
         Require(RetryUntilSuccess(p_, Pumping::kYes,
                                   [&] { return p_.SetCursorPos(click_.x, click_.y); }));
     }
 
-    bool TryClearClipboard() {
-        return RetryUntilSuccess(
-            p_, Pumping::kNo, [&] { return p_.ClipboardClear() == ClipboardResult::kOk; },
+    // The CAD still runs and answers; nothing more is done to one that does not.
+    void RequireCadAnswering() {
+        if (!p_.IsWindow(t_.main) || !p_.IsWindow(t_.commandLine))
+            throw LaunchStopped{kCadClosedMessage};
+        if (!p_.IsWindowResponding(t_.main, kRetryBoundMs)) {
+            cadAnswers_ = false;
+            throw LaunchStopped{p_.IsWindow(t_.main) ? kCadNotRespondingMessage
+                                                     : kCadClosedMessage};
+        }
+    }
+
+    bool IsCommandLineOrInside(Hwnd window) {
+        return window != 0 && (window == t_.commandLine || p_.IsChild(t_.commandLine, window));
+    }
+
+    // The CAD is in front and its keyboard focus is in the command line: where the keys
+    // will land.
+    bool HasFocus() {
+        if (p_.GetWindowThreadProcessId(p_.GetForegroundWindow()).processId != t_.cad.processId)
+            return false;
+        return IsCommandLineOrInside(p_.GetFocusOfThread(t_.commandOwner.threadId));
+    }
+
+    // Clicks into the command line until it has the keyboard focus. A click is made only
+    // where it reaches the command line; a click that did not take is made again, within
+    // the bound, with the CAD brought forward and the cursor confined again first.
+    void ClickIntoCommandLine() {
+        const std::uint32_t start = p_.TickCount();
+        for (bool first = true;; first = false) {
+            if (!first) {
+                RequireCadAnswering();
+                p_.SetForegroundWindow(t_.commandRoot);
+                p_.ClipCursor(commandRect_);
+                p_.SetCursorPos(click_.x, click_.y);
+                p_.DoEvents();
+            }
+            if (IsCommandLineOrInside(p_.WindowFromPoint(click_))) {
+                p_.MouseEvent(cad::kMouseLeftDown);
+                Pause(5);
+                p_.MouseEvent(cad::kMouseLeftUp);
+                Pause(5);
+                if (HasFocus() || RetryUntilSuccess(
+                                      p_, Pumping::kNo, [&] { return HasFocus(); }, kFocusWaitMs))
+                    return;
+            } else {
+                p_.Sleep(kRetryRestMs);
+            }
+            Require(!Elapsed(start, kRetryBoundMs));
+        }
+    }
+
+    void ClipboardStep(const std::function<ClipboardResult()>& step) {
+        ClipboardResult last = ClipboardResult::kOk;
+        const bool ok = RetryUntilSuccess(
+            p_, Pumping::kNo, [&] { return (last = step()) == ClipboardResult::kOk; },
             kClipboardBoundMs);
-    }
-
-    void ClearClipboard() {
-        Require(RetryUntilSuccess(
-                    p_, Pumping::kNo, [&] { return p_.ClipboardClear() == ClipboardResult::kOk; },
-                    kClipboardBoundMs),
-                kClipboardBusyMessage);
-    }
-
-    void SetClipboardText(const std::string& ansi) {
-        Require(
-            RetryUntilSuccess(
-                p_, Pumping::kNo, [&] { return p_.ClipboardSetText(ansi) == ClipboardResult::kOk; },
-                kClipboardBoundMs),
-            kClipboardBusyMessage);
+        Require(ok,
+                last == ClipboardResult::kBusy ? kClipboardBusyMessage : kClipboardNotSetMessage);
     }
 
     void PasteText(const std::wstring& text, int pauseAfterSet) {
-        ClearClipboard();
+        RequireCadAnswering();
+        ClipboardStep([&] { return p_.ClipboardClear(); });
         p_.DoEvents();
         Pause(6);
-        SetClipboardText(p_.ToAnsi(text));
+        const std::string ansi = p_.ToAnsi(text);
+        ClipboardStep([&] { return p_.ClipboardSetText(ansi); });
+        // Only text of ours is ever cleared away.
+        clipboard_.Arm([this] {
+            RetryUntilSuccess(
+                p_, Pumping::kNo, [&] { return p_.ClipboardClear() == ClipboardResult::kOk; },
+                kClipboardBoundMs);
+        });
         p_.DoEvents();
         Pause(pauseAfterSet);
         MoveCursorToClickPoint();  // still confined to the command line
+
+        // Keys go nowhere but into the command line of a CAD that still runs.
+        if (!p_.IsWindow(t_.main) || !p_.IsWindow(t_.commandLine))
+            throw LaunchStopped{kCadClosedMessage};
+        if (!HasFocus()) ClickIntoCommandLine();
 
         // A key left pressed would follow the user into the next program: each press
         // has its release guarded.
@@ -207,11 +322,27 @@ class LaunchSequence {
 
     Platform& p_;
     const LauncherState& state_;
-    const Hwnd target_;
+    const Target t_;
     const Point savedCursor_;
     const Rect savedClip_;
+    Rect commandRect_{};
     Point click_{};
+    bool cadAnswers_ = true;
+    // Declared in the order the states are taken; destroyed in reverse, which is the
+    // order in which the sequence itself puts things back.
+    Undo mainTopmost_, rootTopmost_, cursor_, confinement_, clipboard_;
 };
+
+// The command line must be a live, visible window of the selected CAD's own process;
+// its size is known only once a minimised CAD has been restored.
+bool IsUsableCommandLine(Platform& p, const Target& t) {
+    if (t.commandLine == 0 || !p.IsWindow(t.commandLine)) return false;
+    if (t.commandOwner.processId != t.cad.processId) return false;
+    if (!p.IsWindowVisible(t.commandLine)) return false;
+    if (p.IsIconic(t.commandRoot)) return true;
+    Rect r{};
+    return p.GetWindowRect(t.commandLine, r) && !IsEmpty(r);
+}
 
 }  // namespace
 
@@ -259,10 +390,26 @@ void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
         platform.MessageBox(kCadNotRespondingMessage, kAppTitle);
         return;
     }
+    Target t;
+    t.main = target;
+    t.cad = platform.GetWindowThreadProcessId(target);
+    // The system drops synthetic input on its way to a program with higher rights.
+    if (platform.CompareProcessRights(t.cad.processId) == ProcessRights::kHigher) {
+        platform.MessageBox(kCadElevatedMessage, kAppTitle);
+        return;
+    }
+    // The shared FoundCommandLine left by discovery, not a field of the record.
+    t.commandLine = state.FoundCommandLine;
+    t.commandOwner = platform.GetWindowThreadProcessId(t.commandLine);
+    t.commandRoot = platform.GetRootWindow(t.commandLine);
+    if (!IsUsableCommandLine(platform, t)) {
+        platform.MessageBox(kNoCommandLineMessage, kAppTitle);
+        return;
+    }
 
     const wchar_t* failure = nullptr;
     try {
-        LaunchSequence(platform, state, target, savedCursor, savedClip).Run();
+        LaunchSequence(platform, state, t, savedCursor, savedClip).Run();
     } catch (const LaunchStopped& stopped) {
         failure = stopped.message;
     } catch (...) {

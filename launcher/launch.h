@@ -18,12 +18,19 @@ inline constexpr std::uint32_t kRetryBoundMs = 3000;
 inline constexpr std::uint32_t kClipboardBoundMs = 1000;
 // Between two failed attempts the thread rests this long, so a loop never spins hot.
 inline constexpr std::uint32_t kRetryRestMs = 10;
+// After a click, the CAD is given this long to move the keyboard focus into its command
+// line before the click is made again.
+inline constexpr std::uint32_t kFocusWaitMs = 500;
 
 extern const wchar_t kNoCadMessage[];
 extern const wchar_t kNoCadTitle[];
 extern const wchar_t kCadNotDrivenMessage[];
 extern const wchar_t kClipboardBusyMessage[];
+extern const wchar_t kClipboardNotSetMessage[];
 extern const wchar_t kCadNotRespondingMessage[];
+extern const wchar_t kCadClosedMessage[];
+extern const wchar_t kNoCommandLineMessage[];
+extern const wchar_t kCadElevatedMessage[];
 
 enum class Pumping { kNo, kYes };
 

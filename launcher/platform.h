@@ -54,6 +54,19 @@ struct KeyboardInput {
     friend bool operator==(const KeyboardInput&, const KeyboardInput&) = default;
 };
 
+// The process and thread that own a window; zeros when the window does not exist.
+struct WindowOwner {
+    std::uint32_t processId = 0;
+    std::uint32_t threadId = 0;
+};
+
+// Another process's rights compared with ours (integrity level and elevation).
+enum class ProcessRights {
+    kNotHigher,
+    kHigher,   // our synthetic input would be dropped on the way to it
+    kUnknown,  // its rights cannot be read
+};
+
 enum class ClipboardResult {
     kOk,
     kBusy,    // another program holds the clipboard open
@@ -67,19 +80,24 @@ class Platform {
     // --- Code page: the system's ANSI code page (932 on Japanese Windows).
     virtual std::string ToAnsi(std::wstring_view text) const = 0;
     virtual std::wstring FromAnsi(std::string_view bytes) const = 0;
+    // Whether the byte starts a double-byte character in the ANSI code page.
+    virtual bool IsLeadByte(unsigned char byte) const = 0;
 
     // --- Files.
     // Folder of the running executable: no trailing backslash, except at a drive root.
     virtual std::wstring ApplicationPath() = 0;
-    // The whole content of a file, or nothing when it cannot be opened or read.
-    virtual std::optional<std::string> ReadWholeFile(const std::wstring& path) = 0;
-    // GetPrivateProfileStringA: fills buffer (its size is the buffer size passed) and
-    // returns the number of bytes copied, not counting the terminating zero.
-    virtual std::uint32_t GetPrivateProfileStringA(const std::string& section,
-                                                   const std::string& key,
-                                                   const std::string& defaultValue,
-                                                   std::string& buffer,
-                                                   const std::string& fileName) = 0;
+    // At most the first maxBytes bytes of a file, or nothing when it cannot be opened
+    // or read.
+    virtual std::optional<std::string> ReadFileHead(const std::wstring& path,
+                                                    std::size_t maxBytes) = 0;
+    // The profile (INI) value of key in section, as the profile reader gives it (at most
+    // 254 characters; the default when the file or the key is missing), in ANSI bytes.
+    // The file is named by its Unicode path, so a folder name outside the ANSI code
+    // page does not hide it.
+    virtual std::string GetPrivateProfileString(const std::wstring& section,
+                                                const std::wstring& key,
+                                                const std::wstring& defaultValue,
+                                                const std::wstring& fileName) = 0;
 
     // --- Processes, threads and windows. Each snapshot is taken, walked and closed
     // inside the call.
@@ -102,10 +120,29 @@ class Platform {
     // Whether the window's thread answers a message (WM_NULL) within the time; never
     // waits longer, even for a window that has stopped answering.
     virtual bool IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) = 0;
+    // Checks that never wait for the window's thread.
+    virtual bool IsWindow(Hwnd window) = 0;
+    // The window and every ancestor have the visible style.
+    virtual bool IsWindowVisible(Hwnd window) = 0;
+    virtual WindowOwner GetWindowThreadProcessId(Hwnd window) = 0;
+    // The top-level window that holds the window (itself when it is top-level).
+    virtual Hwnd GetRootWindow(Hwnd window) = 0;
+    // Whether window is a descendant of parent.
+    virtual bool IsChild(Hwnd parent, Hwnd window) = 0;
+    virtual Hwnd GetForegroundWindow() = 0;
+    // The window with the keyboard focus in that thread's input queue; 0 when none or
+    // when it cannot be read.
+    virtual Hwnd GetFocusOfThread(std::uint32_t threadId) = 0;
+    // The window a click at that screen point would reach.
+    virtual Hwnd WindowFromPoint(Point point) = 0;
+    virtual ProcessRights CompareProcessRights(std::uint32_t processId) = 0;
+
     virtual bool IsIconic(Hwnd window) = 0;
     virtual bool OpenIcon(Hwnd window) = 0;
     virtual bool SetForegroundWindow(Hwnd window) = 0;
     virtual bool GetWindowRect(Hwnd window, Rect& out) = 0;
+    // OpenIcon and SetWindowPos wait for the window's thread; for a thread that does not
+    // answer they give up (false) after about a second instead of waiting for it.
     virtual bool SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int32_t x, std::int32_t y,
                               std::int32_t cx, std::int32_t cy, std::uint32_t flags) = 0;
     virtual void MouseEvent(std::uint32_t flags) = 0;
@@ -120,7 +157,8 @@ class Platform {
     // Lets the thread process its pending window events once.
     virtual void DoEvents() = 0;
 
-    // --- Clipboard (plain ANSI text, CF_TEXT). Each call opens and closes it.
+    // --- Clipboard (plain ANSI text, CF_TEXT). Each call opens and closes it, with a
+    // window of ours as the owner.
     virtual ClipboardResult ClipboardClear() = 0;
     virtual ClipboardResult ClipboardSetText(std::string_view ansiText) = 0;
 

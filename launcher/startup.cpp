@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "launcher/ansi_text.h"
 #include "launcher/launch.h"
 
 namespace vorta {
@@ -93,17 +94,44 @@ ScannedNumber ScanDecimal(std::wstring_view text) {
     return out;
 }
 
+// The power of ten of the first nonzero digit of a scanned number without its sign
+// ("0.05" gives -2, "120e1" gives 3); nothing when every digit is zero. The exponent is
+// held at a bound far beyond any double, so no count wraps.
+std::optional<long long> LeadingPowerOfTen(std::string_view ascii) {
+    constexpr long long kExponentBound = 1'000'000'000'000;
+    const std::size_t e = ascii.find('e');
+    const std::string_view mantissa = ascii.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        std::size_t i = e + 1;
+        const bool negative = i < ascii.size() && ascii[i] == '-';
+        if (i < ascii.size() && (ascii[i] == '-' || ascii[i] == '+')) ++i;
+        for (; i < ascii.size(); ++i)
+            exponent = std::min(exponent * 10 + (ascii[i] - '0'), kExponentBound);
+        if (negative) exponent = -exponent;
+    }
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return std::nullopt;
+    std::size_t point = mantissa.find('.');
+    if (point == std::string_view::npos) point = mantissa.size();
+    const long long position = first < point ? static_cast<long long>(point - first - 1)
+                                             : -static_cast<long long>(first - point);
+    return position + exponent;
+}
+
 double ToDouble(const std::string& ascii) {
     bool negative = !ascii.empty() && ascii.front() == '-';
     const char* first = ascii.data() + (negative ? 1 : 0);
     double value = 0;
     auto result = std::from_chars(first, ascii.data() + ascii.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone when it does not fit: a negative exponent
-        // means the number is about zero, otherwise it is beyond any limit.
-        std::size_t e = ascii.find('e');
-        bool tiny = e != std::string::npos && e + 1 < ascii.size() && ascii[e + 1] == '-';
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        // from_chars leaves the value alone when it does not fit. A number that does
+        // not fit is either beyond every limit or closer to zero than any double; its
+        // first nonzero digit tells which, whatever its exponent says on its own
+        // ("1000...e-0" is huge, "0.000...1" is about zero).
+        std::optional<long long> power =
+            LeadingPowerOfTen(std::string_view(first, ascii.data() + ascii.size() - first));
+        value = power && *power >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
 }
@@ -152,14 +180,10 @@ std::wstring AppFolderOf(const std::wstring& applicationPath) {
 std::wstring ReadSetting(Platform& platform, const std::wstring& appFolder,
                          const std::wstring& fileBase, const std::wstring& section,
                          const std::wstring& key, const std::wstring& defaultValue) {
-    constexpr std::size_t kBufferSize = 255;
-    std::string buffer(kBufferSize, '\0');
-    std::uint32_t n = platform.GetPrivateProfileStringA(
-        platform.ToAnsi(section), platform.ToAnsi(key), platform.ToAnsi(defaultValue), buffer,
-        platform.ToAnsi(appFolder + fileBase + L".ini"));
-    // The count is in bytes: cutting the bytes keeps double-byte characters whole.
-    buffer.resize(std::min<std::size_t>(n, buffer.size()));
-    return platform.FromAnsi(buffer);
+    const std::string value = platform.GetPrivateProfileString(section, key, defaultValue,
+                                                               appFolder + fileBase + L".ini");
+    // A value is at most 254 bytes in the ANSI code page, cut where a character ends.
+    return platform.FromAnsi(CutAnsi(platform, value, kSettingValueMaxBytes));
 }
 
 std::int32_t ParseSettingInteger(std::wstring_view raw) {
@@ -224,7 +248,8 @@ void Main(Platform& platform, PickerHost& picker, LauncherState& state) {
     // the trailing-backslash rule of AppFolder.
     std::wstring pausePath = platform.ApplicationPath() + L"\\" + kPauseFileName;
     std::optional<std::int16_t> pause;
-    if (auto bytes = platform.ReadWholeFile(pausePath)) pause = ParsePauseFile(*bytes, platform);
+    if (auto bytes = platform.ReadFileHead(pausePath, kPauseFileHeadBytes))
+        pause = ParsePauseFile(*bytes, platform);
     if (pause) {
         state.PauseUnit = ClampPauseUnit(*pause);
     } else {

@@ -19,6 +19,11 @@ inline constexpr std::int16_t kDefaultPauseUnit = 5;
 inline constexpr std::int16_t kMinPauseUnit = 1;
 inline constexpr std::int16_t kMaxPauseUnit = 5461;
 
+// Only the first line of the pause file counts; no more than this is read of it.
+inline constexpr std::size_t kPauseFileHeadBytes = 4096;
+// The longest settings value, in ANSI bytes (the profile reader's buffer of 255 bytes).
+inline constexpr std::size_t kSettingValueMaxBytes = 254;
+
 extern const wchar_t kPauseFileMessage[];
 
 // The first line of the pause file as a 16-bit number (rounded half to even), or

@@ -1,7 +1,9 @@
 #include "launcher/forms/console.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "launcher/ansi_text.h"
 #include "launcher/cad_interface.h"
 #include "launcher/discovery.h"
 
@@ -52,14 +54,17 @@ CadInstance ConsoleCommands::SelectedInstance() {
 std::wstring ConsoleCommands::ControlTextOf(Hwnd window) {
     // A window that is gone or does not answer is not asked again: one blank.
     std::optional<std::int32_t> length = console_.SendGetTextLength(window, kCadAnswerTimeoutMs);
-    std::int32_t n = length.value_or(0);
-    if (n < 0) n = 0;
+    // The control belongs to another program and may claim any length: no more than
+    // kControlTextMaxBytes is read, the rest is cut off.
+    const std::int32_t n = std::clamp(length.value_or(0), 0, kControlTextMaxBytes);
     // n + 1 blanks and the terminating zero; the control may write n + 2 bytes.
     std::string buffer = platform_.ToAnsi(std::wstring(static_cast<std::size_t>(n) + 1, L' '));
     buffer.push_back('\0');
     if (length) console_.SendGetText(window, buffer, kCadAnswerTimeoutMs);
-    buffer.resize(static_cast<std::size_t>(n) + 1);
-    return platform_.FromAnsi(buffer);
+    // The first n + 1 bytes. When the text grew after its length was read (or was cut
+    // at the limit), they may end in the lead byte of a double-byte character whose
+    // trail byte did not fit: that half character is dropped.
+    return platform_.FromAnsi(CutAnsi(platform_, buffer, static_cast<std::size_t>(n) + 1));
 }
 
 void ConsoleCommands::Get() {

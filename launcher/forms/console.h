@@ -22,6 +22,10 @@ extern const wchar_t kNotTextMessage[];      // "テキストデータではあ�
 // How long one message to a CAD window may take before the console gives up on it.
 inline constexpr std::uint32_t kCadAnswerTimeoutMs = 5000;
 
+// The most of a control's text that is read from a CAD window, in ANSI bytes; a command
+// line or a history holds far less.
+inline constexpr std::int32_t kControlTextMaxBytes = 1024 * 1024;
+
 inline constexpr wchar_t kEnterKey = 13;
 
 // The controls of the console window that the commands read and write.
@@ -69,6 +73,9 @@ class ConsoleCommands : private PickerHost {
     // The whole text of a control that may belong to another process: n + 1 bytes for
     // a text of n bytes, the text followed by a zero character (blanks when nothing
     // was written). A window that does not exist or does not answer gives one blank.
+    // A text longer than kControlTextMaxBytes is read as its first
+    // kControlTextMaxBytes + 1 bytes; a double-byte character cut in half at the end
+    // (also when the text grew while being read) is dropped.
     std::wstring ControlTextOf(Hwnd window);
     // The console's own copy of the launcher's base-name rule, with the same behaviour.
     static std::wstring BaseNameOf(std::wstring path);

@@ -12,7 +12,8 @@ namespace vorta::forms {
 inline constexpr int kTwipsPerInch = 1440;
 
 // Twips to pixels and back at the given dots per inch, rounded to the nearest value
-// (15 twips per pixel at 96 dpi).
+// (15 twips per pixel at 96 dpi) and held at the int range. A DPI of zero or below
+// counts as 96.
 int TwipsToPixels(int twips, int dpi);
 int PixelsToTwips(int pixels, int dpi);
 
@@ -77,7 +78,8 @@ inline constexpr ControlLayout kTxtHistory{kIdTxtHistory,
 inline constexpr wchar_t kFontFace[] = L"ＭＳ Ｐゴシック";
 inline constexpr double kFormFontPoints = 9.0;
 inline constexpr double kLabel3FontPoints = 8.25;
-// Font height in pixels for a point size (negative: character height, as LOGFONT wants).
+// Font height in pixels for a point size (negative: character height, as LOGFONT wants);
+// a DPI of zero or below counts as 96.
 int FontHeightPixels(double points, int dpi);
 
 // Width rule of frmMain: cmbFileName as wide as the client area, txtGet and txtPut from

@@ -1,5 +1,7 @@
 #include "platform/win32/bounded_send.h"
 
+#include <map>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -9,6 +11,68 @@ namespace {
 
 // A window that is not answering is given up at once; one that is busy, after timeoutMs.
 constexpr UINT kSendFlags = SMTO_NORMAL | SMTO_ABORTIFHUNG;
+
+// Window threads with a call of ours still unanswered, and how many.
+class Unanswered {
+  public:
+    bool Has(DWORD thread) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = pending_.find(thread);
+        return it != pending_.end() && it->second > 0;
+    }
+    void Add(DWORD thread) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++pending_[thread];
+    }
+    void Remove(DWORD thread) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (--pending_[thread] <= 0) pending_.erase(thread);
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<DWORD, int> pending_;
+};
+
+// Never destroyed: detached helpers may still finish while the process ends.
+Unanswered& Pending() {
+    static Unanswered* pending = new Unanswered;
+    return *pending;
+}
+
+// Runs work on a helper thread, counted as unanswered for the window's thread until it
+// returns, and waits for done at most timeoutMs while handling messages sent to this
+// thread. True when done was signalled in time.
+bool RunAndWait(DWORD windowThread, HANDLE done, std::uint32_t timeoutMs,
+                std::function<void()> work) {
+    if (windowThread == 0 || done == nullptr) return false;
+    if (Pending().Has(windowThread)) return false;
+    Pending().Add(windowThread);
+    auto run = [windowThread, work = std::move(work)] {
+        work();
+        Pending().Remove(windowThread);
+    };
+    try {
+        std::thread(run).detach();
+    } catch (const std::system_error&) {
+        run();  // no thread to spare: make the call from here
+    }
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        const DWORD wait =
+            ::MsgWaitForMultipleObjects(1, &done, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+        if (wait == WAIT_OBJECT_0) return true;
+        if (wait != WAIT_OBJECT_0 + 1) return false;
+        MSG pending{};
+        ::PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+DWORD ThreadOf(Hwnd window) {
+    return window == 0 ? 0 : ::GetWindowThreadProcessId(ToHwnd(window), nullptr);
+}
 
 }  // namespace
 
@@ -32,24 +96,27 @@ void SendJob::Run() {
 }
 
 bool SendBounded(const std::shared_ptr<SendJob>& job) {
-    if (job->window == 0 || !job->done) return false;
-    try {
-        std::thread([job] { job->Run(); }).detach();
-    } catch (const std::system_error&) {
-        job->Run();  // no thread to spare: send from here
-    }
-    const DWORD start = ::GetTickCount();
-    HANDLE done = job->done.get();
-    for (;;) {
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= job->timeoutMs) return false;
-        const DWORD wait =
-            ::MsgWaitForMultipleObjects(1, &done, FALSE, job->timeoutMs - elapsed, QS_SENDMESSAGE);
-        if (wait == WAIT_OBJECT_0) return job->answered;
-        if (wait != WAIT_OBJECT_0 + 1) return false;
-        MSG pending{};
-        ::PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    if (!job->done) return false;
+    return RunAndWait(ThreadOf(job->window), job->done.get(), job->timeoutMs,
+                      [job] { job->Run(); }) &&
+           job->answered;
+}
+
+bool CallBounded(Hwnd window, std::function<bool()> call, std::uint32_t timeoutMs) {
+    struct Job {
+        std::function<bool()> call;
+        std::atomic<bool> ok{false};
+        UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    };
+    auto job = std::make_shared<Job>();
+    job->call = std::move(call);
+    if (!job->done) return false;
+    return RunAndWait(ThreadOf(window), job->done.get(), timeoutMs,
+                      [job] {
+                          job->ok = job->call();
+                          ::SetEvent(job->done.get());
+                      }) &&
+           job->ok;
 }
 
 std::shared_ptr<SendJob> NewSendJob(Hwnd window, UINT message, WPARAM wParam,

@@ -1,7 +1,9 @@
 #include "platform/win32/win32_platform.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
+#include <optional>
 
 #include "platform/win32/ansi.h"
 #include "platform/win32/bounded_send.h"
@@ -17,6 +19,41 @@ namespace {
 constexpr int kDoEventsMessageBound = 4096;
 // Module paths longer than this are not expected (the longest path Windows allows).
 constexpr DWORD kLongestPath = 32768;
+// A window's thread is given this long to carry out a z-order change or a restore.
+constexpr std::uint32_t kWindowCallBoundMs = 1000;
+// The profile reader's buffer: values of at most 254 characters.
+constexpr DWORD kProfileBuffer = 255;
+constexpr wchar_t kClipboardOwnerClass[] = L"VortaClipboardOwner";
+
+// The integrity level of a process token (its mandatory label's last RID), and whether
+// it is elevated; nothing when the token cannot be read.
+struct TokenRights {
+    DWORD integrity = 0;
+    bool elevated = false;
+};
+
+std::optional<TokenRights> RightsOf(HANDLE process) {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &raw)) return std::nullopt;
+    UniqueHandle token(raw);
+    TokenRights rights;
+    DWORD size = 0;
+    ::GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
+    if (size == 0) return std::nullopt;
+    std::string label(size, '\0');
+    if (!::GetTokenInformation(token.get(), TokenIntegrityLevel, label.data(), size, &size))
+        return std::nullopt;
+    const auto* mandatory = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(label.data());
+    const PUCHAR count = ::GetSidSubAuthorityCount(mandatory->Label.Sid);
+    if (count == nullptr || *count == 0) return std::nullopt;
+    rights.integrity = *::GetSidSubAuthority(mandatory->Label.Sid, *count - 1);
+    TOKEN_ELEVATION elevation{};
+    DWORD elevationSize = sizeof(elevation);
+    if (::GetTokenInformation(token.get(), TokenElevation, &elevation, elevationSize,
+                              &elevationSize))
+        rights.elevated = elevation.TokenIsElevated != 0;
+    return rights;
+}
 
 RECT ToRECT(const Rect& rect) {
     return RECT{rect.left, rect.top, rect.right, rect.bottom};
@@ -60,6 +97,10 @@ std::wstring Win32Platform::FromAnsi(std::string_view bytes) const {
     return AnsiToWide(bytes);
 }
 
+bool Win32Platform::IsLeadByte(unsigned char byte) const {
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
 std::wstring Win32Platform::ApplicationPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -79,29 +120,31 @@ std::wstring Win32Platform::ApplicationPath() {
     return path.substr(0, slash);
 }
 
-std::optional<std::string> Win32Platform::ReadWholeFile(const std::wstring& path) {
+std::optional<std::string> Win32Platform::ReadFileHead(const std::wstring& path,
+                                                       std::size_t maxBytes) {
     UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     std::string content;
     char chunk[4096];
-    for (;;) {
+    while (content.size() < maxBytes) {
+        const DWORD want = static_cast<DWORD>(std::min(sizeof(chunk), maxBytes - content.size()));
         DWORD read = 0;
-        if (!::ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr)) return std::nullopt;
+        if (!::ReadFile(file.get(), chunk, want, &read, nullptr)) return std::nullopt;
         if (read == 0) break;
         content.append(chunk, read);
     }
     return content;
 }
 
-std::uint32_t Win32Platform::GetPrivateProfileStringA(const std::string& section,
-                                                      const std::string& key,
-                                                      const std::string& defaultValue,
-                                                      std::string& buffer,
-                                                      const std::string& fileName) {
-    return ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                      buffer.data(), static_cast<DWORD>(buffer.size()),
-                                      fileName.c_str());
+std::string Win32Platform::GetPrivateProfileString(const std::wstring& section,
+                                                   const std::wstring& key,
+                                                   const std::wstring& defaultValue,
+                                                   const std::wstring& fileName) {
+    wchar_t buffer[kProfileBuffer] = {};
+    const DWORD n = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                               buffer, kProfileBuffer, fileName.c_str());
+    return WideToAnsi(std::wstring_view(buffer, std::min<DWORD>(n, kProfileBuffer - 1)));
 }
 
 std::vector<ProcessEntry> Win32Platform::SnapshotProcesses() {
@@ -187,12 +230,66 @@ bool Win32Platform::IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) {
     return SendBounded(NewSendJob(window, WM_NULL, 0, timeoutMs));
 }
 
+bool Win32Platform::IsWindow(Hwnd window) {
+    return window != 0 && ::IsWindow(ToHwnd(window)) != FALSE;
+}
+
+bool Win32Platform::IsWindowVisible(Hwnd window) {
+    return window != 0 && ::IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+
+WindowOwner Win32Platform::GetWindowThreadProcessId(Hwnd window) {
+    if (window == 0) return {};
+    DWORD process = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(ToHwnd(window), &process);
+    if (thread == 0) return {};
+    return {static_cast<std::uint32_t>(process), static_cast<std::uint32_t>(thread)};
+}
+
+Hwnd Win32Platform::GetRootWindow(Hwnd window) {
+    return window == 0 ? 0 : FromHwnd(::GetAncestor(ToHwnd(window), GA_ROOT));
+}
+
+bool Win32Platform::IsChild(Hwnd parent, Hwnd window) {
+    return parent != 0 && window != 0 && ::IsChild(ToHwnd(parent), ToHwnd(window)) != FALSE;
+}
+
+Hwnd Win32Platform::GetForegroundWindow() {
+    return FromHwnd(::GetForegroundWindow());
+}
+
+Hwnd Win32Platform::GetFocusOfThread(std::uint32_t threadId) {
+    if (threadId == 0) return 0;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetGUIThreadInfo(threadId, &info)) return 0;
+    return FromHwnd(info.hwndFocus);
+}
+
+Hwnd Win32Platform::WindowFromPoint(Point point) {
+    return FromHwnd(::WindowFromPoint(POINT{point.x, point.y}));
+}
+
+ProcessRights Win32Platform::CompareProcessRights(std::uint32_t processId) {
+    if (processId == 0) return ProcessRights::kUnknown;
+    UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(processId)));
+    if (!process) return ProcessRights::kUnknown;
+    const std::optional<TokenRights> theirs = RightsOf(process.get());
+    const std::optional<TokenRights> ours = RightsOf(::GetCurrentProcess());
+    if (!theirs || !ours) return ProcessRights::kUnknown;
+    if (theirs->integrity > ours->integrity || (theirs->elevated && !ours->elevated))
+        return ProcessRights::kHigher;
+    return ProcessRights::kNotHigher;
+}
+
 bool Win32Platform::IsIconic(Hwnd window) {
     return ::IsIconic(ToHwnd(window)) != FALSE;
 }
 
 bool Win32Platform::OpenIcon(Hwnd window) {
-    return ::OpenIcon(ToHwnd(window)) != FALSE;
+    return CallBounded(
+        window, [window] { return ::OpenIcon(ToHwnd(window)) != FALSE; }, kWindowCallBoundMs);
 }
 
 bool Win32Platform::SetForegroundWindow(Hwnd window) {
@@ -212,7 +309,12 @@ bool Win32Platform::SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int
     // -1 and -2 are HWND_TOPMOST and HWND_NOTOPMOST, 0 and 1 HWND_TOP and HWND_BOTTOM;
     // any other value is a window handle.
     const HWND after = reinterpret_cast<HWND>(static_cast<std::intptr_t>(insertAfter));
-    return ::SetWindowPos(ToHwnd(window), after, x, y, cx, cy, flags) != FALSE;
+    // Queued to the window's thread: nothing to wait for.
+    if (flags & SWP_ASYNCWINDOWPOS)
+        return ::SetWindowPos(ToHwnd(window), after, x, y, cx, cy, flags) != FALSE;
+    return CallBounded(
+        window, [=] { return ::SetWindowPos(ToHwnd(window), after, x, y, cx, cy, flags) != FALSE; },
+        kWindowCallBoundMs);
 }
 
 void Win32Platform::MouseEvent(std::uint32_t flags) {
@@ -256,17 +358,31 @@ void Win32Platform::DoEvents() {
     }
 }
 
-// The clipboard is opened without an owner window, the common way to put text on it.
-// With a window of ours as the owner, the CAD process could not read the text under
-// Wine. Should SetClipboardData ever refuse, the sequence stops and puts everything back.
+// The clipboard is opened with a hidden window of ours as the owner: with no owner,
+// EmptyClipboard leaves the clipboard without one and SetClipboardData may then fail.
+HWND Win32Platform::ClipboardOwner() {
+    if (!clipboardOwner_) {
+        const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = instance;
+        wc.lpszClassName = kClipboardOwnerClass;
+        ::RegisterClassExW(&wc);  // fails harmlessly when already registered
+        clipboardOwner_.reset(::CreateWindowExW(0, kClipboardOwnerClass, L"", WS_POPUP, 0, 0, 0, 0,
+                                                nullptr, nullptr, instance, nullptr));
+    }
+    return clipboardOwner_.get();
+}
+
 ClipboardResult Win32Platform::ClipboardClear() {
-    OpenedClipboard clipboard;
+    OpenedClipboard clipboard(ClipboardOwner());
     if (!clipboard.is_open()) return ClipboardResult::kBusy;
     return ::EmptyClipboard() ? ClipboardResult::kOk : ClipboardResult::kFailed;
 }
 
 ClipboardResult Win32Platform::ClipboardSetText(std::string_view ansiText) {
-    OpenedClipboard clipboard;
+    OpenedClipboard clipboard(ClipboardOwner());
     if (!clipboard.is_open()) return ClipboardResult::kBusy;
     if (!::EmptyClipboard()) return ClipboardResult::kFailed;
     GlobalMemory memory(GMEM_MOVEABLE, ansiText.size() + 1);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "launcher/platform.h"
+#include "platform/win32/raii.h"
 
 namespace vorta::win32 {
 
@@ -10,12 +11,14 @@ class Win32Platform final : public Platform {
   public:
     std::string ToAnsi(std::wstring_view text) const override;
     std::wstring FromAnsi(std::string_view bytes) const override;
+    bool IsLeadByte(unsigned char byte) const override;
 
     std::wstring ApplicationPath() override;
-    std::optional<std::string> ReadWholeFile(const std::wstring& path) override;
-    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                           const std::string& defaultValue, std::string& buffer,
-                                           const std::string& fileName) override;
+    std::optional<std::string> ReadFileHead(const std::wstring& path,
+                                            std::size_t maxBytes) override;
+    std::string GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
+                                        const std::wstring& defaultValue,
+                                        const std::wstring& fileName) override;
 
     std::vector<ProcessEntry> SnapshotProcesses() override;
     std::vector<ThreadEntry> SnapshotThreads() override;
@@ -30,6 +33,15 @@ class Win32Platform final : public Platform {
     bool GetClipCursor(Rect& out) override;
     bool ClipCursor(const Rect& rect) override;
     bool IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) override;
+    bool IsWindow(Hwnd window) override;
+    bool IsWindowVisible(Hwnd window) override;
+    WindowOwner GetWindowThreadProcessId(Hwnd window) override;
+    Hwnd GetRootWindow(Hwnd window) override;
+    bool IsChild(Hwnd parent, Hwnd window) override;
+    Hwnd GetForegroundWindow() override;
+    Hwnd GetFocusOfThread(std::uint32_t threadId) override;
+    Hwnd WindowFromPoint(Point point) override;
+    ProcessRights CompareProcessRights(std::uint32_t processId) override;
     bool IsIconic(Hwnd window) override;
     bool OpenIcon(Hwnd window) override;
     bool SetForegroundWindow(Hwnd window) override;
@@ -48,6 +60,11 @@ class Win32Platform final : public Platform {
     ClipboardResult ClipboardSetText(std::string_view ansiText) override;
 
     void MessageBox(std::wstring_view text, std::wstring_view title) override;
+
+  private:
+    // A hidden window of ours that owns what we put on the clipboard.
+    HWND ClipboardOwner();
+    UniqueWindow clipboardOwner_;
 };
 
 }  // namespace vorta::win32

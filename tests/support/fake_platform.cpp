@@ -117,42 +117,75 @@ FakeWindow* FakePlatform::Find(Hwnd hwnd) {
     return it == byHandle_.end() ? nullptr : &windows[it->second];
 }
 
-std::optional<std::string> FakePlatform::ReadWholeFile(const std::wstring& path) {
-    log.push_back("ReadWholeFile");
-    auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return it->second;
+void FakePlatform::Log(std::string entry) {
+    log.push_back(std::move(entry));
+    const std::string& last = log.back();
+    for (auto& [prefix, action] : triggers) {
+        if (action && last.starts_with(prefix)) {
+            auto run = std::move(action);
+            action = nullptr;
+            run();
+        }
+    }
 }
 
-std::uint32_t FakePlatform::GetPrivateProfileStringA(const std::string& section,
-                                                     const std::string& key,
-                                                     const std::string& defaultValue,
-                                                     std::string& buffer,
-                                                     const std::string& fileName) {
-    log.push_back("GetPrivateProfileStringA " + key);
-    std::string value = defaultValue;
+void FakePlatform::ApplyPendingClip() {
+    if (!pendingClip) return;
+    clip = *pendingClip;
+    pendingClip.reset();
+}
+
+void FakePlatform::DestroyWindowTree(Hwnd window) {
+    std::vector<Hwnd> gone{window};
+    for (std::size_t i = 0; i < gone.size(); ++i)
+        for (const FakeWindow& w : windows)
+            if (w.parent == gone[i]) gone.push_back(w.hwnd);
+    std::erase_if(windows, [&](const FakeWindow& w) {
+        return std::find(gone.begin(), gone.end(), w.hwnd) != gone.end();
+    });
+    indexedCount_ = static_cast<std::size_t>(-1);
+    std::erase_if(topmost,
+                  [&](Hwnd h) { return std::find(gone.begin(), gone.end(), h) != gone.end(); });
+    if (std::find(gone.begin(), gone.end(), foreground) != gone.end()) foreground = 0;
+}
+
+void FakePlatform::HangProcessWindows(std::uint32_t processId, bool hung) {
+    for (FakeWindow& w : windows)
+        if (GetWindowThreadProcessId(w.hwnd).processId == processId) w.hung = hung;
+}
+
+std::optional<std::string> FakePlatform::ReadFileHead(const std::wstring& path,
+                                                      std::size_t maxBytes) {
+    Log("ReadFileHead");
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second.substr(0, maxBytes);
+}
+
+std::string FakePlatform::GetPrivateProfileString(const std::wstring& section,
+                                                  const std::wstring& key,
+                                                  const std::wstring& defaultValue,
+                                                  const std::wstring& fileName) {
+    Log("GetPrivateProfileString " + Cp932(key));
+    std::wstring value = defaultValue;
     auto file = iniMain.find(fileName);
-    if (section == "Main" && file != iniMain.end()) {
-        auto v = file->second.find(FromCp932(key));
-        if (v != file->second.end()) value = Cp932(v->second);
+    if (section == L"Main" && file != iniMain.end()) {
+        auto v = file->second.find(key);
+        if (v != file->second.end()) value = v->second;
     }
-    // Like the real function: at most size - 1 bytes, then a terminating zero. The
-    // real one may also cut a double-byte character in half; the count says where.
-    std::size_t n = std::min(value.size(), buffer.size() - 1);
-    std::copy(value.begin(), value.begin() + n, buffer.begin());
-    buffer[n] = '\0';
-    return static_cast<std::uint32_t>(n);
+    // Like the real reader: at most 254 characters.
+    return Cp932(value.substr(0, 254));
 }
 
 std::vector<ProcessEntry> FakePlatform::SnapshotProcesses() {
     ++snapshotsTaken;
-    log.push_back("SnapshotProcesses");
+    Log("SnapshotProcesses");
     return processes;
 }
 
 std::vector<ThreadEntry> FakePlatform::SnapshotThreads() {
     ++snapshotsTaken;
-    log.push_back("SnapshotThreads");
+    Log("SnapshotThreads");
     return threads;
 }
 
@@ -198,14 +231,14 @@ std::string FakePlatform::GetWindowTextA(Hwnd window, std::int32_t bufferSize) {
 }
 
 bool FakePlatform::GetCursorPos(Point& out) {
-    log.push_back("GetCursorPos");
+    Log("GetCursorPos");
     if (Fails("GetCursorPos")) return false;
     out = cursor;
     return true;
 }
 
 bool FakePlatform::SetCursorPos(std::int32_t x, std::int32_t y) {
-    log.push_back(Fmt("SetCursorPos %lld,%lld", x, y));
+    Log(Fmt("SetCursorPos %lld,%lld", x, y));
     if (Fails("SetCursorPos")) return false;
     // Like the real cursor: kept inside the confinement rectangle.
     cursor.x = std::clamp(x, clip.left, std::max(clip.left, clip.right - 1));
@@ -214,22 +247,24 @@ bool FakePlatform::SetCursorPos(std::int32_t x, std::int32_t y) {
 }
 
 bool FakePlatform::GetClipCursor(Rect& out) {
-    log.push_back("GetClipCursor");
+    Log("GetClipCursor");
     if (Fails("GetClipCursor")) return false;
     out = clip;
     return true;
 }
 
 bool FakePlatform::ClipCursor(const Rect& rect) {
-    log.push_back(
-        Fmt("ClipCursor %lld,%lld,%lld,%lld", rect.left, rect.top, rect.right, rect.bottom));
+    Log(Fmt("ClipCursor %lld,%lld,%lld,%lld", rect.left, rect.top, rect.right, rect.bottom));
     if (Fails("ClipCursor")) return false;
-    clip = rect;
+    if (clipTakesEffectLater)
+        pendingClip = rect;
+    else
+        clip = rect;
     return true;
 }
 
 bool FakePlatform::IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) {
-    log.push_back(Fmt("IsWindowResponding %lld", window));
+    Log(Fmt("IsWindowResponding %lld", window));
     FakeWindow* w = Find(window);
     if (w && w->hung) {
         tick += timeoutMs;  // the whole time-out is spent waiting
@@ -238,26 +273,117 @@ bool FakePlatform::IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) {
     return w != nullptr;
 }
 
+bool FakePlatform::IsWindow(Hwnd window) {
+    return Find(window) != nullptr;
+}
+
+bool FakePlatform::IsWindowVisible(Hwnd window) {
+    for (FakeWindow* w = Find(window); w; w = Find(w->parent)) {
+        if (!w->visible) return false;
+        if (w->parent == 0) return true;
+    }
+    return false;
+}
+
+WindowOwner FakePlatform::GetWindowThreadProcessId(Hwnd window) {
+    FakeWindow* root = Find(GetRootWindow(window));
+    if (!root) return {};
+    for (const ThreadEntry& t : threads)
+        if (t.threadId == root->threadId) return {t.ownerProcessId, t.threadId};
+    return {0, root->threadId};
+}
+
+Hwnd FakePlatform::GetRootWindow(Hwnd window) {
+    FakeWindow* w = Find(window);
+    while (w && w->parent != 0) {
+        FakeWindow* up = Find(w->parent);
+        if (!up) return 0;
+        w = up;
+    }
+    return w ? w->hwnd : 0;
+}
+
+bool FakePlatform::IsChild(Hwnd parent, Hwnd window) {
+    FakeWindow* w = Find(window);
+    while (w && w->parent != 0) {
+        if (w->parent == parent) return true;
+        w = Find(w->parent);
+    }
+    return false;
+}
+
+Hwnd FakePlatform::GetForegroundWindow() {
+    return Find(foreground) ? foreground : 0;
+}
+
+Hwnd FakePlatform::GetFocusOfThread(std::uint32_t threadId) {
+    auto it = focus.find(threadId);
+    return it != focus.end() && Find(it->second) ? it->second : 0;
+}
+
+Hwnd FakePlatform::WindowFromPoint(Point p) {
+    auto contains = [&](const FakeWindow& w) {
+        return w.visible && p.x >= w.rect.left && p.x < w.rect.right && p.y >= w.rect.top &&
+               p.y < w.rect.bottom;
+    };
+    // Top-level windows in z-order: topmost ones (the last made topmost first), then the
+    // foreground window, then the rest.
+    std::vector<Hwnd> order(topmost.rbegin(), topmost.rend());
+    order.push_back(foreground);
+    for (const FakeWindow& w : windows)
+        if (w.parent == 0) order.push_back(w.hwnd);
+    for (Hwnd h : order) {
+        FakeWindow* top = Find(h);
+        if (!top || top->parent != 0 || top->iconic || !contains(*top)) continue;
+        // The smallest descendant under the point.
+        Hwnd hit = h;
+        long long area = -1;
+        for (const FakeWindow& w : windows) {
+            if (!IsChild(h, w.hwnd) || !contains(w) || !IsWindowVisible(w.hwnd)) continue;
+            long long a = 1LL * (w.rect.right - w.rect.left) * (w.rect.bottom - w.rect.top);
+            if (area < 0 || a < area) {
+                area = a;
+                hit = w.hwnd;
+            }
+        }
+        return hit;
+    }
+    return 0;
+}
+
+ProcessRights FakePlatform::CompareProcessRights(std::uint32_t processId) {
+    auto it = rights.find(processId);
+    return it == rights.end() ? ProcessRights::kNotHigher : it->second;
+}
+
 bool FakePlatform::IsIconic(Hwnd window) {
-    log.push_back(Fmt("IsIconic %lld", window));
+    Log(Fmt("IsIconic %lld", window));
     FakeWindow* w = Find(window);
     return w && w->iconic;
 }
 
 bool FakePlatform::OpenIcon(Hwnd window) {
-    log.push_back(Fmt("OpenIcon %lld", window));
-    if (Fails("OpenIcon")) return false;
-    if (FakeWindow* w = Find(window)) w->iconic = false;
+    Log(Fmt("OpenIcon %lld", window));
+    FakeWindow* w = Find(window);
+    if (w && w->hung) {
+        tick += 1000;  // given up after about a second
+        return false;
+    }
+    if (Fails("OpenIcon") || !w) return false;
+    w->iconic = false;
+    foreground = window;
     return true;
 }
 
 bool FakePlatform::SetForegroundWindow(Hwnd window) {
-    log.push_back(Fmt("SetForegroundWindow %lld", window));
-    return !Fails("SetForegroundWindow") && Find(window) != nullptr;
+    Log(Fmt("SetForegroundWindow %lld", window));
+    if (Fails("SetForegroundWindow") || Find(window) == nullptr) return false;
+    foreground = window;
+    return true;
 }
 
 bool FakePlatform::GetWindowRect(Hwnd window, Rect& out) {
-    log.push_back(Fmt("GetWindowRect %lld", window));
+    Log(Fmt("GetWindowRect %lld", window));
     FakeWindow* w = Find(window);
     if (!w) return false;
     out = w->rect;
@@ -267,8 +393,14 @@ bool FakePlatform::GetWindowRect(Hwnd window, Rect& out) {
 bool FakePlatform::SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int32_t x,
                                 std::int32_t y, std::int32_t cx, std::int32_t cy,
                                 std::uint32_t flags) {
-    log.push_back(Fmt("SetWindowPos %lld,%lld,", window, insertAfter) +
-                  Fmt("%lld,%lld,%lld,%lld,", x, y, cx, cy) + Fmt("%lld", flags));
+    Log(Fmt("SetWindowPos %lld,%lld,", window, insertAfter) +
+        Fmt("%lld,%lld,%lld,%lld,", x, y, cx, cy) + Fmt("%lld", flags));
+    FakeWindow* w = Find(window);
+    if (!w) return false;
+    if (w->hung && !(flags & 0x4000)) {
+        tick += 1000;  // given up after about a second; an asynchronous change is queued
+        return false;
+    }
     if (Fails(insertAfter == -1 ? "SetWindowPos topmost" : "SetWindowPos notopmost")) return false;
     std::erase(topmost, window);
     if (insertAfter == -1) topmost.push_back(window);
@@ -276,7 +408,14 @@ bool FakePlatform::SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int3
 }
 
 void FakePlatform::MouseEvent(std::uint32_t flags) {
-    log.push_back(Fmt("MouseEvent %lld", flags));
+    Log(Fmt("MouseEvent %lld", flags));
+    // A button press reaches the window under the cursor, which takes the keyboard focus
+    // and brings its top-level window to the front; failures["Click"] loses presses.
+    if (flags != 0x0002 || Fails("Click")) return;
+    const Hwnd hit = WindowFromPoint(cursor);
+    if (hit == 0) return;
+    foreground = GetRootWindow(hit);
+    focus[GetWindowThreadProcessId(hit).threadId] = hit;
 }
 
 std::uint32_t FakePlatform::MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) {
@@ -285,7 +424,7 @@ std::uint32_t FakePlatform::MapVirtualKeyA(std::uint32_t code, std::uint32_t map
 }
 
 std::uint32_t FakePlatform::SendInput(const KeyboardInput& input, std::int32_t cbSize) {
-    log.push_back(Fmt("SendInput %lld,%lld", input.wVk, input.dwFlags));
+    Log(Fmt("SendInput %lld,%lld", input.wVk, input.dwFlags));
     if (Fails("SendInput") || Fails(Fmt("SendInput %lld,%lld", input.wVk, input.dwFlags))) return 0;
     keyInputs.push_back(input);
     keyInputSizes.push_back(cbSize);
@@ -293,17 +432,19 @@ std::uint32_t FakePlatform::SendInput(const KeyboardInput& input, std::int32_t c
 }
 
 void FakePlatform::Sleep(std::uint32_t milliseconds) {
-    log.push_back(Fmt("Sleep %lld", milliseconds));
+    Log(Fmt("Sleep %lld", milliseconds));
     sleeps.push_back(milliseconds);
     tick += milliseconds;
+    ApplyPendingClip();
 }
 
 void FakePlatform::DoEvents() {
-    log.push_back("DoEvents");
+    Log("DoEvents");
+    ApplyPendingClip();
 }
 
 ClipboardResult FakePlatform::ClipboardClear() {
-    log.push_back("ClipboardClear");
+    Log("ClipboardClear");
     if (clipboardBusy) {
         tick += 1;
         return ClipboardResult::kBusy;
@@ -314,7 +455,7 @@ ClipboardResult FakePlatform::ClipboardClear() {
 }
 
 ClipboardResult FakePlatform::ClipboardSetText(std::string_view ansiText) {
-    log.push_back("ClipboardSetText " + Hex(ansiText));
+    Log("ClipboardSetText " + Hex(ansiText));
     if (clipboardBusy) {
         tick += 1;
         return ClipboardResult::kBusy;
@@ -325,7 +466,7 @@ ClipboardResult FakePlatform::ClipboardSetText(std::string_view ansiText) {
 }
 
 void FakePlatform::MessageBox(std::wstring_view text, std::wstring_view title) {
-    log.push_back("MessageBox");
+    Log("MessageBox");
     messageBoxes.emplace_back(std::wstring(text), std::wstring(title));
 }
 

@@ -25,6 +25,7 @@ struct FakeWindow {
     Rect rect;
     bool iconic = false;
     bool hung = false;  // its thread has stopped answering messages
+    bool visible = true;
     // GetWindowTextLengthA may report more than the text holds (a Unicode window of
     // another process read through the ANSI call): this many bytes more.
     std::int32_t lengthOverestimate = 0;
@@ -36,7 +37,7 @@ class FakePlatform : public Platform {
     std::wstring applicationPath = L"C:\\Tools\\Vorta";
     std::map<std::wstring, std::string> files;  // path -> bytes
     // ini file name (ANSI bytes as passed) -> key -> value (text)
-    std::map<std::string, std::map<std::wstring, std::wstring>> iniMain;
+    std::map<std::wstring, std::map<std::wstring, std::wstring>> iniMain;
     std::vector<ProcessEntry> processes;
     std::vector<ThreadEntry> threads;
     std::vector<FakeWindow> windows;
@@ -45,10 +46,20 @@ class FakePlatform : public Platform {
     // Name of a call -> how many more times it succeeds before it fails for good.
     std::map<std::string, int> failuresAfter;
     std::uint32_t tick = 100000;
+    // Process id -> its rights compared with ours (kNotHigher when not listed).
+    std::map<std::uint32_t, ProcessRights> rights;
+    // Actions run once, right after the first logged call that starts with the prefix
+    // (the CAD closing or hanging in the middle of a run).
+    std::vector<std::pair<std::string, std::function<void()>>> triggers;
+    // A confinement takes effect only at the next sleep or event pumping, as under Wine.
+    bool clipTakesEffectLater = false;
 
     // --- Observable state.
     Point cursor{500, 400};
     Rect clip{0, 0, 1280, 1024};
+    std::optional<Rect> pendingClip;
+    Hwnd foreground = 0;
+    std::map<std::uint32_t, Hwnd> focus;  // thread id -> window with the keyboard focus
     std::vector<Hwnd> topmost;
     std::optional<std::string> clipboard;  // CF_TEXT bytes
     std::vector<std::string> log;          // every call that acts, in order
@@ -63,15 +74,22 @@ class FakePlatform : public Platform {
     std::uint32_t PauseTotal() const;
     bool IsTopmost(Hwnd w) const;
     std::size_t CountLog(std::string_view prefix) const;
+    // The window and its descendants are gone (their program ended).
+    void DestroyWindowTree(Hwnd window);
+    void HangProcessWindows(std::uint32_t processId, bool hung = true);
 
     // --- Platform.
     std::string ToAnsi(std::wstring_view text) const override { return Cp932(text); }
     std::wstring FromAnsi(std::string_view bytes) const override { return FromCp932(bytes); }
+    bool IsLeadByte(unsigned char b) const override {
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    }
     std::wstring ApplicationPath() override { return applicationPath; }
-    std::optional<std::string> ReadWholeFile(const std::wstring& path) override;
-    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                           const std::string& defaultValue, std::string& buffer,
-                                           const std::string& fileName) override;
+    std::optional<std::string> ReadFileHead(const std::wstring& path,
+                                            std::size_t maxBytes) override;
+    std::string GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
+                                        const std::wstring& defaultValue,
+                                        const std::wstring& fileName) override;
     std::vector<ProcessEntry> SnapshotProcesses() override;
     std::vector<ThreadEntry> SnapshotThreads() override;
     void EnumThreadWindows(std::uint32_t threadId,
@@ -84,6 +102,15 @@ class FakePlatform : public Platform {
     bool GetClipCursor(Rect& out) override;
     bool ClipCursor(const Rect& rect) override;
     bool IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) override;
+    bool IsWindow(Hwnd window) override;
+    bool IsWindowVisible(Hwnd window) override;
+    WindowOwner GetWindowThreadProcessId(Hwnd window) override;
+    Hwnd GetRootWindow(Hwnd window) override;
+    bool IsChild(Hwnd parent, Hwnd window) override;
+    Hwnd GetForegroundWindow() override;
+    Hwnd GetFocusOfThread(std::uint32_t threadId) override;
+    Hwnd WindowFromPoint(Point point) override;
+    ProcessRights CompareProcessRights(std::uint32_t processId) override;
     bool IsIconic(Hwnd window) override;
     bool OpenIcon(Hwnd window) override;
     bool SetForegroundWindow(Hwnd window) override;
@@ -105,6 +132,8 @@ class FakePlatform : public Platform {
     bool clipboardBusy = false;  // another program holds the clipboard
 
   private:
+    void Log(std::string entry);
+    void ApplyPendingClip();
     bool Fails(const std::string& call);
     FakeWindow* Find(Hwnd hwnd);
     // Lookups over `windows`, rebuilt whenever windows are added, so a desktop of

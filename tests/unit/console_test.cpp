@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 
 #include "launcher/cad_interface.h"
@@ -187,6 +188,13 @@ TEST_F(Console, ControlTextOfKeepsTheBufferRules) {
     // A text that became shorter after its length was read: zero, then the blanks.
     cad.textAfterLengthRead[120] = "AB";
     EXPECT_EQ(commands.ControlTextOf(120), std::wstring(L"AB\0  ", 5));
+    // One that grew: the n + 1 bytes end in a lead byte, and that half character goes.
+    cad.textAfterLengthRead[120] = "AB" + Cp932(L"円");
+    EXPECT_EQ(commands.ControlTextOf(120), L"AB");
+    // A text beyond the limit is read up to it, again without half a character.
+    cad.texts[120] = std::string(kControlTextMaxBytes, 'A') + Cp932(L"円") + "tail";
+    EXPECT_EQ(commands.ControlTextOf(120), std::wstring(kControlTextMaxBytes, L'A'));
+    EXPECT_EQ(cad.sent.back().wParam, kControlTextMaxBytes + 2u);
     // An empty control: just the zero, so History2 shows an empty window.
     cad.texts[140] = "";
     commands.History2();
@@ -316,6 +324,14 @@ TEST(Layout, TwipsAtCommonDpis) {
     EXPECT_EQ(FontHeightPixels(kFormFontPoints, 96), -12);
     EXPECT_EQ(FontHeightPixels(kLabel3FontPoints, 96), -11);
     EXPECT_EQ(FontHeightPixels(kLabel3FontPoints, 192), -22);
+    // A DPI of zero or below (a broken DPI message) counts as 96; results hold at the
+    // int range.
+    EXPECT_EQ(PixelsToTwips(316, 0), 4740);
+    EXPECT_EQ(TwipsToPixels(4740, -1), 316);
+    EXPECT_EQ(FontHeightPixels(kFormFontPoints, 0), -12);
+    EXPECT_EQ(PixelsToTwips(INT_MAX, 96), INT_MAX);
+    EXPECT_EQ(PixelsToTwips(INT_MIN, 96), INT_MIN);
+    EXPECT_EQ(TwipsToPixels(INT_MAX, 2000), INT_MAX);
 }
 
 TEST(Layout, ChildrenAreListedInTabOrder) {
@@ -335,6 +351,7 @@ TEST(Layout, WidthRuleWidensTheThreeControlsAndNothingElse) {
     // Narrower than the text boxes' left edge (a minimised window): no change at all.
     EXPECT_FALSE(WidthRule(0));
     EXPECT_FALSE(WidthRule(719));
+    EXPECT_FALSE(WidthRule(INT_MIN));
     EXPECT_EQ(WidthRule(720), (MainWidths{720, 0, 0}));
 }
 

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "tests/support/fake_platform.h"
 
 namespace vorta {
 namespace {
 
 using testing::FakePlatform;
+using testing::FakeWindow;
 
 class Discovery : public ::testing::Test {
   protected:
@@ -174,6 +178,22 @@ TEST(WindowText, IsCutOnAnsiBytesSoDoubleByteCharactersStayWhole) {
     platform.AddWindow({5, 1, 0, L"図面 - [テスト.dwg]", {}, false});
     EXPECT_EQ(WindowTextOf(platform, 5), L"図面 - [テスト.dwg]");
     EXPECT_EQ(WindowTextOf(platform, 6), L"");  // no such window
+    auto addWindow = [&](Hwnd hwnd, std::wstring caption, std::int32_t overestimate) {
+        FakeWindow w{};
+        w.hwnd = hwnd;
+        w.caption = std::move(caption);
+        w.lengthOverestimate = overestimate;
+        platform.AddWindow(w);
+    };
+    // A caption that grew by a byte after its length was read: the lead byte that made
+    // it into the buffer is dropped rather than kept as half a character.
+    addWindow(7, L"AB円", -1);
+    EXPECT_EQ(WindowTextOf(platform, 7), L"AB");
+    // A window claiming the largest length is read up to the limit, cut where a
+    // character ends.
+    addWindow(8, std::wstring(kWindowTextMaxBytes - 1, L'A') + L"円",
+              INT32_MAX - (kWindowTextMaxBytes + 1));
+    EXPECT_EQ(WindowTextOf(platform, 8), std::wstring(kWindowTextMaxBytes - 1, L'A'));
 }
 
 TEST_F(Discovery, CaptionsWhoseLengthIsOverestimatedStillMatch) {

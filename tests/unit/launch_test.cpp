@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "launcher/cad_interface.h"
 #include "launcher/startup.h"
@@ -15,7 +16,7 @@ using testing::Cp932;
 using testing::FakePlatform;
 
 constexpr Hwnd kMain = 1001, kMainCmd = 1002, kText = 1003, kTextCmd = 1004;
-const std::string kIni = "C:\\Tools\\Vorta\\Lumset.ini";
+const std::wstring kIni = L"C:\\Tools\\Vorta\\Lumset.ini";
 
 class Launch : public ::testing::Test {
   protected:
@@ -37,12 +38,25 @@ class Launch : public ::testing::Test {
             {kMain, 10, 0, L"AutoCAD 2005 - [図面1.dwg]", {0, 0, 1000, 800}, iconic});
         platform.AddWindow({kMainCmd, 0, kMain, L"コマンド", {10, 700, 811, 761}, false});
         if (textWindowToo) {
-            platform.AddWindow({kText, 10, 0, L"AutoCAD テキスト ウィンドウ", {}, false});
+            platform.AddWindow(
+                {kText, 10, 0, L"AutoCAD テキスト ウィンドウ", {50, 50, 400, 300}, false});
             platform.AddWindow({kTextCmd, 0, kText, L"コマンド", {100, 100, 301, 201}, false});
         }
     }
 
     void Run() { LaunchInCad(platform, state, picker); }
+
+    // A fresh desktop with one CAD, after the platform was replaced.
+    void SetUpAgain() {
+        platform.iniMain[kIni] = {{L"ACADName", L"acad"},
+                                  {L"MainCaption", L"AutoCAD 2005"},
+                                  {L"CommandCaption", L"コマンド"}};
+        platform.cursor = {640, 300};
+        platform.clipboard = "user's text";
+        state = LauncherState{};
+        picker = PlainPickerHost{};
+        AddCad();
+    }
 
     // Everything the user had is back, and nothing of ours is left behind.
     // A clipboard the sequence never wrote to keeps the user's text.
@@ -119,6 +133,7 @@ TEST_F(Launch, SavesCursorAndConfinementBeforeDiscovery) {
     AddCad();
     Run();
     auto order = Filtered({"GetCursorPos", "GetClipCursor", "SnapshotProcesses"});
+    order.resize(3);
     EXPECT_EQ(order,
               (std::vector<std::string>{"GetCursorPos", "GetClipCursor", "SnapshotProcesses"}));
 }
@@ -166,15 +181,23 @@ TEST_F(Launch, MinimisedCadIsRestoredWithOpenIconNotForegrounded) {
 TEST_F(Launch, ClickGoesToTheCommandLineDiscoveryMatchedLast) {
     AddCad(true);
     Run();
-    // The text window's command line was matched last: its centre is clicked, while
-    // the main window is the one brought to the front.
+    // The text window's command line was matched last: its centre is clicked. The main
+    // window is brought to the front and made topmost, then the text window as well, so
+    // that the click lands without having to activate it and nothing covers it.
     EXPECT_EQ(platform.CountLog("ClipCursor 100,100,301,201"), 1u);
     EXPECT_EQ(platform.CountLog("SetCursorPos 200,150"), 4u);
-    EXPECT_EQ(platform.CountLog("SetWindowPos 1001,-1"), 1u);
+    EXPECT_EQ(Filtered({"SetForegroundWindow", "SetWindowPos"}),
+              (std::vector<std::string>{
+                  "SetForegroundWindow 1001", "SetForegroundWindow 1003",
+                  "SetWindowPos 1001,-1,0,0,0,0,3", "SetWindowPos 1003,-1,0,0,0,0,3",
+                  "SetWindowPos 1003,-2,0,0,0,0,67", "SetWindowPos 1001,-2,0,0,0,0,67"}));
+    EXPECT_EQ(platform.CountLog("SendInput"), 8u);
+    ExpectRestored();
 }
 
 TEST_F(Launch, ClickPointRoundsDownOnNegativeCoordinates) {
     AddCad();
+    platform.windows[0].rect = {-400, -100, 1000, 800};
     platform.windows[1].rect = {-301, -11, 0, 0};
     platform.clip = {-1000, -1000, 1000, 1000};
     platform.cursor = {640, 300};
@@ -287,6 +310,17 @@ TEST_F(Launch, BusyClipboardIsWaitedForAboutASecondThenEverythingIsPutBack) {
     EXPECT_EQ(platform.clip, (Rect{0, 0, 1280, 1024}));
     EXPECT_TRUE(platform.topmost.empty());
     EXPECT_EQ(platform.CountLog("SendInput"), 0u);  // nothing typed from a stale clipboard
+    EXPECT_EQ(platform.clipboard, "user's text");   // never ours, so never cleared
+}
+
+TEST_F(Launch, ClipboardThatTakesNoTextIsToldApartFromABusyOne) {
+    AddCad();
+    platform.failures["ClipboardSetText"] = -1;
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kClipboardNotSetMessage);
+    EXPECT_EQ(platform.CountLog("SendInput"), 0u);
+    ExpectRestored();
 }
 
 TEST_F(Launch, ClipboardHeldAfterTheLoadCommandIsNoFailure) {
@@ -303,6 +337,138 @@ TEST_F(Launch, ClipboardHeldAfterTheLoadCommandIsNoFailure) {
 TEST_F(Launch, ClipboardFreedInTimeLetsTheSequenceGoOn) {
     AddCad();
     platform.failures["ClipboardSetText"] = 5;
+    Run();
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    ExpectRestored();
+}
+
+// Where the command line cannot be clicked safely, nothing at all is touched.
+TEST_F(Launch, UnusableCommandLineTouchesNothing) {
+    const std::vector<std::pair<const char*, std::function<void(FakePlatform&)>>> cases = {
+        {"no caption matches", [](FakePlatform& p) { p.windows[1].caption = L"別の窓"; }},
+        {"hidden", [](FakePlatform& p) { p.windows[1].visible = false; }},
+        {"hidden parent", [](FakePlatform& p) { p.windows[0].visible = false; }},
+        {"zero size",
+         [](FakePlatform& p) {
+             p.windows[1].rect = {10, 700, 10, 761};
+         }},
+        // A CAD met earlier holds the only command line: the selected CAD has none.
+        {"another CAD's",
+         [](FakePlatform& p) {
+             p.windows[1].caption = L"別の窓";
+             p.processes.insert(p.processes.begin(), p.processes[0]);
+             p.processes[0].processId = 200;
+             p.AddThread(20, 200);
+             p.AddWindow({2001, 20, 0, L"AutoCAD 2005 - [別.dwg]", {0, 0, 500, 500}});
+             p.AddWindow({2002, 0, 2001, L"コマンド", {0, 400, 500, 500}});
+         }},
+    };
+    for (const auto& [name, breakIt] : cases) {
+        platform = FakePlatform{};
+        platform.iniMain[kIni] = {{L"ACADName", L"acad"},
+                                  {L"MainCaption", L"AutoCAD 2005"},
+                                  {L"CommandCaption", L"コマンド"}};
+        platform.clipboard = "user's text";
+        state = LauncherState{};
+        picker = PlainPickerHost{};
+        AddCad();
+        breakIt(platform);
+        Run();
+        ASSERT_EQ(platform.messageBoxes.size(), 1u) << name;
+        EXPECT_EQ(platform.messageBoxes[0].first, kNoCommandLineMessage) << name;
+        EXPECT_EQ(platform.messageBoxes[0].second, L"vortastart") << name;
+        EXPECT_EQ(Filtered({"Set", "Clip", "OpenIcon", "MouseEvent", "SendInput"}),
+                  std::vector<std::string>{})
+            << name;
+        EXPECT_EQ(platform.clipboard, "user's text") << name;
+    }
+}
+
+TEST_F(Launch, CadWithHigherRightsIsToldAboutAndNothingIsTouched) {
+    AddCad();
+    platform.rights[100] = ProcessRights::kHigher;
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadElevatedMessage);
+    EXPECT_EQ(Filtered({"Set", "Clip", "OpenIcon", "MouseEvent", "SendInput"}),
+              std::vector<std::string>{});
+    // Rights that cannot be read change nothing.
+    platform = FakePlatform{};
+    SetUpAgain();
+    platform.rights[100] = ProcessRights::kUnknown;
+    Run();
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(platform.CountLog("SendInput"), 8u);
+}
+
+TEST_F(Launch, ClickThatDoesNotTakeIsMadeAgainBeforeAnyKey) {
+    AddCad();
+    platform.failures["Click"] = 2;
+    Run();
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(platform.CountLog("MouseEvent 2"), 3u);
+    auto keysAndClicks = Filtered({"MouseEvent 2", "SendInput"});
+    EXPECT_EQ(keysAndClicks[2], "MouseEvent 2");
+    EXPECT_EQ(keysAndClicks[3], "SendInput 17,1");
+    ExpectRestored();
+}
+
+TEST_F(Launch, ClickThatNeverTakesStopsWithinTheBoundWithoutTyping) {
+    AddCad();
+    platform.failures["Click"] = -1;
+    const std::uint32_t start = platform.tick;
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
+    EXPECT_LT(platform.tick - start, kRetryBoundMs + 2 * kFocusWaitMs);
+    EXPECT_EQ(platform.CountLog("SendInput"), 0u);
+    EXPECT_EQ(platform.CountLog("ClipboardSetText"), 0u);
+    ExpectRestored(false);
+}
+
+TEST_F(Launch, FocusTakenAwayBetweenThePastesIsClickedBack) {
+    AddCad();
+    platform.AddWindow({3000, 99, 0, L"メモ帳", {1100, 0, 1200, 100}});
+    platform.triggers.push_back({"SendInput 17,3", [&] { platform.foreground = 3000; }});
+    Run();
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(platform.CountLog("MouseEvent 2"), 2u);
+    EXPECT_EQ(platform.CountLog("SendInput"), 8u);
+    ExpectRestored();
+}
+
+TEST_F(Launch, CadClosedMidRunGetsNoMoreKeysAndTheUserIsTold) {
+    AddCad();
+    platform.triggers.push_back({"SendInput 17,3", [&] { platform.DestroyWindowTree(kMain); }});
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadClosedMessage);
+    EXPECT_EQ(platform.CountLog("SendInput"), 4u);  // the first paste only
+    EXPECT_EQ(platform.CountLog("SetWindowPos 1001,-2"), 0u);
+    ExpectRestored();
+}
+
+TEST_F(Launch, CadHungMidRunIsToldAboutWithinTheBoundAndDropsTopmostWhenItWakes) {
+    AddCad();
+    std::uint32_t hungAt = 0;
+    platform.triggers.push_back({"SendInput 17,3", [&] {
+                                     platform.HangProcessWindows(100);
+                                     hungAt = platform.tick;
+                                 }});
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotRespondingMessage);
+    EXPECT_LE(platform.tick - hungAt, kRetryBoundMs + 1000);
+    EXPECT_EQ(platform.CountLog("SendInput"), 4u);
+    // Queued to the CAD's thread rather than waited for.
+    EXPECT_EQ(platform.CountLog("SetWindowPos 1001,-2,0,0,0,0,16451"), 1u);
+    ExpectRestored();
+}
+
+TEST_F(Launch, RestoresAreCheckedWhereAConfinementTakesEffectLate) {
+    AddCad();
+    platform.clipTakesEffectLater = true;
+    platform.triggers.push_back({"MouseEvent 4", [&] { platform.cursor = {20, 710}; }});
     Run();
     EXPECT_TRUE(platform.messageBoxes.empty());
     ExpectRestored();

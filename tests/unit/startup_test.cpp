@@ -25,6 +25,7 @@ TEST(PauseFile, RoundsHalvesToEvenAndAcceptsBlanks) {
     EXPECT_EQ(Pause("1e1"), 10);
     EXPECT_EQ(Pause("32767"), 32767);
     EXPECT_EQ(Pause("-32768"), -32768);
+    EXPECT_EQ(Pause("." + std::string(324, '0') + "1"), 0);  // below any double
 }
 
 TEST(PauseFile, OnlyTheFirstLineCountsAndOnlyCrEndsIt) {
@@ -43,6 +44,8 @@ TEST(PauseFile, UnusableContentIsRejected) {
     EXPECT_EQ(Pause("32767.5"), std::nullopt);  // rounds to 32768
     EXPECT_EQ(Pause("-32769"), std::nullopt);
     EXPECT_EQ(Pause("1e400"), std::nullopt);
+    // Too large however small its exponent.
+    EXPECT_EQ(Pause("1" + std::string(309, '0') + "e-0"), std::nullopt);
 }
 
 TEST(PauseFile, FullWidthDigitsAsTheMessageShowsThem) {
@@ -88,6 +91,10 @@ TEST(SettingInteger, SaturatesBeyond32Bits) {
     EXPECT_EQ(ParseSettingInteger(L"-2147483648"), -2147483647 - 1);
     EXPECT_EQ(ParseSettingInteger(L"-99999999999999"), -2147483647 - 1);
     EXPECT_EQ(ParseSettingInteger(L"1e999"), 2147483647);
+    // Beyond any double: its digits decide between huge and about zero, not the
+    // exponent's sign.
+    EXPECT_EQ(ParseSettingInteger(L"1" + std::wstring(309, L'0') + L"e-0"), 2147483647);
+    EXPECT_EQ(ParseSettingInteger(L"-." + std::wstring(324, L'0') + L"1e+1"), 0);
     EXPECT_EQ(ParseSettingInteger(L"&HFFFFFFFFFFFFFFFFFFFF"), 2147483647);
 }
 
@@ -109,7 +116,7 @@ TEST(Paths, BaseNameOf) {
 class SettingsFile : public ::testing::Test {
   protected:
     FakePlatform platform;
-    const std::string ini = Cp932(L"C:\\Tools\\ヴォルタ\\Lumset.ini");
+    const std::wstring ini = L"C:\\Tools\\ヴォルタ\\Lumset.ini";
 };
 
 TEST_F(SettingsFile, EightKeysWithTheirDefaultsInOrder) {
@@ -121,10 +128,10 @@ TEST_F(SettingsFile, EightKeysWithTheirDefaultsInOrder) {
     EXPECT_EQ(s.MainCmdCtrlID, 0);
     EXPECT_EQ(s.TextHistCtrlID, 0);
     std::vector<std::string> expected = {
-        "GetPrivateProfileStringA ACADName",       "GetPrivateProfileStringA CommandCaption",
-        "GetPrivateProfileStringA MainCaption",    "GetPrivateProfileStringA TextCaption",
-        "GetPrivateProfileStringA MainCmdCtrlID",  "GetPrivateProfileStringA TextCmdCtrlID",
-        "GetPrivateProfileStringA MainHistCtrlID", "GetPrivateProfileStringA TextHistCtrlID"};
+        "GetPrivateProfileString ACADName",       "GetPrivateProfileString CommandCaption",
+        "GetPrivateProfileString MainCaption",    "GetPrivateProfileString TextCaption",
+        "GetPrivateProfileString MainCmdCtrlID",  "GetPrivateProfileString TextCmdCtrlID",
+        "GetPrivateProfileString MainHistCtrlID", "GetPrivateProfileString TextHistCtrlID"};
     EXPECT_EQ(platform.log, expected);
 }
 
