@@ -304,6 +304,10 @@ class LaunchSequence {
         Pause(3);
         controlUp.Run();
         Pause(3);
+        // Ctrl+V is handled by the CAD in its own time: the clipboard is not changed
+        // again before the CAD has come back to its message loop once. A CAD that is
+        // slow to come back (busy with the command just typed) is not a failure here.
+        p_.IsWindowResponding(t_.main, kRetryBoundMs);
     }
 
     void SendKey(std::uint16_t virtualKey, bool release) {

@@ -94,10 +94,9 @@ class Platform {
     // 254 characters; the default when the file or the key is missing), in ANSI bytes.
     // The file is named by its Unicode path, so a folder name outside the ANSI code
     // page does not hide it.
-    virtual std::string GetPrivateProfileString(const std::wstring& section,
-                                                const std::wstring& key,
-                                                const std::wstring& defaultValue,
-                                                const std::wstring& fileName) = 0;
+    virtual std::string ReadProfileString(const std::wstring& section, const std::wstring& key,
+                                          const std::wstring& defaultValue,
+                                          const std::wstring& fileName) = 0;
 
     // --- Processes, threads and windows. Each snapshot is taken, walked and closed
     // inside the call.

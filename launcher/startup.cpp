@@ -180,8 +180,8 @@ std::wstring AppFolderOf(const std::wstring& applicationPath) {
 std::wstring ReadSetting(Platform& platform, const std::wstring& appFolder,
                          const std::wstring& fileBase, const std::wstring& section,
                          const std::wstring& key, const std::wstring& defaultValue) {
-    const std::string value = platform.GetPrivateProfileString(section, key, defaultValue,
-                                                               appFolder + fileBase + L".ini");
+    const std::string value =
+        platform.ReadProfileString(section, key, defaultValue, appFolder + fileBase + L".ini");
     // A value is at most 254 bytes in the ANSI code page, cut where a character ends.
     return platform.FromAnsi(CutAnsi(platform, value, kSettingValueMaxBytes));
 }

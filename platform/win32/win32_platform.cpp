@@ -137,10 +137,9 @@ std::optional<std::string> Win32Platform::ReadFileHead(const std::wstring& path,
     return content;
 }
 
-std::string Win32Platform::GetPrivateProfileString(const std::wstring& section,
-                                                   const std::wstring& key,
-                                                   const std::wstring& defaultValue,
-                                                   const std::wstring& fileName) {
+std::string Win32Platform::ReadProfileString(const std::wstring& section, const std::wstring& key,
+                                             const std::wstring& defaultValue,
+                                             const std::wstring& fileName) {
     wchar_t buffer[kProfileBuffer] = {};
     const DWORD n = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(),
                                                buffer, kProfileBuffer, fileName.c_str());

@@ -16,9 +16,9 @@ class Win32Platform final : public Platform {
     std::wstring ApplicationPath() override;
     std::optional<std::string> ReadFileHead(const std::wstring& path,
                                             std::size_t maxBytes) override;
-    std::string GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
-                                        const std::wstring& defaultValue,
-                                        const std::wstring& fileName) override;
+    std::string ReadProfileString(const std::wstring& section, const std::wstring& key,
+                                  const std::wstring& defaultValue,
+                                  const std::wstring& fileName) override;
 
     std::vector<ProcessEntry> SnapshotProcesses() override;
     std::vector<ThreadEntry> SnapshotThreads() override;

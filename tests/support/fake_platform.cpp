@@ -162,11 +162,10 @@ std::optional<std::string> FakePlatform::ReadFileHead(const std::wstring& path,
     return it->second.substr(0, maxBytes);
 }
 
-std::string FakePlatform::GetPrivateProfileString(const std::wstring& section,
-                                                  const std::wstring& key,
-                                                  const std::wstring& defaultValue,
-                                                  const std::wstring& fileName) {
-    Log("GetPrivateProfileString " + Cp932(key));
+std::string FakePlatform::ReadProfileString(const std::wstring& section, const std::wstring& key,
+                                            const std::wstring& defaultValue,
+                                            const std::wstring& fileName) {
+    Log("ReadProfileString " + Cp932(key));
     std::wstring value = defaultValue;
     auto file = iniMain.find(fileName);
     if (section == L"Main" && file != iniMain.end()) {
@@ -267,7 +266,10 @@ bool FakePlatform::IsWindowResponding(Hwnd window, std::uint32_t timeoutMs) {
     Log(Fmt("IsWindowResponding %lld", window));
     FakeWindow* w = Find(window);
     if (w && w->hung) {
-        tick += timeoutMs;  // the whole time-out is spent waiting
+        // The whole time-out is spent waiting, once: a thread that has not answered an
+        // earlier question is not asked again.
+        if (!w->unanswered) tick += timeoutMs;
+        w->unanswered = true;
         return false;
     }
     return w != nullptr;

@@ -24,7 +24,8 @@ struct FakeWindow {
     std::wstring caption;
     Rect rect;
     bool iconic = false;
-    bool hung = false;  // its thread has stopped answering messages
+    bool hung = false;        // its thread has stopped answering messages
+    bool unanswered = false;  // a question to it timed out and is still pending
     bool visible = true;
     // GetWindowTextLengthA may report more than the text holds (a Unicode window of
     // another process read through the ANSI call): this many bytes more.
@@ -87,9 +88,9 @@ class FakePlatform : public Platform {
     std::wstring ApplicationPath() override { return applicationPath; }
     std::optional<std::string> ReadFileHead(const std::wstring& path,
                                             std::size_t maxBytes) override;
-    std::string GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
-                                        const std::wstring& defaultValue,
-                                        const std::wstring& fileName) override;
+    std::string ReadProfileString(const std::wstring& section, const std::wstring& key,
+                                  const std::wstring& defaultValue,
+                                  const std::wstring& fileName) override;
     std::vector<ProcessEntry> SnapshotProcesses() override;
     std::vector<ThreadEntry> SnapshotThreads() override;
     void EnumThreadWindows(std::uint32_t threadId,

@@ -128,10 +128,10 @@ TEST_F(SettingsFile, EightKeysWithTheirDefaultsInOrder) {
     EXPECT_EQ(s.MainCmdCtrlID, 0);
     EXPECT_EQ(s.TextHistCtrlID, 0);
     std::vector<std::string> expected = {
-        "GetPrivateProfileString ACADName",       "GetPrivateProfileString CommandCaption",
-        "GetPrivateProfileString MainCaption",    "GetPrivateProfileString TextCaption",
-        "GetPrivateProfileString MainCmdCtrlID",  "GetPrivateProfileString TextCmdCtrlID",
-        "GetPrivateProfileString MainHistCtrlID", "GetPrivateProfileString TextHistCtrlID"};
+        "ReadProfileString ACADName",       "ReadProfileString CommandCaption",
+        "ReadProfileString MainCaption",    "ReadProfileString TextCaption",
+        "ReadProfileString MainCmdCtrlID",  "ReadProfileString TextCmdCtrlID",
+        "ReadProfileString MainHistCtrlID", "ReadProfileString TextHistCtrlID"};
     EXPECT_EQ(platform.log, expected);
 }
 

@@ -364,6 +364,39 @@ void WindowPlacement() {
     Pump();
     CHECK(platform.SetForegroundWindow(handle));
     CHECK(PumpUntil([&] { return ::GetForegroundWindow() == window.get(); }));
+    CHECK_EQ(platform.GetForegroundWindow(), handle);
+}
+
+// A window whose thread has stopped answering: the z-order change is given up after
+// about a second, and that thread is not asked again while the change is unanswered.
+void WindowOfAThreadThatStopsAnswering() {
+    Win32Platform platform;
+    HWND hung = nullptr;
+    UniqueHandle created(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread owner([&] {
+        UniqueWindow window = MakeTopLevel(L"hung", 50, 50, 200, 100);
+        hung = window.get();
+        ::SetEvent(created.get());
+        ::Sleep(3000);  // answers nothing meanwhile
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    });
+    CHECK_EQ(::WaitForSingleObject(created.get(), kWaitBoundMs), WAIT_OBJECT_0);
+    const Hwnd handle = FromHwnd(hung);
+    DWORD start = ::GetTickCount();
+    CHECK(!platform.SetWindowPos(handle, vorta::cad::kHwndTopmost, 0, 0, 0, 0,
+                                 vorta::cad::kTopmostFlags));
+    CHECK(::GetTickCount() - start < 1500);
+    start = ::GetTickCount();
+    CHECK(!platform.IsWindowResponding(handle, 3000));
+    CHECK(::GetTickCount() - start < 200);
+    // Queued, not waited for.
+    start = ::GetTickCount();
+    CHECK(platform.SetWindowPos(handle, vorta::cad::kHwndNoTopmost, 0, 0, 0, 0,
+                                vorta::cad::kNoTopmostFlags | vorta::cad::kSwpAsyncWindowPos));
+    CHECK(::GetTickCount() - start < 200);
+    owner.join();
+    CHECK(!platform.IsWindow(handle));
 }
 
 // What the launch sequence does to the CAD's command line: click into it, then paste
@@ -388,6 +421,18 @@ void MouseKeyboardAndClipboardPaste() {
     platform.MouseEvent(vorta::cad::kMouseLeftDown);
     platform.MouseEvent(vorta::cad::kMouseLeftUp);
     CHECK(PumpUntil([&] { return ::GetFocus() == right; }));
+    // Where the click landed, as the launcher checks it.
+    const Hwnd top = FromHwnd(window.get());
+    CHECK_EQ(platform.GetFocusOfThread(::GetCurrentThreadId()), FromHwnd(right));
+    CHECK_EQ(platform.WindowFromPoint({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}),
+             FromHwnd(right));
+    CHECK(platform.IsChild(top, FromHwnd(right)) && !platform.IsChild(FromHwnd(left), top));
+    CHECK_EQ(platform.GetRootWindow(FromHwnd(right)), top);
+    CHECK(platform.IsWindow(FromHwnd(right)) && platform.IsWindowVisible(FromHwnd(right)));
+    const vorta::WindowOwner owner = platform.GetWindowThreadProcessId(FromHwnd(right));
+    CHECK(owner.processId == ::GetCurrentProcessId() && owner.threadId == ::GetCurrentThreadId());
+    CHECK(platform.CompareProcessRights(::GetCurrentProcessId()) ==
+          vorta::ProcessRights::kNotHigher);
 
     const std::string text = platform.ToAnsi(L"(load \"図面\")");
     CHECK(platform.ClipboardSetText(text) == vorta::ClipboardResult::kOk);
@@ -463,44 +508,32 @@ void FilesAndProfile() {
         0u);
     CHECK(::GetFileAttributesW((folder + L"\\" + OwnExeName()).c_str()) != INVALID_FILE_ATTRIBUTES);
 
-    // Whole content, byte for byte, across more than one read.
+    // The head of a file, byte for byte, across more than one read, and no more of it.
     const std::wstring dataPath = TempFolder() + L"ヴォルタ試験.dat";
     std::string content = "3\r\n\0\x90\x7D\x96\xCA\n"s;
-    for (int i = 0; i < 1000; ++i) content += static_cast<char>(i * 7);
+    for (int i = 0; i < 10000; ++i) content += static_cast<char>(i * 7);
     CHECK(WriteBytes(dataPath, content));
-    const auto read = platform.ReadWholeFile(dataPath);
-    if (CHECK(read.has_value())) CHECK_EQ(*read, content);
+    const auto read = platform.ReadFileHead(dataPath, 6000);
+    if (CHECK(read.has_value())) CHECK_EQ(*read, content.substr(0, 6000));
     CHECK(WriteBytes(dataPath, ""));
-    const auto empty = platform.ReadWholeFile(dataPath);
+    const auto empty = platform.ReadFileHead(dataPath, 6000);
     CHECK(empty.has_value() && empty->empty());
     ::DeleteFileW(dataPath.c_str());
-    CHECK(!platform.ReadWholeFile(dataPath).has_value());
+    CHECK(!platform.ReadFileHead(dataPath, 6000).has_value());
 
-    // A settings file in the ANSI code page with a Japanese value.
-    const std::wstring iniPath = TempFolder() + L"Lumset_test.ini";
+    // A settings file in the ANSI code page with a Japanese value, in a folder whose name
+    // the ANSI code page cannot hold.
+    const std::wstring iniFolder = TempFolder() + L"한글폴더";
+    ::CreateDirectoryW(iniFolder.c_str(), nullptr);
+    const std::wstring iniPath = iniFolder + L"\\Lumset.ini";
     const std::string value = platform.ToAnsi(L"AutoCAD テキスト ウィンドウ");
     CHECK(WriteBytes(iniPath, "[Main]\r\nACADName=acad\r\nTextCaption=" + value + "\r\n"));
-    const std::string iniName = platform.ToAnsi(iniPath);
-    std::string buffer(255, '\0');
-    std::uint32_t n =
-        platform.GetPrivateProfileStringA("Main", "TextCaption", "???", buffer, iniName);
-    CHECK_EQ(n, value.size());
-    CHECK_EQ(buffer.substr(0, n), value);
-    CHECK_EQ(buffer[n], '\0');
-    CHECK_EQ(platform.FromAnsi(buffer.substr(0, n)), L"AutoCAD テキスト ウィンドウ"s);
-
-    buffer.assign(255, '\0');
-    n = platform.GetPrivateProfileStringA("Main", "MainCaption", "???", buffer, iniName);
-    CHECK_EQ(buffer.substr(0, n), "???"s);
-    buffer.assign(255, '\0');
-    n = platform.GetPrivateProfileStringA("Main", "ACADName", "???", buffer, iniName + ".missing");
-    CHECK_EQ(buffer.substr(0, n), "???"s);
-    // The buffer size passed is the buffer's own size: a short one cuts the value.
-    buffer.assign(3, '\0');
-    n = platform.GetPrivateProfileStringA("Main", "ACADName", "???", buffer, iniName);
-    CHECK_EQ(n, 2u);
-    CHECK_EQ(buffer, "ac\0"s);
+    CHECK_EQ(platform.ReadProfileString(L"Main", L"TextCaption", L"???", iniPath), value);
+    CHECK_EQ(platform.ReadProfileString(L"Main", L"MainCaption", L"???", iniPath), "???"s);
+    CHECK_EQ(platform.ReadProfileString(L"Main", L"ACADName", L"???", iniPath + L".missing"),
+             "???"s);
     ::DeleteFileW(iniPath.c_str());
+    ::RemoveDirectoryW(iniFolder.c_str());
 }
 
 void EventsAndTime() {
@@ -636,6 +669,7 @@ int main() {
         {"Snapshots", Snapshots},
         {"CursorAndConfinement", CursorAndConfinement},
         {"WindowPlacement", WindowPlacement},
+        {"WindowOfAThreadThatStopsAnswering", WindowOfAThreadThatStopsAnswering},
         {"MouseKeyboardAndClipboardPaste", MouseKeyboardAndClipboardPaste},
         {"ClipboardText", ClipboardText},
         {"FilesAndProfile", FilesAndProfile},
