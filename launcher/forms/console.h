@@ -20,7 +20,7 @@ extern const wchar_t kNoSelectionMessage[];  // "AutoCADが選択されていま
 extern const wchar_t kNotTextMessage[];      // "テキストデータではありません"
 
 // How long one message to a CAD window may take before the console gives up on it.
-inline constexpr std::uint32_t kCadAnswerTimeoutMs = 5000;
+inline constexpr std::uint32_t kCadAnswerTimeoutMs = 2000;
 
 // The most of a control's text that is read from a CAD window, in ANSI bytes; a command
 // line or a history holds far less.
