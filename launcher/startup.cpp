@@ -9,6 +9,7 @@
 
 #include "launcher/ansi_text.h"
 #include "launcher/launch.h"
+#include "launcher/text_file.h"
 
 namespace vorta {
 
@@ -149,8 +150,13 @@ std::optional<std::int16_t> ParsePauseFile(std::string_view bytes, const Platfor
     if (bytes.empty()) return std::nullopt;  // no line to read
     // The first line ends at the first CR (CR LF counts as one line end); a lone LF
     // does not end it.
-    std::string_view line = bytes.substr(0, bytes.find('\r'));
-    std::wstring text = codec.FromAnsi(line);
+    std::wstring text;
+    if (DetectEncoding(bytes) == TextEncoding::kAnsi) {
+        text = codec.FromAnsi(bytes.substr(0, bytes.find('\r')));
+    } else {  // saved by Notepad as UTF-8 or UTF-16
+        text = DecodeText(bytes, codec);
+        text.resize(std::min(text.size(), text.find(L'\r')));
+    }
     for (wchar_t& c : text) c = NarrowFullWidth(c);
 
     std::size_t begin = 0;
@@ -180,8 +186,18 @@ std::wstring AppFolderOf(const std::wstring& applicationPath) {
 std::wstring ReadSetting(Platform& platform, const std::wstring& appFolder,
                          const std::wstring& fileBase, const std::wstring& section,
                          const std::wstring& key, const std::wstring& defaultValue) {
-    const std::string value =
-        platform.ReadProfileString(section, key, defaultValue, appFolder + fileBase + L".ini");
+    const std::wstring path = appFolder + fileBase + L".ini";
+    std::string value;
+    // A file saved as UTF-8 or UTF-16 is read here: the system's profile reader takes
+    // UTF-8 for the code page. A file in the code page goes to the system's reader as
+    // ever. Either way the value is then held in the code page, like window titles.
+    const std::optional<std::string> bytes = platform.ReadFileHead(path, kSettingsFileMaxBytes);
+    if (bytes && DetectEncoding(*bytes) != TextEncoding::kAnsi) {
+        value = platform.ToAnsi(
+            ProfileValue(DecodeText(*bytes, platform), section, key).value_or(defaultValue));
+    } else {
+        value = platform.ReadProfileString(section, key, defaultValue, path);
+    }
     // A value is at most 254 bytes in the ANSI code page, cut where a character ends.
     return platform.FromAnsi(CutAnsi(platform, value, kSettingValueMaxBytes));
 }

@@ -21,6 +21,8 @@ inline constexpr std::int16_t kMaxPauseUnit = 5461;
 
 // Only the first line of the pause file counts; no more than this is read of it.
 inline constexpr std::size_t kPauseFileHeadBytes = 4096;
+// No settings file is larger than this; more is not read.
+inline constexpr std::size_t kSettingsFileMaxBytes = 64 * 1024;
 // The longest settings value, in ANSI bytes (the profile reader's buffer of 255 bytes).
 inline constexpr std::size_t kSettingValueMaxBytes = 254;
 

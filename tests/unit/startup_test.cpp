@@ -132,6 +132,7 @@ TEST_F(SettingsFile, EightKeysWithTheirDefaultsInOrder) {
         "ReadProfileString MainCaption",    "ReadProfileString TextCaption",
         "ReadProfileString MainCmdCtrlID",  "ReadProfileString TextCmdCtrlID",
         "ReadProfileString MainHistCtrlID", "ReadProfileString TextHistCtrlID"};
+    std::erase(platform.log, "ReadFileHead");
     EXPECT_EQ(platform.log, expected);
 }
 
@@ -156,6 +157,54 @@ TEST_F(SettingsFile, LongValuesAreCutAt254BytesWithNoTrailingGarbage) {
     std::wstring read =
         ReadSetting(platform, L"C:\\Tools\\ヴォルタ\\", L"Lumset", L"Main", L"MainCaption", L"???");
     EXPECT_EQ(read, std::wstring(127, L'図'));
+}
+
+// Notepad saves UTF-8 (with or without a byte-order mark) or UTF-16; a file in code page
+// 932 still goes to the system's profile reader, untouched.
+TEST_F(SettingsFile, FilesSavedAsUtf8OrUtf16ReadTheSameAsCodePage932) {
+    const std::wstring text =
+        L"; 設定\r\n[Other]\r\nCommandCaption=違う\r\n[main]\r\n  commandcaption = \"コマンド "
+        L"ライン\" \r\n"
+        L"MainCmdCtrlID=&H3E9\r\nTextCaption=AutoCAD テキスト\r\n[Main]\r\nACADName=later\r\n";
+    std::string utf16le = "\xFF\xFE";
+    for (wchar_t c : text) utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    const std::string utf8 =
+        "; \xE8\xA8\xAD\xE5\xAE\x9A\r\n[Other]\r\nCommandCaption=x\r\n[main]\r\n"
+        "  commandcaption = \"\xE3\x82\xB3\xE3\x83\x9E\xE3\x83\xB3\xE3\x83\x89 "
+        "\xE3\x83\xA9\xE3\x82\xA4\xE3\x83\xB3\" \r\nMainCmdCtrlID=&H3E9\r\n"
+        "TextCaption=AutoCAD \xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88\r\n";
+    for (const std::string& file : {utf8, "\xEF\xBB\xBF" + utf8, utf16le}) {
+        platform.files[ini] = file;
+        LauncherSettings s = LoadLauncherSettings(platform, L"C:\\Tools\\ヴォルタ\\");
+        EXPECT_EQ(s.CommandCaption, L"コマンド ライン");
+        EXPECT_EQ(s.TextCaption, L"AutoCAD テキスト");
+        EXPECT_EQ(s.MainCmdCtrlID, 1001);
+        EXPECT_EQ(s.ACADName, L"???");  // only the first [Main] counts
+        EXPECT_EQ(platform.CountLog("ReadProfileString"), 0u);
+    }
+    // Code page 932 bytes are not valid UTF-8: the system's reader as before.
+    platform.files[ini] = Cp932(L"[Main]\r\nCommandCaption=コマンド ライン\r\n");
+    platform.iniMain[ini] = {{L"CommandCaption", L"コマンド ライン"}};
+    EXPECT_EQ(LoadLauncherSettings(platform, L"C:\\Tools\\ヴォルタ\\").CommandCaption,
+              L"コマンド ライン");
+    EXPECT_EQ(platform.CountLog("ReadProfileString"), 8u);
+}
+
+TEST(PauseFile, ByteOrderMarksOfUtf8AndUtf16AreRead) {
+    EXPECT_EQ(Pause("\xEF\xBB\xBF"
+                    "5\r\n"),
+              5);
+    EXPECT_EQ(Pause(std::string("\xFF\xFE"
+                                "1\0"
+                                "2\0\r\0\n\0",
+                                10)),
+              12);
+    EXPECT_EQ(Pause(std::string("\xFE\xFF\0"
+                                "7",
+                                4)),
+              7);
+    EXPECT_EQ(Pause("\xEF\xBC\x95"), 5);  // a full-width ５ in UTF-8 without a mark
+    EXPECT_EQ(Pause("\xEF\xBB\xBF"), std::nullopt);
 }
 
 TEST(MainStart, MissingPauseFileWarnsOnceThenLaunchesWithFive) {

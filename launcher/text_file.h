@@ -1,0 +1,36 @@
+// The encodings a settings or pause file may come in: the ANSI code page (code page 932
+// on Japanese Windows), or UTF-8 and UTF-16 as today's Notepad saves them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "launcher/platform.h"
+
+namespace vorta {
+
+enum class TextEncoding {
+    kAnsi,     // no byte-order mark, and not UTF-8 with non-ASCII characters
+    kUtf8,     // a UTF-8 byte-order mark, or no mark but valid UTF-8 beyond ASCII
+    kUtf16Le,  // FF FE
+    kUtf16Be,  // FE FF
+};
+
+// Which encoding the file's bytes are in. Text that is pure ASCII reads the same either
+// way and counts as ANSI; valid UTF-8 with non-ASCII characters counts as UTF-8 (a
+// code page 932 text is almost never valid UTF-8: its lead bytes 0x81-0x9F are UTF-8
+// continuation bytes).
+TextEncoding DetectEncoding(std::string_view bytes);
+
+// The file's text, without its byte-order mark. ANSI bytes go through the code page.
+std::wstring DecodeText(std::string_view bytes, const Platform& codec);
+
+// The value of key in section of a profile (INI) text, as the system's profile reader
+// finds it: section and key names compared without regard to case, the first match
+// wins, blanks around the value dropped, one pair of enclosing quotes removed. Nothing
+// when the section or the key is missing.
+std::optional<std::wstring> ProfileValue(std::wstring_view text, std::wstring_view section,
+                                         std::wstring_view key);
+
+}  // namespace vorta
