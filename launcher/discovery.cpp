@@ -4,6 +4,8 @@
 #include "launcher/discovery.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "launcher/ansi_text.h"
 #include "launcher/startup.h"
@@ -102,6 +104,7 @@ void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& pick
     picker.cmbFileName().Clear();
 
     DiscoveryRun run(platform, state);
+    std::optional<std::vector<ThreadEntry>> threads;
     for (const ProcessEntry& process : platform.SnapshotProcesses()) {
         // The whole fixed-size name field: the cut at the first dot drops its zero tail.
         if (baseName(platform.FromAnsi(process.exeFile)) != state.settings.ACADName) continue;
@@ -109,7 +112,9 @@ void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& pick
         state.table.emplace_back();
         const std::size_t index = state.table.size() - 1;
         run.SetCurrent(index);
-        for (const ThreadEntry& thread : platform.SnapshotThreads()) {
+        // One thread snapshot serves every matching process of the run.
+        if (!threads) threads = platform.SnapshotThreads();
+        for (const ThreadEntry& thread : *threads) {
             if (thread.ownerProcessId != process.processId) continue;
             platform.EnumThreadWindows(thread.threadId, [&](Hwnd window) {
                 return run.OnTopLevelWindow(window, thread.threadId);

@@ -147,13 +147,17 @@ TEST_F(Discovery, ExeNameFieldWithoutExtensionKeepsItsZeroTail) {
     EXPECT_EQ(state.table.size(), 1u);
 }
 
-TEST_F(Discovery, SnapshotsAreTakenPerMatchingProcessOnly) {
+TEST_F(Discovery, ThreadsAreSnapshottedOnceAndOnlyWhenAProcessMatches) {
     platform.AddProcess(1, "explorer.exe");
+    FindCadInstances(platform, state, picker);
+    EXPECT_EQ(platform.CountLog("SnapshotThreads"), 0u);
     AddCad(100, 1000, L"a.dwg");
     AddCad(200, 2000, L"b.dwg");
     FindCadInstances(platform, state, picker);
-    EXPECT_EQ(platform.CountLog("SnapshotProcesses"), 1u);
-    EXPECT_EQ(platform.CountLog("SnapshotThreads"), 2u);
+    EXPECT_EQ(platform.CountLog("SnapshotProcesses"), 2u);
+    EXPECT_EQ(platform.CountLog("SnapshotThreads"), 1u);
+    EXPECT_EQ(state.table.size(), 3u);  // both processes found their own windows
+    EXPECT_EQ(state.table[2].Name, L"b.dwg");
 }
 
 TEST(DrawingName, IsCutFromTheCaption) {
