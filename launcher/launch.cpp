@@ -275,7 +275,7 @@ class LaunchSequence {
         p_.DoEvents();
         Pause(6);
         const std::string ansi = p_.ToAnsi(text);
-        ClipboardStep([&] { return p_.ClipboardSetText(ansi); });
+        ClipboardStep([&] { return p_.ClipboardSetText(ansi, t_.cad.processId); });
         // Only text of ours is ever cleared away.
         clipboard_.Arm([this] {
             RetryUntilSuccess(
@@ -304,10 +304,17 @@ class LaunchSequence {
         Pause(3);
         controlUp.Run();
         Pause(3);
-        // Ctrl+V is handled by the CAD in its own time: the clipboard is not changed
-        // again before the CAD has come back to its message loop once. A CAD that is
-        // slow to come back (busy with the command just typed) is not a failure here.
-        p_.IsWindowResponding(t_.main, kRetryBoundMs);
+        // The CAD handles Ctrl+V in its own time: the text is handed over only when the
+        // CAD itself asks for it, and the clipboard is not changed again before then. A
+        // paste the CAD never takes is not passed over in silence.
+        if (p_.WaitForClipboardTextTaken(kRetryBoundMs)) return;
+        if (!p_.IsWindow(t_.main) || !p_.IsWindow(t_.commandLine))
+            throw LaunchStopped{kCadClosedMessage};
+        if (!p_.IsWindowResponding(t_.main, kFocusWaitMs)) {
+            cadAnswers_ = false;
+            throw LaunchStopped{kCadNotRespondingMessage};
+        }
+        throw LaunchStopped{kCadNotDrivenMessage};
     }
 
     void SendKey(std::uint16_t virtualKey, bool release) {

@@ -159,7 +159,15 @@ class Platform {
     // --- Clipboard (plain ANSI text, CF_TEXT). Each call opens and closes it, with a
     // window of ours as the owner.
     virtual ClipboardResult ClipboardClear() = 0;
-    virtual ClipboardResult ClipboardSetText(std::string_view ansiText) = 0;
+    // Offers the text on the clipboard without handing it over yet (delayed rendering):
+    // it is given only to a reader of process readerProcessId (or one that opened the
+    // clipboard without a window). Other programs that ask meanwhile (clipboard viewers,
+    // history services) get nothing, and the text stays offered.
+    virtual ClipboardResult ClipboardSetText(std::string_view ansiText,
+                                             std::uint32_t readerProcessId) = 0;
+    // Waits, handling the messages sent to this thread, until the text offered last was
+    // taken by its reader: the proof that a paste arrived. False after timeoutMs.
+    virtual bool WaitForClipboardTextTaken(std::uint32_t timeoutMs) = 0;
 
     // --- User messages: modal, OK only, with the given title.
     virtual void MessageBox(std::wstring_view text, std::wstring_view title) = 0;

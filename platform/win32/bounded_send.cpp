@@ -11,6 +11,8 @@ namespace {
 
 // A window that is not answering is given up at once; one that is busy, after timeoutMs.
 constexpr UINT kSendFlags = SMTO_NORMAL | SMTO_ABORTIFHUNG;
+// How long a helper waits for an answer the caller has given up on.
+constexpr UINT kHelperSendTimeoutMs = 60000;
 
 // Window threads with a call of ours still unanswered, and how many.
 class Unanswered {
@@ -41,28 +43,32 @@ Unanswered& Pending() {
 }
 
 // Runs work on a helper thread, counted as unanswered for the window's thread until it
-// returns, and waits for done at most timeoutMs while handling messages sent to this
-// thread. True when done was signalled in time.
-bool RunAndWait(DWORD windowThread, HANDLE done, std::uint32_t timeoutMs,
-                std::function<void()> work) {
-    if (windowThread == 0 || done == nullptr) return false;
+// returns, and waits for it at most timeoutMs while handling messages sent to this
+// thread. True when the work was done in time. The thread stops counting as unanswered
+// before the caller can see the work done, so the next call never finds it pending.
+bool RunAndWait(DWORD windowThread, std::uint32_t timeoutMs, std::function<void()> work) {
+    if (windowThread == 0) return false;
+    auto done = std::make_shared<UniqueHandle>(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!*done) return false;
     if (Pending().Has(windowThread)) return false;
     Pending().Add(windowThread);
-    auto run = [windowThread, work = std::move(work)] {
+    auto run = [windowThread, done, work = std::move(work)] {
         work();
         Pending().Remove(windowThread);
+        ::SetEvent(done->get());
     };
     try {
         std::thread(run).detach();
     } catch (const std::system_error&) {
         run();  // no thread to spare: make the call from here
     }
+    HANDLE event = done->get();
     const DWORD start = ::GetTickCount();
     for (;;) {
         const DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= timeoutMs) return false;
         const DWORD wait =
-            ::MsgWaitForMultipleObjects(1, &done, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+            ::MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
         if (wait == WAIT_OBJECT_0) return true;
         if (wait != WAIT_OBJECT_0 + 1) return false;
         MSG pending{};
@@ -87,36 +93,25 @@ LPARAM SendJob::LParam() {
 }
 
 void SendJob::Run() {
+    // The helper waits far longer than its caller: while the window has not answered,
+    // its thread stays counted as unanswered and is not asked again.
     DWORD_PTR r = 0;
     const bool ok = ::SendMessageTimeoutA(ToHwnd(window), message, wParam, LParam(), kSendFlags,
-                                          timeoutMs, &r) != 0;
+                                          kHelperSendTimeoutMs, &r) != 0;
     result = r;
     answered = ok;
-    ::SetEvent(done.get());
 }
 
 bool SendBounded(const std::shared_ptr<SendJob>& job) {
-    if (!job->done) return false;
-    return RunAndWait(ThreadOf(job->window), job->done.get(), job->timeoutMs,
-                      [job] { job->Run(); }) &&
+    return RunAndWait(ThreadOf(job->window), job->timeoutMs, [job] { job->Run(); }) &&
            job->answered;
 }
 
 bool CallBounded(Hwnd window, std::function<bool()> call, std::uint32_t timeoutMs) {
-    struct Job {
-        std::function<bool()> call;
-        std::atomic<bool> ok{false};
-        UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    };
-    auto job = std::make_shared<Job>();
-    job->call = std::move(call);
-    if (!job->done) return false;
-    return RunAndWait(ThreadOf(window), job->done.get(), timeoutMs,
-                      [job] {
-                          job->ok = job->call();
-                          ::SetEvent(job->done.get());
-                      }) &&
-           job->ok;
+    auto ok = std::make_shared<std::atomic<bool>>(false);
+    return RunAndWait(ThreadOf(window), timeoutMs,
+                      [ok, call = std::move(call)] { *ok = call(); }) &&
+           *ok;
 }
 
 std::shared_ptr<SendJob> NewSendJob(Hwnd window, UINT message, WPARAM wParam,

@@ -31,7 +31,6 @@ struct SendJob {
     COPYDATASTRUCT record{};
     std::uint32_t timeoutMs = 0;
     std::atomic<bool> answered{false};
-    UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     DWORD_PTR result = 0;
 
     LPARAM LParam();

@@ -364,14 +364,62 @@ HWND Win32Platform::ClipboardOwner() {
         const HINSTANCE instance = ::GetModuleHandleW(nullptr);
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.lpfnWndProc = &Win32Platform::ClipboardOwnerProc;
         wc.hInstance = instance;
         wc.lpszClassName = kClipboardOwnerClass;
         ::RegisterClassExW(&wc);  // fails harmlessly when already registered
         clipboardOwner_.reset(::CreateWindowExW(0, kClipboardOwnerClass, L"", WS_POPUP, 0, 0, 0, 0,
                                                 nullptr, nullptr, instance, nullptr));
+        if (clipboardOwner_)
+            ::SetWindowLongPtrW(clipboardOwner_.get(), GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(this));
     }
     return clipboardOwner_.get();
+}
+
+LRESULT CALLBACK Win32Platform::ClipboardOwnerProc(HWND window, UINT message, WPARAM wParam,
+                                                   LPARAM lParam) {
+    auto* self = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self != nullptr) {
+        switch (message) {
+            case WM_RENDERFORMAT:
+                if (wParam == CF_TEXT) self->RenderOffered();
+                return 0;
+            case WM_RENDERALLFORMATS:
+                return 0;  // text that was never taken is not left behind
+            case WM_DESTROYCLIPBOARD:
+                self->offered_.clear();
+                self->offeredTo_ = 0;
+                return 0;
+            default:
+                break;
+        }
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Called while the reader holds the clipboard open: the text goes to the process it was
+// offered to, or to a reader that opened the clipboard without a window (it cannot be
+// told apart); anyone else gets nothing and the text stays on offer.
+void Win32Platform::RenderOffered() {
+    if (offeredTo_ == 0) return;
+    if (HWND opener = ::GetOpenClipboardWindow()) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(opener, &process);
+        if (process != offeredTo_) return;
+    }
+    GlobalMemory memory(GMEM_MOVEABLE, offered_.size() + 1);
+    if (!memory) return;
+    {
+        GlobalLockGuard lock(memory.get());
+        if (lock.data() == nullptr) return;
+        char* bytes = static_cast<char*>(lock.data());
+        std::memcpy(bytes, offered_.data(), offered_.size());
+        bytes[offered_.size()] = '\0';
+    }
+    if (::SetClipboardData(CF_TEXT, memory.get()) == nullptr) return;
+    memory.release();  // the clipboard owns it now
+    offeredTaken_ = true;
 }
 
 ClipboardResult Win32Platform::ClipboardClear() {
@@ -380,22 +428,32 @@ ClipboardResult Win32Platform::ClipboardClear() {
     return ::EmptyClipboard() ? ClipboardResult::kOk : ClipboardResult::kFailed;
 }
 
-ClipboardResult Win32Platform::ClipboardSetText(std::string_view ansiText) {
+ClipboardResult Win32Platform::ClipboardSetText(std::string_view ansiText,
+                                                std::uint32_t readerProcessId) {
     OpenedClipboard clipboard(ClipboardOwner());
     if (!clipboard.is_open()) return ClipboardResult::kBusy;
     if (!::EmptyClipboard()) return ClipboardResult::kFailed;
-    GlobalMemory memory(GMEM_MOVEABLE, ansiText.size() + 1);
-    if (!memory) return ClipboardResult::kFailed;
-    {
-        GlobalLockGuard lock(memory.get());
-        if (lock.data() == nullptr) return ClipboardResult::kFailed;
-        char* bytes = static_cast<char*>(lock.data());
-        std::memcpy(bytes, ansiText.data(), ansiText.size());
-        bytes[ansiText.size()] = '\0';
-    }
-    if (::SetClipboardData(CF_TEXT, memory.get()) == nullptr) return ClipboardResult::kFailed;
-    memory.release();  // the clipboard owns it now
+    // Offered, not yet handed over: the owner renders it when its reader asks.
+    // The call returns no handle for an offer either way; the format being there tells.
+    ::SetClipboardData(CF_TEXT, nullptr);
+    if (!::IsClipboardFormatAvailable(CF_TEXT)) return ClipboardResult::kFailed;
+    offered_.assign(ansiText);
+    offeredTo_ = readerProcessId;
+    offeredTaken_ = false;
     return ClipboardResult::kOk;
+}
+
+bool Win32Platform::WaitForClipboardTextTaken(std::uint32_t timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    while (!offeredTaken_) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        // The reader's request arrives as a message sent to the owner window.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+        MSG pending{};
+        ::PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return true;
 }
 
 void Win32Platform::MessageBox(std::wstring_view text, std::wstring_view title) {

@@ -57,14 +57,23 @@ class Win32Platform final : public Platform {
     void DoEvents() override;
 
     ClipboardResult ClipboardClear() override;
-    ClipboardResult ClipboardSetText(std::string_view ansiText) override;
+    ClipboardResult ClipboardSetText(std::string_view ansiText,
+                                     std::uint32_t readerProcessId) override;
+    bool WaitForClipboardTextTaken(std::uint32_t timeoutMs) override;
 
     void MessageBox(std::wstring_view text, std::wstring_view title) override;
 
   private:
-    // A hidden window of ours that owns what we put on the clipboard.
+    // A hidden window of ours that owns what we put on the clipboard and hands it over
+    // when its reader asks (WM_RENDERFORMAT).
     HWND ClipboardOwner();
+    static LRESULT CALLBACK ClipboardOwnerProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam);
+    void RenderOffered();
     UniqueWindow clipboardOwner_;
+    std::string offered_;          // the text on offer, in ANSI bytes
+    std::uint32_t offeredTo_ = 0;  // the process it is for
+    bool offeredTaken_ = false;
 };
 
 }  // namespace vorta::win32

@@ -139,7 +139,7 @@ def read_message_box(timeout_ms=20000, press=True, pid=None):
     if not press:
         args.append("--keep")
     lines = probe(*args, timeout=timeout_ms / 1000 + 20, ok=(0, 1))
-    check(lines and lines[0] != "none", "no message box appeared")
+    check(lines and lines[0] != "none", f"no message box appeared {lines[1:] or ''}")
     box = dict(line.split("=", 1) for line in lines)
     if press:
         check(box.get("closed") == "1", f"the message box did not close: {box}")
@@ -190,6 +190,7 @@ class Cad:
             "exit_after_seconds": 90,
         }
         cfg.update(settings)
+        self.cfg = cfg
         self.cfg_path = os.path.join(self.dir, "cad.cfg")
         with open(self.cfg_path, "w", encoding="utf-8") as f:
             for key, value in cfg.items():
@@ -205,6 +206,8 @@ class Cad:
                  seconds, f"the stand-in CAD {self.label} to come up")
         check(self.proc.poll() is None, f"the stand-in CAD {self.label} ended at once:\n"
               + self.log_text())
+        check("config problems" not in self.log_text(),
+              f"the stand-in CAD {self.label} did not take its settings:\n" + self.log_text())
         with open(self.ready_path, encoding="utf-8") as f:
             for line in f:
                 key, value = line.strip().split("=", 1)
@@ -268,7 +271,7 @@ def pair(text):
     return tuple(int(v) for v in text.split(","))
 
 
-def write_launcher_folder(path, pause="5", acad_name="acad"):
+def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COMMAND_CAPTION):
     """A folder holding vortastart.exe, tardo.dat (unless pause is None) and Lumset.ini
     in code page 932."""
     os.makedirs(path, exist_ok=True)
@@ -276,7 +279,7 @@ def write_launcher_folder(path, pause="5", acad_name="acad"):
     if pause is not None:
         with open(os.path.join(path, "tardo.dat"), "wb") as f:
             f.write(f"{pause}\r\n".encode("cp932"))
-    ini = ["[Main]", f"ACADName={acad_name}", f"CommandCaption={COMMAND_CAPTION}",
+    ini = ["[Main]", f"ACADName={acad_name}", f"CommandCaption={command_caption}",
            f"MainCaption={MAIN_CAPTION_PREFIX}", f"TextCaption={TEXT_CAPTION_PREFIX}"]
     ini += [f"{k}={v}" for k, v in CTRL_IDS.items()]
     with open(os.path.join(path, "Lumset.ini"), "wb") as f:
@@ -289,13 +292,17 @@ class Launcher:
     the launcher must find its files beside itself."""
 
     def __init__(self, exe_path, cwd):
+        self.started = time.monotonic()
+        self.ended = None
         self.proc = subprocess.Popen(["wine", winpath(exe_path)], cwd=cwd,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                      start_new_session=True)
 
     def wait(self, seconds=60):
         try:
-            return self.proc.wait(timeout=seconds)
+            rc = self.proc.wait(timeout=seconds)
+            self.ended = time.monotonic()
+            return rc
         except subprocess.TimeoutExpired:
             box = probe("msgbox", "--timeout", 0, "--keep", ok=(0, 1))
             self.kill()
@@ -315,6 +322,7 @@ class Scenario:
         self.work = tempfile.mkdtemp(prefix=f"vorta-e2e-{name}-")
         self.cads = []
         self.launchers = []
+        self.holders = []
 
     def cad(self, label, **kw):
         c = Cad(self.work, label, **kw)
@@ -326,7 +334,36 @@ class Scenario:
         self.launchers.append(launcher)
         return launcher
 
+    def clipboard_holder(self, seconds):
+        """Another program holding the clipboard open (probe hold-clipboard) for the given
+        seconds; returns once it holds it."""
+        ready = os.path.join(self.work, f"holder-{len(self.holders)}.ready")
+        proc = subprocess.Popen(["wine", exe("probe.exe"), "hold-clipboard", str(seconds),
+                                 winpath(ready)], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                start_new_session=True)
+        self.holders.append(proc)
+        deadline = time.monotonic() + 20
+        while not os.path.exists(ready):
+            check(proc.poll() is None, "the clipboard holder ended without holding it")
+            check(time.monotonic() < deadline, "the clipboard holder did not get the clipboard")
+            time.sleep(0.01)
+        return proc
+
     def close(self, passed):
+        if not passed:
+            # Whether the launcher had ended tells a stuck launcher from a silent one.
+            for i, launcher in enumerate(self.launchers):
+                if launcher.proc.poll() is None:
+                    print(f"launcher {i + 1}: still running", file=sys.stderr)
+                elif len(self.launchers) == 1 and launcher.ended:
+                    print(f"launcher: ended with {launcher.proc.returncode} "
+                          f"{launcher.ended - launcher.started:.1f} s after its start",
+                          file=sys.stderr)
+        for proc in self.holders:
+            if proc.poll() is None:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait(timeout=10)
         for launcher in self.launchers:
             launcher.kill()
         for c in self.cads:

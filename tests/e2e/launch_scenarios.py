@@ -2,18 +2,25 @@
 """End-to-end runs of vortastart.exe against stand-in CADs under Wine.
 
     launch_scenarios.py {one_cad|one_ansi_cad|two_cads|minimised_cad|no_cad|no_pause_file|
-                         hung_cad}
+                         hung_cad|runs_in_a_row|command_line_not_found|command_line_hidden|
+                         command_line_zero_size|two_cads_wrong_command_line|cad_closed_mid_run|
+                         cad_hung_mid_run|clipboard_held_briefly|clipboard_held_long|
+                         unicode_folder}
+
+runs_in_a_row takes VORTA_E2E_RUNS (default 30) and VORTA_E2E_PAUSE (the PauseUnit,
+default 1) from the environment.
 """
 
 import os
+import subprocess
 import sys
 import time
 
-from harness import (APP_TITLE, ESC_BYTES, LOAD_BYTES, LOAD_LINE, MAIN_CAPTION_PREFIX,
-                     NO_CAD_TEXT, NO_CAD_TITLE, NO_PAUSE_FILE_TEXT, cad_pids_in_snapshot_order,
-                     check, clip, clipboard, cursor, kill_leftover_cads, pair, parse_paste, probe,
-                     read_message_box, window_by_hwnd, window_rect,
-                     write_launcher_folder, run)
+from harness import (APP_TITLE, COMMAND_CAPTION, ESC_BYTES, LOAD_BYTES, LOAD_LINE, PASTE,
+                     MAIN_CAPTION_PREFIX, NO_CAD_TEXT, NO_CAD_TITLE, NO_PAUSE_FILE_TEXT,
+                     cad_pids_in_snapshot_order, check, clip, clipboard, cursor,
+                     kill_leftover_cads, pair, parse_fields, parse_paste, probe, read_message_box,
+                     wait_for, window_by_hwnd, window_rect, write_launcher_folder, run)
 
 # A cursor position and a confinement that the launcher must put back.
 KNOWN_CURSOR = (1000, 900)
@@ -22,6 +29,11 @@ KNOWN_CLIPBOARD = "元のクリップボード"
 FULL_DESKTOP = (0, 0, 1280, 1024)
 
 CAD_NOT_RESPONDING_TEXT = "CADが応答していません。CADの処理が終わってから、もう一度実行してください。"
+NO_COMMAND_LINE_TEXT = ("CADのコマンド ラインが見つかりませんでした。Lumset.ini の CommandCaption を、"
+                        "コンソール（Shift キーを押しながら起動）で確かめてください。")
+CAD_CLOSED_TEXT = "CADが終了したため、CADに入力できませんでした。CADを起動してから、もう一度実行してください。"
+CLIPBOARD_BUSY_TEXT = ("クリップボードを他のプログラムが使用中のため、CADに入力できませんでした。"
+                       "しばらくしてから、もう一度実行してください。")
 
 KEYS_OF_ONE_PASTE = [("down", "0x11"), ("down", "0x56"), ("up", "0x56"), ("up", "0x11")]
 
@@ -35,10 +47,42 @@ def set_known_desktop_state():
     check(clip() == KNOWN_CLIP, f"clip set: {clip()}")
 
 
-def run_launcher(s, pause="5"):
-    folder = os.path.join(s.work, "フォルダ")
-    launcher = s.launcher(write_launcher_folder(folder, pause=pause))
-    return launcher
+def run_launcher(s, pause="5", folder="フォルダ", **settings):
+    return s.launcher(write_launcher_folder(os.path.join(s.work, folder), pause=pause, **settings))
+
+
+def check_told(text):
+    """The launcher's message box: its title, the text, only OK; OK is pressed."""
+    box = read_message_box()
+    check((box["title"], box["text"], box["buttons"]) == (APP_TITLE, text, "1:OK"),
+          f"message box {box}, expected the text {text!r}")
+    return box
+
+
+def check_untouched(cad):
+    """Nothing reached the CAD: no click, key, paste or command, never made topmost."""
+    for kind in ("click ", "key ", "paste ", "run: ", "topmost main 1"):
+        check(cad.lines(kind) == [], f"CAD {cad.label} received {kind.strip()}: "
+              f"{cad.lines(kind)}")
+
+
+def check_cursor_and_clipboard_kept():
+    """After a run that typed nothing. The confinement cannot be checked here: the
+    launcher's message box takes the foreground, and Wine then drops any confinement."""
+    check(cursor() == KNOWN_CURSOR, f"cursor untouched: {cursor()}")
+    has_text, _, text = clipboard()
+    check(has_text and text == KNOWN_CLIPBOARD, f"clipboard untouched: {text!r}")
+
+
+def start_bystander(s):
+    """Another program, lying under the CAD's command line, that the user was working in
+    (the caller brings it to the front once the CAD is up): a click or key meant for a
+    CAD that has gone would land in it. It runs under a name discovery does not look
+    for."""
+    kill_leftover_cads("bystander.exe")
+    by = s.cad("bystander", exe_name="bystander.exe", main_caption="傍観者 - [メモ]",
+               text_window=0, main_rect="20,300,700,400").start()
+    return by
 
 
 def check_typed_into(cad, expect_role):
@@ -107,7 +151,7 @@ def check_desktop_restored(cad, expect_clip=KNOWN_CLIP):
     check(not has_text, f"the clipboard is left empty, it holds {hexed}")
 
 
-def one_cad(s, ansi_windows=0):
+def one_cad(s, ansi_windows=0, folder="フォルダ"):
     """One CAD with Japanese captions and drawing name: the launcher types ESC and the
     load command into it and puts everything back."""
     kill_leftover_cads()
@@ -115,7 +159,7 @@ def one_cad(s, ansi_windows=0):
     # lands in the main window's command line.
     cad = s.cad("cad", drawing="図面1.dwg", front="text", ansi_windows=ansi_windows).start()
     set_known_desktop_state()
-    run_launcher(s).wait()
+    run_launcher(s, folder=folder).wait(seconds=20)
     check_typed_into(cad, "main-edit")
     check_desktop_restored(cad)
 
@@ -124,6 +168,12 @@ def one_ansi_cad(s):
     """The same with a CAD whose windows are ANSI windows (captions held in code page
     932), as older CAD releases have them."""
     one_cad(s, ansi_windows=1)
+
+
+def unicode_folder(s):
+    """The launcher in a folder whose name has characters outside code page 932: it
+    still finds its files beside itself and types."""
+    one_cad(s, folder="한글폴더 Müller")
 
 
 def two_cads(s):
@@ -141,11 +191,29 @@ def two_cads(s):
     set_known_desktop_state()
     run_launcher(s).wait()
     check_typed_into(last, "text-edit")
-    for kind in ("paste ", "run: ", "click ", "key "):
-        check(other.lines(kind) == [], f"CAD {other.label} received {kind.strip()}: "
-              f"{other.lines(kind)}")
-    check(other.lines("topmost main 1") == [], f"CAD {other.label} was never made topmost")
+    check_untouched(other)
     check_desktop_restored(last, expect_clip=None)
+
+
+def two_cads_wrong_command_line(s):
+    """Two CADs, each with its own command-line caption; CommandCaption names the one of
+    the CAD that discovery meets first. The CAD met last (the one driven) has no command
+    line then, and the launcher says so instead of clicking into the other CAD's."""
+    kill_leftover_cads()
+    a = s.cad("a", drawing="図面A.dwg", main_rect="20,20,600,380", text_rect="20,420,600,240",
+              command_caption=COMMAND_CAPTION).start()
+    b = s.cad("b", drawing="図面B.dwg", main_rect="660,20,600,380", text_rect="660,420,600,240",
+              command_caption="命令行").start()
+    order = cad_pids_in_snapshot_order()
+    check(sorted(order) == sorted([a.pid, b.pid]), f"both CADs run: {order}")
+    first = a if order[0] == a.pid else b
+    set_known_desktop_state()
+    launcher = run_launcher(s, command_caption=first.cfg["command_caption"])
+    check_told(NO_COMMAND_LINE_TEXT)
+    launcher.wait()
+    check_untouched(a)
+    check_untouched(b)
+    check_cursor_and_clipboard_kept()
 
 
 def minimised_cad(s):
@@ -209,6 +277,150 @@ def hung_cad(s):
         check(event not in log, f"nothing reached the CAD: {event!r}")
 
 
+def command_line_not_found(s, command_caption="存在しない キャプション", **cad_settings):
+    """No command line that discovery can use (CommandCaption matches nothing): the
+    launcher says so and touches nothing."""
+    kill_leftover_cads()
+    cad = s.cad("cad", drawing="図面1.dwg", front="text", **cad_settings).start()
+    set_known_desktop_state()
+    launcher = run_launcher(s, command_caption=command_caption)
+    check_told(NO_COMMAND_LINE_TEXT)
+    launcher.wait()
+    check_untouched(cad)
+    check_cursor_and_clipboard_kept()
+
+
+def command_line_hidden(s):
+    """The same when the command lines carry the caption but are hidden."""
+    command_line_not_found(s, COMMAND_CAPTION, command_line_visible=0)
+
+
+def command_line_zero_size(s):
+    """The same when the command lines carry the caption but have no size."""
+    command_line_not_found(s, COMMAND_CAPTION, command_line_zero_size=1)
+
+
+def cad_closed_mid_run(s):
+    """The CAD ends right after the ESC has been pasted: the launcher stops, types
+    nothing anywhere else, puts the cursor back and says why, within seconds.
+
+    Wine gives the foreground to no window when the CAD ends, and drops the confinement
+    then and again when the box opens, so only the cursor is checked afterwards."""
+    kill_leftover_cads()
+    by = start_bystander(s)
+    cad = s.cad("cad", drawing="図面1.dwg", front="text", exit_on="paste1").start()
+    probe("front", by.handles["main"])
+    set_known_desktop_state()
+    launcher = run_launcher(s)
+    check_told(CAD_CLOSED_TEXT)
+    launcher.wait()
+    took = time.monotonic() - launcher.started
+    print(f"the launcher ended {took:.1f} s after its start")
+    check(cad.lines("exit on paste1"), "the CAD ended after the first paste")
+    check([parse_paste(e)["hex"] for e in cad.lines("paste ")] == [ESC_BYTES],
+          f"only the ESC reached the CAD: {cad.lines('paste ')}")
+    check_untouched(by)
+    check(cursor() == KNOWN_CURSOR, f"cursor put back: {cursor()}")
+    check(took < 10, f"the launcher ended within 10 s (took {took:.1f} s)")
+
+
+def cad_hung_mid_run(s):
+    """The CAD stops answering right after the ESC has been pasted: the launcher says so
+    within seconds, types nothing anywhere else, puts the cursor back, and once the CAD
+    answers again it is not left topmost and runs nothing."""
+    kill_leftover_cads()
+    by = start_bystander(s)
+    cad = s.cad("cad", drawing="図面1.dwg", front="text", hang_on="paste1",
+                hang_seconds=12).start()
+    probe("front", by.handles["main"])
+    set_known_desktop_state()
+    launcher = run_launcher(s)
+    box = check_told(CAD_NOT_RESPONDING_TEXT)
+    hang = parse_fields(cad.lines("hang begin")[0])
+    told_after = int(box["tick"]) - int(hang["tick"])
+    print(f"told {told_after} ms after the hang began")
+    check(told_after < 6000, f"told within 6 s of the hang (took {told_after} ms)")
+    launcher.wait()
+    check(cursor() == KNOWN_CURSOR, f"cursor put back: {cursor()}")
+    check_untouched(by)
+    check(parse_paste(cad.lines("paste ")[0])["topmost"] == "1",
+          "the CAD was topmost when it stopped answering")
+    wait_for(lambda: cad.lines("hang end"), 20, "the CAD to answer again")
+    wait_for(lambda: window_by_hwnd(MAIN_CAPTION_PREFIX, cad.handles["main"])["topmost"] == "0",
+             5, "the CAD main window to be no longer topmost")
+    check(cad.lines("run: ") == [], f"the CAD ran nothing: {cad.lines('run: ')}")
+
+
+def clipboard_held_briefly(s):
+    """Another program holds the clipboard for half a second as the launcher starts: the
+    launcher waits for it and types."""
+    kill_leftover_cads()
+    cad = s.cad("cad", drawing="図面1.dwg", front="text").start()
+    set_known_desktop_state()
+    holder = s.clipboard_holder(0.5)
+    run_launcher(s).wait(seconds=20)
+    check(holder.wait(timeout=10) == 0, "the holder held the clipboard and let it go")
+    check_typed_into(cad, "main-edit")
+    check_desktop_restored(cad)
+
+
+def clipboard_held_long(s):
+    """Another program holds the clipboard for 3 s: the launcher says so, pastes nothing
+    and leaves the user's clipboard content as it was."""
+    kill_leftover_cads()
+    cad = s.cad("cad", drawing="図面1.dwg", front="text").start()
+    set_known_desktop_state()
+    holder = s.clipboard_holder(3)
+    launcher = run_launcher(s)
+    check_told(CLIPBOARD_BUSY_TEXT)
+    launcher.wait()
+    check(holder.wait(timeout=10) == 0, "the holder held the clipboard and let it go")
+    check(cad.lines("paste ") == [] and cad.lines("run: ") == [],
+          f"nothing pasted: {cad.lines('paste ')}")
+    check_cursor_and_clipboard_kept()
+
+
+def runs_in_a_row(s):
+    """The launcher run many times in a row against one CAD with its main window in
+    front (discovery meets the text window last, so the click goes into the text
+    window's command line). Every run either types (ESC and the load command, both into
+    one command line) or tells the user; none may end silently without typing."""
+    runs = int(os.environ.get("VORTA_E2E_RUNS", "30"))
+    pause = os.environ.get("VORTA_E2E_PAUSE", "1")
+    kill_leftover_cads()
+    cad = s.cad("cad", drawing="図面1.dwg").start()
+    exe_path = write_launcher_folder(os.path.join(s.work, "フォルダ"), pause=pause)
+    set_known_desktop_state()
+    starts, told = [], {}
+    for i in range(runs):
+        probe("front", cad.handles["main"])
+        starts.append(len(cad.events()))
+        launcher = s.launcher(exe_path)
+        try:  # a run pauses 63 PauseUnits in all
+            launcher.proc.wait(timeout=5 + 0.063 * float(pause))
+        except subprocess.TimeoutExpired:
+            told[i] = read_message_box(timeout_ms=20000)["text"]
+            launcher.wait()
+    check(cursor() == KNOWN_CURSOR, f"cursor put back: {cursor()}")
+    events = [e for _, e in cad.events()]
+    outcomes = []
+    for i, start in enumerate(starts):
+        end = starts[i + 1] if i + 1 < len(starts) else len(events)
+        pastes = [PASTE.match(e) for e in events[start:end] if e.startswith("paste ")]
+        typed = (all(pastes) and [p["hex"] for p in pastes] == [ESC_BYTES, LOAD_BYTES]
+                 and pastes[0]["role"] == pastes[1]["role"])
+        outcome = "told" if i in told else "typed" if typed else "silent"
+        outcomes.append(outcome)
+        if outcome != "typed":
+            print(f"run {i + 1}: {outcome} {told.get(i, '')} "
+                  f"pastes={[e for e in events[start:end] if e.startswith('paste ')]}")
+    counts = {k: outcomes.count(k) for k in ("typed", "told", "silent")}
+    roles = sorted({p.split()[1] for p in cad.lines("paste ")})
+    print(f"{runs} runs at PauseUnit {pause}: typed {counts['typed']}, told {counts['told']}, "
+          f"silent {counts['silent']} (pasted into {', '.join(roles)})")
+    check(counts["silent"] == 0 and counts["typed"] == runs, f"outcomes: {counts}")
+
+
 def no_pause_file(s):
     """No tardo.dat: the box titled with the program's name, then after OK the launch
     still happens."""
@@ -231,6 +443,8 @@ def no_pause_file(s):
 
 
 if __name__ == "__main__":
-    sys.exit(run({"one_cad": one_cad, "one_ansi_cad": one_ansi_cad, "two_cads": two_cads, "minimised_cad": minimised_cad,
-                  "no_cad": no_cad, "no_pause_file": no_pause_file,
-                  "hung_cad": hung_cad}, sys.argv))
+    sys.exit(run({f.__name__: f for f in (
+        one_cad, one_ansi_cad, two_cads, minimised_cad, no_cad, no_pause_file, hung_cad,
+        runs_in_a_row, command_line_not_found, command_line_hidden, command_line_zero_size,
+        two_cads_wrong_command_line, cad_closed_mid_run, cad_hung_mid_run,
+        clipboard_held_briefly, clipboard_held_long, unicode_folder)}, sys.argv))

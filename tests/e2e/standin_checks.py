@@ -20,7 +20,9 @@ def children(hwnd):
         head, _, caption = line.partition(" caption=")
         fields = dict(kv.split("=", 1) for kv in head.split())
         out.append({"hwnd": int(fields["hwnd"]), "parent": int(fields["parent"]),
-                    "id": int(fields["id"]), "class": fields["class"], "caption": caption})
+                    "id": int(fields["id"]), "visible": fields["visible"] == "1",
+                    "rect": tuple(map(int, fields["rect"].split(","))),
+                    "class": fields["class"], "caption": caption})
     return out
 
 
@@ -114,8 +116,8 @@ def messages(s):
 
 
 def options(s):
-    """Start minimised, two instances of one executable name, ANSI windows, and the hang
-    mode."""
+    """Start minimised, two instances of one executable name, ANSI windows, hidden and
+    empty command lines, and the hang and exit modes."""
     kill_leftover_cads()
     a = s.cad("a", drawing="A.dwg", main_rect="20,20,600,380", text_rect="20,420,600,240",
               minimized=1).start()
@@ -136,18 +138,37 @@ def options(s):
     # b stops answering for two seconds; a message sent meanwhile is answered after.
     wait_for(lambda: b.lines("hang begin"), 10, "the hang to begin")
     dlgtext(b.handles["main_cmdline"], CTRL_IDS["MainCmdCtrlID"])
-    order = [e for _, e in b.events() if e.startswith(("hang ", "gettextlength"))]
-    check(order[:3] == ["hang begin seconds=2", "hang end",
+    order = [e.split(" tick=")[0] for _, e in b.events()
+             if e.startswith(("hang ", "gettextlength"))]
+    check(order[:3] == ["hang begin seconds=2 on=timer", "hang end",
                         "gettextlength main-edit id=1001 -> 0"], f"order: {order}")
 
-    # ANSI windows show the same captions.
+    # ANSI windows show the same captions. Command lines hidden or without size are
+    # still there under their caption.
     c = s.cad("c", drawing="C図面.dwg", ansi_windows=1, main_rect="300,300,500,300",
-              text_rect="300,620,500,200").start()
+              text_rect="300,620,500,200", command_line_visible=0,
+              command_line_zero_size=1).start()
     check(window_by_hwnd(MAIN_CAPTION_PREFIX, c.handles["main"])["caption"] ==
           main_caption("C図面.dwg"), "ANSI main window caption")
     check(window_by_hwnd(TEXT_CAPTION_PREFIX, c.handles["text"])["caption"] ==
           text_caption("C図面.dwg"), "ANSI text window caption")
+    for top in ("main", "text"):
+        cmdlines = [k for k in children(c.handles[top]) if k["caption"] == COMMAND_CAPTION]
+        check(len(cmdlines) == 1 and not cmdlines[0]["visible"], f"hidden: {cmdlines}")
+        left, top_, right, bottom = cmdlines[0]["rect"]
+        check(left == right and top_ == bottom, f"no size: {cmdlines}")
     c.stop()
+
+    # Hanging at the click and ending right after the second paste, whatever the timing.
+    d = s.cad("d", drawing="D.dwg", main_rect="300,300,500,300", text_window=0,
+              hang_on="click", hang_seconds=1, exit_on="paste2").start()
+    probe("type", d.handles["main"], d.handles["main_cmdline"], "ESC", "ESC", "ESC")
+    wait_for(lambda: d.proc.poll() is not None, 10, "d to end")
+    order = [e.split()[0] + " " + e.split()[1] for _, e in d.events()
+             if e.startswith(("click", "hang", "paste", "exit"))]
+    check(order == ["click main-edit", "hang begin", "hang end", "paste main-edit",
+                    "paste main-edit", "exit on"], f"order: {order}")
+    check(d.lines("exit on paste2") and d.lines("hang begin seconds=1 on=click"), d.log_text())
 
     # The stop file ends an instance.
     a.stop()

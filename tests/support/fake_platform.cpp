@@ -456,7 +456,8 @@ ClipboardResult FakePlatform::ClipboardClear() {
     return ClipboardResult::kOk;
 }
 
-ClipboardResult FakePlatform::ClipboardSetText(std::string_view ansiText) {
+ClipboardResult FakePlatform::ClipboardSetText(std::string_view ansiText,
+                                               std::uint32_t readerProcessId) {
     Log("ClipboardSetText " + Hex(ansiText));
     if (clipboardBusy) {
         tick += 1;
@@ -464,7 +465,22 @@ ClipboardResult FakePlatform::ClipboardSetText(std::string_view ansiText) {
     }
     if (Fails("ClipboardSetText")) return ClipboardResult::kFailed;
     clipboard = std::string(ansiText);
+    clipboardReader = readerProcessId;
     return ClipboardResult::kOk;
+}
+
+bool FakePlatform::WaitForClipboardTextTaken(std::uint32_t timeoutMs) {
+    Log("WaitForClipboardTextTaken");
+    // The reader takes it on Ctrl+V when its command line has the focus and its thread
+    // runs; failures["ClipboardTaken"] makes the paste go missing.
+    bool taken = clipboard.has_value() && !Fails("ClipboardTaken");
+    if (taken) {
+        const Hwnd front = GetForegroundWindow();
+        FakeWindow* w = Find(front);
+        taken = w && !w->hung && GetWindowThreadProcessId(front).processId == clipboardReader;
+    }
+    if (!taken) tick += timeoutMs;
+    return taken;
 }
 
 void FakePlatform::MessageBox(std::wstring_view text, std::wstring_view title) {

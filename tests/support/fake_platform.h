@@ -125,12 +125,15 @@ class FakePlatform : public Platform {
     std::uint32_t TickCount() override { return tick; }
     void DoEvents() override;
     ClipboardResult ClipboardClear() override;
-    ClipboardResult ClipboardSetText(std::string_view ansiText) override;
+    ClipboardResult ClipboardSetText(std::string_view ansiText,
+                                     std::uint32_t readerProcessId) override;
+    bool WaitForClipboardTextTaken(std::uint32_t timeoutMs) override;
     void MessageBox(std::wstring_view text, std::wstring_view title) override;
 
     std::vector<KeyboardInput> keyInputs;
     std::vector<std::int32_t> keyInputSizes;
     bool clipboardBusy = false;  // another program holds the clipboard
+    std::uint32_t clipboardReader = 0;
 
   private:
     void Log(std::string entry);

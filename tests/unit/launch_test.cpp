@@ -429,11 +429,25 @@ TEST_F(Launch, ClickThatNeverTakesStopsWithinTheBoundWithoutTyping) {
 TEST_F(Launch, FocusTakenAwayBetweenThePastesIsClickedBack) {
     AddCad();
     platform.AddWindow({3000, 99, 0, L"メモ帳", {1100, 0, 1200, 100}});
-    platform.triggers.push_back({"SendInput 17,3", [&] { platform.foreground = 3000; }});
+    platform.triggers.push_back({"ClipboardSetText 28", [&] { platform.foreground = 3000; }});
     Run();
     EXPECT_TRUE(platform.messageBoxes.empty());
     EXPECT_EQ(platform.CountLog("MouseEvent 2"), 2u);
     EXPECT_EQ(platform.CountLog("SendInput"), 8u);
+    ExpectRestored();
+}
+
+// The text is handed over only when the CAD asks for it; a paste it never takes is
+// reported, not passed over.
+TEST_F(Launch, PasteTheCadNeverTakesStopsTheRunAndIsTold) {
+    AddCad();
+    platform.failures["ClipboardTaken"] = 1;
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
+    EXPECT_EQ(platform.CountLog("ClipboardSetText 28"), 0u);  // no second paste
+    EXPECT_EQ(platform.CountLog("SendInput"), 4u);
+    EXPECT_EQ(platform.clipboardReader, 100u);  // offered to the CAD's process only
     ExpectRestored();
 }
 

@@ -435,7 +435,7 @@ void MouseKeyboardAndClipboardPaste() {
           vorta::ProcessRights::kNotHigher);
 
     const std::string text = platform.ToAnsi(L"(load \"図面\")");
-    CHECK(platform.ClipboardSetText(text) == vorta::ClipboardResult::kOk);
+    CHECK(platform.ClipboardSetText(text, ::GetCurrentProcessId()) == vorta::ClipboardResult::kOk);
     auto key = [&](std::uint16_t vk, bool release) {
         vorta::KeyboardInput input;
         input.wVk = vk;
@@ -462,10 +462,11 @@ void MouseKeyboardAndClipboardPaste() {
 void ClipboardText() {
     Win32Platform platform;
     const std::string text = platform.ToAnsi(L"図面\r\n");
-    CHECK(platform.ClipboardSetText(text) == vorta::ClipboardResult::kOk);
+    CHECK(platform.ClipboardSetText(text, ::GetCurrentProcessId()) == vorta::ClipboardResult::kOk);
     CHECK_EQ(ClipboardAnsiText(), text);
     CHECK_EQ(ClipboardUnicodeText(), L"図面\r\n"s);
-    CHECK(platform.ClipboardSetText("\x1B") == vorta::ClipboardResult::kOk);
+    CHECK(platform.ClipboardSetText("\x1B", ::GetCurrentProcessId()) ==
+          vorta::ClipboardResult::kOk);
     CHECK_EQ(ClipboardAnsiText(), "\x1B"s);
 
     CHECK(platform.ClipboardClear() == vorta::ClipboardResult::kOk);
@@ -488,12 +489,14 @@ void ClipboardText() {
     CHECK_EQ(::WaitForSingleObject(opened.get(), kWaitBoundMs), WAIT_OBJECT_0);
     CHECK(openedOk);
     const DWORD start = ::GetTickCount();
-    CHECK(platform.ClipboardSetText("busy") == vorta::ClipboardResult::kBusy);
+    CHECK(platform.ClipboardSetText("busy", ::GetCurrentProcessId()) ==
+          vorta::ClipboardResult::kBusy);
     CHECK(platform.ClipboardClear() == vorta::ClipboardResult::kBusy);
     CHECK(::GetTickCount() - start < 1000);  // one attempt each, no waiting inside
     ::SetEvent(release.get());
     holder.join();
-    CHECK(platform.ClipboardSetText("free") == vorta::ClipboardResult::kOk);
+    CHECK(platform.ClipboardSetText("free", ::GetCurrentProcessId()) ==
+          vorta::ClipboardResult::kOk);
     CHECK_EQ(ClipboardAnsiText(), "free"s);
     CHECK(platform.ClipboardClear() == vorta::ClipboardResult::kOk);
 }

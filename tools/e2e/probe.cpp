@@ -140,8 +140,12 @@ int WindowRect(const std::vector<std::wstring>& a) {
 }
 
 BOOL CALLBACK OnChild(HWND h, LPARAM) {
-    Print("hwnd=" + Num(reinterpret_cast<UINT_PTR>(h)) + " parent=" +
-          Num(reinterpret_cast<UINT_PTR>(GetParent(h))) + " id=" + Num(GetDlgCtrlID(h)) +
+    RECT r{};
+    GetWindowRect(h, &r);
+    Print("hwnd=" + Num(reinterpret_cast<UINT_PTR>(h)) +
+          " parent=" + Num(reinterpret_cast<UINT_PTR>(GetParent(h))) +
+          " id=" + Num(GetDlgCtrlID(h)) + " visible=" + Num(IsWindowVisible(h) != 0) +
+          " rect=" + Num(r.left) + "," + Num(r.top) + "," + Num(r.right) + "," + Num(r.bottom) +
           " class=" + Printable(ClassOf(h)) + " caption=" + Printable(CaptionOf(h)));
     return TRUE;
 }
@@ -165,6 +169,47 @@ int Clipboard() {
         return 0;
     }
     Print("text=1 hex=" + Hex(bytes) + " utf8=" + Printable(FromAnsi(bytes)));
+    return 0;
+}
+
+void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (DWORD spent = 0; spent < ms; spent = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+}
+
+// Another program holding the clipboard open: opens it with a hidden window of its own
+// as owner (Wine lets two openers without an owner hold it at once), writes the ready
+// file, keeps it open for the given seconds while answering messages, then closes it.
+int HoldClipboard(const std::vector<std::wstring>& a) {
+    if (a.size() != 2) return 2;
+    const double seconds = std::wcstod(a[0].c_str(), nullptr);
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"probe clipboard holder", WS_POPUP, 0, 0, 1,
+                                       1, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (owner == nullptr) return 1;
+    const DWORD start = GetTickCount();
+    while (!OpenClipboard(owner)) {
+        if (GetTickCount() - start > 5000) {
+            Print("busy");
+            return 1;
+        }
+        PumpFor(10);
+    }
+    {
+        tools::Handle ready(CreateFileW(a[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!ready.valid()) {
+            CloseClipboard();
+            return 1;
+        }
+    }
+    PumpFor(static_cast<DWORD>(seconds * 1000));
+    CloseClipboard();
+    Print("held " + Num(GetTickCount() - start) + " ms");
+    DestroyWindow(owner);
     return 0;
 }
 
@@ -196,6 +241,7 @@ struct DialogInfo {
 
 struct DialogSearch {
     DWORD onlyPid;
+    bool visible;
     std::vector<DialogInfo> found;
 };
 
@@ -204,14 +250,15 @@ BOOL CALLBACK OnDialogWindow(HWND h, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     if (pid != GetCurrentProcessId() && (s->onlyPid == 0 || s->onlyPid == pid) &&
-        IsWindowVisible(h) && ClassOf(h) == L"#32770") {
+        (IsWindowVisible(h) != FALSE) == s->visible && ClassOf(h) == L"#32770") {
         s->found.push_back({h, pid});
     }
     return TRUE;
 }
 
-std::vector<DialogInfo> MessageBoxes(DWORD onlyPid) {
-    DialogSearch search{onlyPid, {}};
+// Message boxes of other processes; those not shown when visible is false.
+std::vector<DialogInfo> MessageBoxes(DWORD onlyPid, bool visible = true) {
+    DialogSearch search{onlyPid, visible, {}};
     EnumWindows(&OnDialogWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -246,12 +293,21 @@ int MsgBox(const std::vector<std::wstring>& a) {
     const DWORD start = GetTickCount();
     std::vector<DialogInfo> boxes;
     while ((boxes = MessageBoxes(onlyPid)).empty() && GetTickCount() - start < timeoutMs) {
-        Sleep(50);
+        Sleep(20);
     }
     if (boxes.empty()) {
         Print("none");
+        // A box that exists but was never shown leaves the user with nothing to see.
+        for (const DialogInfo& box : MessageBoxes(onlyPid, false)) {
+            wchar_t text[2048] = {};
+            GetDlgItemTextW(box.hwnd, 0xFFFF, text, 2048);
+            Print("not-shown pid=" + Num(box.pid) + " title=" + Printable(CaptionOf(box.hwnd)) +
+                  " text=" + Printable(text));
+        }
         return 1;
     }
+    // When it was first seen, on the clock of the stand-in's log ticks.
+    Print("tick=" + Num(GetTickCount()));
     const HWND dlg = boxes.front().hwnd;
     // The text is read once it is filled in; a box may be seen before it is complete.
     Sleep(200);
@@ -339,6 +395,17 @@ int HistoryCopy(const std::vector<std::wstring>& a) {
     return Clipboard();
 }
 
+// Brings a window to the front; fails when it is not the foreground window within 3 s.
+// The window's own thread takes the activation, so under Wine it follows a moment later.
+int Front(const std::vector<std::wstring>& a) {
+    if (a.size() != 1) return 2;
+    const HWND h = ToHwnd(a[0]);
+    SetForegroundWindow(h);
+    const DWORD start = GetTickCount();
+    while (GetForegroundWindow() != h && GetTickCount() - start < 3000) Sleep(10);
+    return GetForegroundWindow() == h ? 0 : 1;
+}
+
 void Key(WORD vk, bool release) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
@@ -402,10 +469,10 @@ int Usage() {
     Fail(
         "usage: probe cursor | set-cursor X Y | clip | set-clip L T R B | set-clip none\n"
         "       | window CAPTION-PREFIX | rect HWND | children HWND\n"
-        "       | clipboard | set-clipboard [TEXT]\n"
+        "       | clipboard | set-clipboard [TEXT] | hold-clipboard SECONDS READY-FILE\n"
         "       | processes [EXE] | msgbox [--timeout MS] [--pid PID] [--keep]\n"
         "       | no-msgbox [MS] | dlgtext PARENT-HWND ID | copydata HWND TEXT\n"
-        "       | history-copy HWND | type MAIN-HWND CMDLINE-HWND TEXT...");
+        "       | history-copy HWND | front HWND | type MAIN-HWND CMDLINE-HWND TEXT...");
     return 2;
 }
 
@@ -433,6 +500,10 @@ int Run() {
         rc = Clipboard();
     } else if (cmd == L"set-clipboard") {
         rc = SetClipboard(args);
+    } else if (cmd == L"hold-clipboard") {
+        rc = HoldClipboard(args);
+    } else if (cmd == L"front") {
+        rc = Front(args);
     } else if (cmd == L"processes") {
         rc = Processes(args);
     } else if (cmd == L"msgbox") {

@@ -1,5 +1,6 @@
 #include "tools/standin_cad/config.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <string_view>
 
@@ -36,6 +37,20 @@ bool ParsePlacement(const std::wstring& s, WindowPlacement& out) {
     }
     out = {v[0], v[1], v[2], v[3]};
     return v[2] > 0 && v[3] > 0;
+}
+
+bool ParseFlag(const std::wstring& s, bool& out) {
+    int v = 0;
+    if (!ParseInt(Trim(s), v)) return false;
+    out = v != 0;
+    return true;
+}
+
+// "click", or "paste" and a count from 1 in decimal digits.
+bool IsEventName(const std::wstring& s) {
+    if (s == L"click") return true;
+    if (s.rfind(L"paste", 0) != 0 || s.size() == 5 || s[5] == L'0') return false;
+    return std::all_of(s.begin() + 5, s.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
 // "\n" in a value stands for a line break.
@@ -97,17 +112,15 @@ Config ParseConfig(const std::string& utf8, std::wstring& problems) {
         } else if (key == L"text_rect") {
             ok = ParsePlacement(value, c.textRect);
         } else if (key == L"text_window") {
-            int v = 0;
-            ok = ParseInt(Trim(value), v);
-            c.textWindow = v != 0;
+            ok = ParseFlag(value, c.textWindow);
         } else if (key == L"minimized") {
-            int v = 0;
-            ok = ParseInt(Trim(value), v);
-            c.minimized = v != 0;
+            ok = ParseFlag(value, c.minimized);
         } else if (key == L"ansi_windows") {
-            int v = 0;
-            ok = ParseInt(Trim(value), v);
-            c.ansiWindows = v != 0;
+            ok = ParseFlag(value, c.ansiWindows);
+        } else if (key == L"command_line_visible") {
+            ok = ParseFlag(value, c.commandLineVisible);
+        } else if (key == L"command_line_zero_size") {
+            ok = ParseFlag(value, c.commandLineZeroSize);
         } else if (key == L"front") {
             const std::wstring v = Trim(value);
             ok = v == L"main" || v == L"text";
@@ -124,6 +137,12 @@ Config ParseConfig(const std::string& utf8, std::wstring& problems) {
             ok = ParseInt(Trim(value), c.hangSeconds);
         } else if (key == L"hang_delay_ms") {
             ok = ParseInt(Trim(value), c.hangDelayMs);
+        } else if (key == L"exit_on") {
+            c.exitOn = Trim(value);
+            ok = IsEventName(c.exitOn);
+        } else if (key == L"hang_on") {
+            c.hangOn = Trim(value);
+            ok = IsEventName(c.hangOn);
         } else if (key == L"history") {
             c.history = Unescape(value);
         } else {

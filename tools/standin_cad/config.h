@@ -25,17 +25,25 @@ struct Config {
     int textHistCtrlId = 1004;
     WindowPlacement mainRect{40, 40, 640, 420};
     WindowPlacement textRect{60, 500, 600, 300};
-    bool textWindow = true;      // create the text (history) window
-    bool minimized = false;      // start with the main window minimised
-    bool textInFront = false;    // start with the text window above the main window
-    bool ansiWindows = false;    // main, text and command-line windows are ANSI windows
-    std::wstring logPath;        // one UTF-8 line per event
-    std::wstring readyPath;      // written once the windows exist
-    std::wstring stopPath;       // the instance ends when this file appears
-    int exitAfterSeconds = 300;  // safety net: the instance ends by itself
-    int hangSeconds = 0;         // the window thread stops answering for this long
-    int hangDelayMs = 0;         // ... starting this long after the windows exist
-    std::wstring history;        // initial history text (\n starts a new line)
+    bool textWindow = true;            // create the text (history) window
+    bool minimized = false;            // start with the main window minimised
+    bool textInFront = false;          // start with the text window above the main window
+    bool ansiWindows = false;          // main, text and command-line windows are ANSI windows
+    bool commandLineVisible = true;    // false: the command-line windows exist but are hidden
+    bool commandLineZeroSize = false;  // true: the command-line windows have an empty rectangle
+    std::wstring logPath;              // one UTF-8 line per event
+    std::wstring readyPath;            // written once the windows exist
+    std::wstring stopPath;             // the instance ends when this file appears
+    int exitAfterSeconds = 300;        // safety net: the instance ends by itself
+    int hangSeconds = 0;               // the window thread stops answering for this long
+    int hangDelayMs = 0;               // ... starting this long after the windows exist
+    // Events of the instance's own that end it or make it hang: "click" (a click into a
+    // command line), "pasteN" (right after handling the N-th Ctrl+V into a command line,
+    // N from 1). Empty: none. With hangOn set, the hang of hangSeconds comes at that
+    // event instead of after hangDelayMs.
+    std::wstring exitOn;
+    std::wstring hangOn;
+    std::wstring history;  // initial history text (\n starts a new line)
 };
 
 // Parses the file's content. Unknown keys and malformed lines are reported in

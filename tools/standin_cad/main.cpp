@@ -4,7 +4,9 @@
 // control, Ctrl+V into the command line as typed input, WM_COPYDATA command text into
 // the main window, the history-copy command into the text window, and control texts
 // read with WM_GETTEXT. Every event is written to a UTF-8 log, one line each, so a
-// test can check what the CAD received.
+// test can check what the CAD received. On request it also misbehaves the way a real
+// CAD can: command lines hidden or of no size, or ending or hanging at one of its own
+// events (a click, the N-th paste), so that a test does not depend on timing.
 //
 //   standin_cad.exe [--config] <config file>
 #include <windows.h>
@@ -82,6 +84,7 @@ struct Instance {
     std::wstring history;
     bool internal = false;  // our own reads and writes of control texts are not logged
     bool mainTopmost = false;
+    int pastes = 0;  // Ctrl+V handled in a command line so far
 };
 
 Instance* g = nullptr;
@@ -150,6 +153,25 @@ void ShowHistory() {
     }
 }
 
+// The window thread stops answering for the configured time.
+void Hang(const std::string& why) {
+    g->log.Write("hang begin seconds=" + Num(g->cfg.hangSeconds) + " on=" + why +
+                 " tick=" + Num(GetTickCount()));
+    Sleep(static_cast<DWORD>(g->cfg.hangSeconds) * 1000);
+    g->log.Write("hang end");
+}
+
+// Called right after the instance has handled one of its own events ("click",
+// "paste1", ...): ends the process or hangs when configured to at that event.
+void AfterEvent(const std::string& event) {
+    const std::wstring name = tools::FromUtf8(event);
+    if (name == g->cfg.exitOn) {
+        g->log.Write("exit on " + event);
+        ExitProcess(0);
+    }
+    if (name == g->cfg.hangOn) Hang(event);
+}
+
 // The CAD runs one command line.
 void RunCommand(const std::wstring& line, const std::string& source) {
     g->log.Write("run: " + Printable(line));
@@ -179,10 +201,25 @@ void TypeInto(HWND edit, const std::wstring& chars) {
 }
 
 void Paste(HWND edit) {
+    ++g->pastes;
     std::string bytes;
     bool hasText = false;
     {
+        const DWORD start = GetTickCount();
+        const HWND openBy = GetOpenClipboardWindow();
         tools::ClipboardSession clip(edit);
+        // Opening the clipboard can take a while (another program holds it open, or Wine
+        // first brings it in line with the X selection): worth a line, since whoever set
+        // the text may have changed it meanwhile. open-by is who held it at the start.
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= 20) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(openBy, &pid);
+            wchar_t cls[64] = {};
+            GetClassNameW(openBy, cls, 64);
+            g->log.Write("clipboard-wait " + RoleOf(edit) + " ms=" + Num(waited) + " open-by=" +
+                         HwndText(openBy) + " pid=" + Num(pid) + " class=" + ToUtf8(cls));
+        }
         if (!clip.open()) {
             g->log.Write("paste " + RoleOf(edit) + " clipboard-busy " + State());
             return;
@@ -217,14 +254,18 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     const WNDPROC original = g->originalProcs[h];
     const bool isInput = h == g->mainEdit || h == g->textEdit;
     switch (msg) {
-        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDOWN: {
             g->log.Write("click " + RoleOf(h) + " " + State());
-            if (!isInput) {
+            LRESULT r = 0;
+            if (isInput) {
+                r = CallWindowProcW(original, h, msg, wp, lp);
+            } else {
                 // The history part of the command line hands the focus to its input line.
                 SetFocus(InputEditOf(h));
-                return 0;
             }
-            break;
+            AfterEvent("click");
+            return r;
+        }
         case WM_LBUTTONUP:
             g->log.Write("release " + RoleOf(h) + " " + State());
             break;
@@ -242,6 +283,7 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PASTE:
             if (isInput) {
                 Paste(h);
+                AfterEvent("paste" + Num(g->pastes));
                 return 0;
             }
             break;
@@ -304,6 +346,7 @@ LRESULT CALLBACK CmdLineProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDOWN:
             g->log.Write("click " + RoleOf(h) + " " + State());
             SetFocus(h == g->textCmdLine ? g->textEdit : g->mainEdit);
+            AfterEvent("click");
             return 0;
         default:
             return Def(h, msg, wp, lp);
@@ -362,10 +405,15 @@ void OnTimer(UINT_PTR id) {
         Quit("time-limit");
     } else if (id == kTimerHang) {
         KillTimer(g->main, kTimerHang);
-        g->log.Write("hang begin seconds=" + Num(g->cfg.hangSeconds));
-        Sleep(static_cast<DWORD>(g->cfg.hangSeconds) * 1000);
-        g->log.Write("hang end");
+        Hang("timer");
     }
+}
+
+// Command lines are laid out here; one configured to have no size keeps an empty
+// rectangle whatever its parent's size.
+void PlaceCmdLine(HWND h, int x, int y, int w, int ht) {
+    if (g->cfg.commandLineZeroSize) w = ht = 0;
+    MoveWindow(h, x, y, w, ht, TRUE);
 }
 
 // Shared by the main window and the text window.
@@ -381,9 +429,9 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             if (h == g->main && g->mainCmdLine != nullptr) {
                 const int histH = ht > kCmdLineHeight ? ht - kCmdLineHeight : 0;
                 MoveWindow(g->mainHist, 0, 0, w, histH, TRUE);
-                MoveWindow(g->mainCmdLine, 0, histH, w, ht - histH, TRUE);
+                PlaceCmdLine(g->mainCmdLine, 0, histH, w, ht - histH);
             } else if (h == g->text && g->textCmdLine != nullptr) {
-                MoveWindow(g->textCmdLine, 0, 0, w, ht, TRUE);
+                PlaceCmdLine(g->textCmdLine, 0, 0, w, ht);
             }
             return 0;
         }
@@ -503,9 +551,10 @@ HWND MakeTop(bool text, const std::wstring& caption, const WindowPlacement& r,
 }
 
 HWND MakeCmdLine(HWND parent, const std::string& role) {
+    const DWORD visible = g->cfg.commandLineVisible ? WS_VISIBLE : 0;
     return MakeWindow(kCmdLineClass, kCmdLineClassA, g->cfg.commandCaption,
-                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WindowPlacement{0, 0, 10, 10},
-                      parent, role);
+                      WS_CHILD | visible | WS_CLIPCHILDREN, WindowPlacement{0, 0, 10, 10}, parent,
+                      role);
 }
 
 bool CreateWindows() {
@@ -605,7 +654,7 @@ int Run() {
         SetTimer(instance.main, kTimerExit, static_cast<UINT>(instance.cfg.exitAfterSeconds) * 1000,
                  nullptr);
     }
-    if (instance.cfg.hangSeconds > 0) {
+    if (instance.cfg.hangSeconds > 0 && instance.cfg.hangOn.empty()) {
         SetTimer(instance.main, kTimerHang,
                  static_cast<UINT>(instance.cfg.hangDelayMs > 0 ? instance.cfg.hangDelayMs : 1),
                  nullptr);
