@@ -271,19 +271,20 @@ def pair(text):
     return tuple(int(v) for v in text.split(","))
 
 
-def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COMMAND_CAPTION):
-    """A folder holding vortastart.exe, tardo.dat (unless pause is None) and Lumset.ini
-    in code page 932."""
+def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COMMAND_CAPTION,
+                          encoding="cp932"):
+    """A folder holding vortastart.exe, tardo.dat (unless pause is None) and Lumset.ini,
+    both in the given encoding (Python's name: cp932, utf-8, utf-8-sig, utf-16)."""
     os.makedirs(path, exist_ok=True)
     shutil.copyfile(exe("vortastart.exe"), os.path.join(path, "vortastart.exe"))
     if pause is not None:
         with open(os.path.join(path, "tardo.dat"), "wb") as f:
-            f.write(f"{pause}\r\n".encode("cp932"))
+            f.write(f"{pause}\r\n".encode(encoding))
     ini = ["[Main]", f"ACADName={acad_name}", f"CommandCaption={command_caption}",
            f"MainCaption={MAIN_CAPTION_PREFIX}", f"TextCaption={TEXT_CAPTION_PREFIX}"]
     ini += [f"{k}={v}" for k, v in CTRL_IDS.items()]
     with open(os.path.join(path, "Lumset.ini"), "wb") as f:
-        f.write(("\r\n".join(ini) + "\r\n").encode("cp932"))
+        f.write(("\r\n".join(ini) + "\r\n").encode(encoding))
     return os.path.join(path, "vortastart.exe")
 
 

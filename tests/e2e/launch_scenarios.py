@@ -5,7 +5,7 @@
                          hung_cad|runs_in_a_row|command_line_not_found|command_line_hidden|
                          command_line_zero_size|two_cads_wrong_command_line|cad_closed_mid_run|
                          cad_hung_mid_run|clipboard_held_briefly|clipboard_held_long|
-                         unicode_folder}
+                         unicode_folder|settings_in_utf8_and_utf16}
 
 runs_in_a_row takes VORTA_E2E_RUNS (default 30) and VORTA_E2E_PAUSE (the PauseUnit,
 default 1) from the environment.
@@ -174,6 +174,18 @@ def unicode_folder(s):
     """The launcher in a folder whose name has characters outside code page 932: it
     still finds its files beside itself and types."""
     one_cad(s, folder="한글폴더 Müller")
+
+
+def settings_in_utf8_and_utf16(s):
+    """tardo.dat and Lumset.ini saved by Notepad as UTF-8 (with and without a mark) or
+    UTF-16, with Japanese captions: each run types into the CAD, as with code page 932."""
+    kill_leftover_cads()
+    cad = s.cad("cad", drawing="図面1.dwg", front="text").start()
+    for encoding in ("utf-8", "utf-8-sig", "utf-16"):
+        before = len(cad.lines("paste "))
+        run_launcher(s, pause="2", folder=encoding, encoding=encoding).wait(seconds=20)
+        pastes = [parse_paste(e)["hex"] for e in cad.lines("paste ")[before:]]
+        check(pastes == [ESC_BYTES, LOAD_BYTES], f"{encoding}: both texts typed: {pastes}")
 
 
 def two_cads(s):
@@ -449,4 +461,5 @@ if __name__ == "__main__":
         one_cad, one_ansi_cad, two_cads, minimised_cad, no_cad, no_pause_file, hung_cad,
         runs_in_a_row, command_line_not_found, command_line_hidden, command_line_zero_size,
         two_cads_wrong_command_line, cad_closed_mid_run, cad_hung_mid_run,
-        clipboard_held_briefly, clipboard_held_long, unicode_folder)}, sys.argv))
+        clipboard_held_briefly, clipboard_held_long, unicode_folder,
+        settings_in_utf8_and_utf16)}, sys.argv))
