@@ -20,6 +20,24 @@ std::wstring ErrorReportText(const StepError& error) {
     return text;
 }
 
+namespace {
+
+// Each file is copied under this name in the destination folder (so that the rename stays on
+// one volume) and takes its own name only once the copy is complete. It is shorter than the
+// longest name of the list, so it never makes a path too long that would otherwise fit.
+constexpr std::wstring_view TemporaryName = L"\\vortasetup.tmp";
+
+StepResult CopyWholeFile(InstallPlatform& platform, const std::wstring& source,
+                         const std::wstring& destination_folder, std::wstring_view name) {
+    const std::wstring temporary = JoinPath(destination_folder, TemporaryName);
+    StepResult failure = platform.CopyToFile(source, temporary);
+    if (!failure) failure = platform.RenameOver(temporary, JoinPath(destination_folder, name));
+    if (failure) platform.RemoveFile(temporary);
+    return failure;
+}
+
+}  // namespace
+
 InstallOutcome RunInstallSequence(InstallPlatform& platform,
                                   const std::function<bool()>& stop_requested) {
     const std::wstring destination = platform.PickInstallFolder();
@@ -28,7 +46,7 @@ InstallOutcome RunInstallSequence(InstallPlatform& platform,
     const std::wstring source = platform.InstallerFolder();
     for (const std::wstring_view name : InstallFileList) {
         if (const StepResult failure =
-                platform.CopyOneFile(JoinPath(source, name), JoinPath(destination, name))) {
+                CopyWholeFile(platform, JoinPath(source, name), destination, name)) {
             platform.ShowMessage(ErrorReportText(*failure));
             return InstallOutcome::Failed;
         }

@@ -27,13 +27,19 @@ class InstallPlatform {
     virtual std::wstring PickInstallFolder() = 0;
     // The folder of the running installer, without a trailing backslash unless a drive root.
     virtual std::wstring InstallerFolder() = 0;
-    // Copies one file, replacing a file of the same name.
-    virtual StepResult CopyOneFile(const std::wstring& source, const std::wstring& destination) = 0;
+    // Copies a file, replacing a file of the same name. A copy that fails halfway (a full
+    // disk) may leave part of the file behind.
+    virtual StepResult CopyToFile(const std::wstring& source, const std::wstring& target) = 0;
+    // Gives a file a new name in the same folder, replacing a file of that name.
+    virtual StepResult RenameOver(const std::wstring& from, const std::wstring& to) = 0;
+    // Deletes a file, read-only or not. A file that cannot be deleted stays.
+    virtual void RemoveFile(const std::wstring& path) = 0;
     // Lets the window repaint and run its button handlers.
     virtual void ProcessPendingEvents() = 0;
     // A modal box with OK only, no icon, titled with the installer's name.
     virtual void ShowMessage(const std::wstring& text) = 0;
-    // Opens a document with its associated program through "Shell.Application".
+    // Opens a document with its associated program through "Shell.Application", with the
+    // user's own rights even when the installer runs elevated.
     virtual StepResult OpenDocument(const std::wstring& path) = 0;
 };
 
@@ -50,9 +56,11 @@ enum class InstallOutcome {
 // The text of the box that reports a failing step: its number and the system's description.
 std::wstring ErrorReportText(const StepError& error);
 
-// Runs the whole sequence. stop_requested is asked after each copy's event processing; when
-// it answers true the sequence stops there without any message. The caller ends the program
-// whatever the outcome.
+// Runs the whole sequence. Each file arrives whole or not at all: a failing copy leaves
+// neither part of the file nor anything else behind, and a file of that name already in the
+// destination stays as it was. stop_requested is asked after each copy's event processing;
+// when it answers true the sequence stops there without any message. The caller ends the
+// program whatever the outcome.
 InstallOutcome RunInstallSequence(InstallPlatform& platform,
                                   const std::function<bool()>& stop_requested);
 

@@ -1,7 +1,10 @@
 # Assembles the folder a Windows user downloads: vortasetup.exe beside the ten files it
-# installs, and a zip of that folder. Run by the "dist" target:
+# installs and a SHA256SUMS of them, a zip of that folder, and a SHA256SUMS of the zip
+# beside it. The same inputs give the same zip, byte for byte: its entries are sorted and
+# carry one time, SOURCE_DATE_EPOCH (seconds since 1970) or else the time of the source
+# tree's last commit. Run by the "dist" target:
 #   -DINSTALLER_EXE=  -DVORTASTART_EXE=  -DSHIPPED_DIR=  -DCAD_FILES_DIR=  -DDIST_DIR=
-#   -DPACKAGE_NAME=
+#   -DPACKAGE_NAME=  -DSOURCE_DIR=  -DPYTHON=
 cmake_minimum_required(VERSION 3.25)
 
 set(cad_files
@@ -58,8 +61,31 @@ if(missing)
   message(FATAL_ERROR "dist: cannot assemble the download folder; missing:\n  ${missing_text}${cad_hint}")
 endif()
 
+# The one time every zip entry carries.
+if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+  set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+  set(epoch_from "SOURCE_DATE_EPOCH")
+else()
+  execute_process(
+    COMMAND git -C "${SOURCE_DIR}" log -1 --format=%ct
+    OUTPUT_VARIABLE epoch
+    OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE git_result
+    ERROR_QUIET)
+  if(NOT git_result EQUAL 0)
+    message(FATAL_ERROR "dist: no time for the zip entries: ${SOURCE_DIR} is not a git checkout with a commit.\nSet SOURCE_DATE_EPOCH (seconds since 1970) to the release's time.")
+  endif()
+  set(epoch_from "the last commit")
+endif()
+if(NOT epoch MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "dist: the time of the zip entries is not whole seconds since 1970: '${epoch}' (${epoch_from})")
+endif()
+if(NOT PYTHON)
+  message(FATAL_ERROR "dist: no Python 3 to write the zip with (-DPYTHON=)")
+endif()
+
 set(folder "${DIST_DIR}/${PACKAGE_NAME}")
-file(REMOVE_RECURSE "${folder}" "${DIST_DIR}/${PACKAGE_NAME}.zip")
+file(REMOVE_RECURSE "${folder}" "${DIST_DIR}/${PACKAGE_NAME}.zip" "${DIST_DIR}/SHA256SUMS")
 file(MAKE_DIRECTORY "${folder}")
 file(COPY ${sources} DESTINATION "${folder}")
 
@@ -69,11 +95,25 @@ if(NOT count EQUAL 11)
   message(FATAL_ERROR "dist: expected 11 files in ${folder}, found ${count}: ${copied}")
 endif()
 
+# "<hash>  <name>" lines, as sha256sum writes and checks them ("sha256sum -c SHA256SUMS").
+function(write_sums folder)
+  set(sums "")
+  foreach(name IN LISTS ARGN)
+    file(SHA256 "${folder}/${name}" hash)
+    string(APPEND sums "${hash}  ${name}\n")
+  endforeach()
+  file(WRITE "${folder}/SHA256SUMS" "${sums}")
+endfunction()
+
+list(SORT copied)
+write_sums("${folder}" ${copied})
+
 execute_process(
-  COMMAND "${CMAKE_COMMAND}" -E tar cf "${PACKAGE_NAME}.zip" --format=zip "${PACKAGE_NAME}"
-  WORKING_DIRECTORY "${DIST_DIR}"
+  COMMAND "${PYTHON}" "${CMAKE_CURRENT_LIST_DIR}/write_zip.py" "${DIST_DIR}/${PACKAGE_NAME}.zip"
+    "${DIST_DIR}" "${PACKAGE_NAME}" "${epoch}"
   RESULT_VARIABLE zip_result)
 if(NOT zip_result EQUAL 0)
   message(FATAL_ERROR "dist: writing ${PACKAGE_NAME}.zip failed (${zip_result})")
 endif()
-message(STATUS "dist: ${folder} and ${DIST_DIR}/${PACKAGE_NAME}.zip")
+write_sums("${DIST_DIR}" "${PACKAGE_NAME}.zip")
+message(STATUS "dist: ${folder}, ${DIST_DIR}/${PACKAGE_NAME}.zip and ${DIST_DIR}/SHA256SUMS (entries dated from ${epoch_from}: ${epoch})")

@@ -6,6 +6,7 @@
 #include <oleauto.h>
 #include <windows.h>
 
+#include <string_view>
 #include <utility>
 
 namespace vortasetup {
@@ -90,10 +91,29 @@ class PaintScope {
     HDC dc_ = nullptr;
 };
 
-// COM on the window's thread (the folder dialog and the shell object need it).
+// A kernel handle (an access token, an event) closed when the owner goes.
+class KernelHandle {
+  public:
+    KernelHandle() = default;
+    explicit KernelHandle(HANDLE handle) : handle_(handle) {}
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+    ~KernelHandle() {
+        if (handle_) CloseHandle(handle_);
+    }
+    HANDLE get() const { return handle_; }
+    HANDLE* put() { return &handle_; }
+
+  private:
+    HANDLE handle_ = nullptr;
+};
+
+// COM on one thread: apartment-threaded on the window's thread (the folder dialog and the
+// shell object need it), multithreaded on the thread that talks to the desktop's Explorer.
 class ComApartment {
   public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    explicit ComApartment(DWORD model = COINIT_APARTMENTTHREADED)
+        : result_(CoInitializeEx(nullptr, model)) {}
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() {
@@ -136,6 +156,7 @@ class ComRef {
     T* get() const { return pointer_; }
     T* operator->() const { return pointer_; }
     void** out() { return reinterpret_cast<void**>(&pointer_); }
+    T** put() { return &pointer_; }
 
   private:
     T* pointer_ = nullptr;
@@ -152,6 +173,20 @@ class Variant {
 
   private:
     VARIANT value_;
+};
+
+// A BSTR freed when the owner goes.
+class Bstr {
+  public:
+    explicit Bstr(std::wstring_view text)
+        : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    ~Bstr() { SysFreeString(text_); }
+    BSTR get() const { return text_; }
+
+  private:
+    BSTR text_;
 };
 
 // The strings an automation call may leave in an EXCEPINFO.

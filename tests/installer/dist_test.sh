@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The dist step: assembles the download folder and its zip from the builds, the shipped
-# defaults and the packager's CAD-side files; stops with a list of what is missing.
+# defaults and the packager's CAD-side files, with their SHA256SUMS; the zip is the same
+# bytes from the same files; stops with a list of what is missing.
 #   dist_test.sh <source dir> <work dir>
 set -uo pipefail
 src=$1 work=$2
@@ -15,29 +16,55 @@ for name in vta_connect.exe pontek.dcl pontek.lsp vorta_install_dir.lsp vortasta
   cp "$fixtures/$name" "$work/cad/"
 done
 
-run_dist() {
+run_dist() {  # <CAD-side folder> [dist folder]
   cmake -DINSTALLER_EXE="$work/build/vortasetup.exe" -DVORTASTART_EXE="$fixtures/vortastart.exe" \
-    -DSHIPPED_DIR="$src/installer/shipped" -DCAD_FILES_DIR="$1" -DDIST_DIR="$work/dist" \
-    -DPACKAGE_NAME=vorta-test -P "$src/installer/app/dist.cmake" >"$work/out.txt" 2>&1
+    -DSHIPPED_DIR="$src/installer/shipped" -DCAD_FILES_DIR="$1" -DDIST_DIR="${2:-$work/dist}" \
+    -DPACKAGE_NAME=vorta-test -DSOURCE_DIR="$src" -DPYTHON=python3 \
+    -P "$src/installer/app/dist.cmake" >"$work/out.txt" 2>&1
 }
+# "<name> <date and time>" of every zip entry, in the zip's order.
+zip_entries() {
+  python3 -c 'import sys, zipfile
+for e in zipfile.ZipFile(sys.argv[1]).infolist(): print(e.filename, "%04d-%02d-%02d %02d:%02d:%02d" % e.date_time)' "$1"
+}
+# The time a zip entry shows for the given seconds since 1970 (UTC, even seconds).
+zip_time() { date -u -d "@$(($1 / 2 * 2))" '+%Y-%m-%d %H:%M:%S'; }
 
-# Everything present: eleven files, byte-identical, and a zip holding the same folder.
+# Everything present: eleven files, byte-identical, with their SHA256SUMS, and a zip holding
+# the same folder, sorted, every entry dated from the last commit; its own SHA256SUMS beside.
+unset SOURCE_DATE_EPOCH
 run_dist "$work/cad" || { cat "$work/out.txt"; fail "dist failed with every file present"; }
 folder="$work/dist/vorta-test"
-[ "$(find "$folder" -type f | wc -l)" -eq 11 ] || fail "expected 11 files in $folder"
+[ "$(find "$folder" -type f | wc -l)" -eq 12 ] || fail "expected 11 files and SHA256SUMS in $folder"
+(cd "$folder" && sha256sum --quiet --strict -c SHA256SUMS) || fail "SHA256SUMS of the folder"
+[ "$(cut -c67- "$folder/SHA256SUMS" | LC_ALL=C sort)" = "$(cd "$folder" && ls | grep -vx SHA256SUMS | LC_ALL=C sort)" ] ||
+  fail "SHA256SUMS does not name exactly the eleven files"
+(cd "$work/dist" && sha256sum --quiet --strict -c SHA256SUMS) || fail "SHA256SUMS of the zip"
+grep -qx '[0-9a-f]\{64\}  vorta-test.zip' "$work/dist/SHA256SUMS" || fail "SHA256SUMS beside the zip names it alone"
+commit_time=$(zip_time "$(git -C "$src" log -1 --format=%ct)")
+entries=$(zip_entries "$work/dist/vorta-test.zip")
+[ "$(cut -d' ' -f1 <<<"$entries")" = "$(cut -d' ' -f1 <<<"$entries" | LC_ALL=C sort)" ] || fail "zip entries not sorted: $entries"
+[ "$(grep -vc " $commit_time\$" <<<"$entries")" -eq 0 ] || fail "zip entries not dated $commit_time: $entries"
 cmp -s "$work/build/vortasetup.exe" "$folder/vortasetup.exe" || fail "vortasetup.exe"
 cmp -s "$fixtures/vortastart.exe" "$folder/vortastart.exe" || fail "vortastart.exe"
 cmp -s "$src/installer/shipped/lumset.ini" "$folder/lumset.ini" || fail "lumset.ini"
 cmp -s "$src/installer/shipped/tardo.dat" "$folder/tardo.dat" || fail "tardo.dat"
 cmp -s "$work/cad/ヴォルタ.pdf" "$folder/ヴォルタ.pdf" || fail "ヴォルタ.pdf"
 listing=$(cd "$work/dist" && cmake -E tar tf vorta-test.zip)
-[ "$(grep -c '^vorta-test/.' <<<"$listing")" -eq 11 ] || fail "zip does not hold the 11 files: $listing"
+[ "$(grep -c '^vorta-test/.' <<<"$listing")" -eq 12 ] || fail "zip does not hold the 12 files: $listing"
 grep -qx 'vorta-test/IJCAD-ヴォルタ_インストール.pdf' <<<"$listing" || fail "guide missing from the zip"
 mkdir "$work/unzipped" && (cd "$work/unzipped" && cmake -E tar xf "$work/dist/vorta-test.zip")
-cmp -s "$work/unzipped/vorta-test/ヴォルタ.pdf" "$folder/ヴォルタ.pdf" || fail "zip content differs"
+diff -r "$work/unzipped/vorta-test" "$folder" >/dev/null || fail "zip content differs"
+
+# SOURCE_DATE_EPOCH wins over the commit. (That the same files give the same zip is the
+# reproducible-build test's part, on the windows preset.)
+SOURCE_DATE_EPOCH=1700000001 run_dist "$work/cad" "$work/other/dist" || fail "dist with SOURCE_DATE_EPOCH failed"
+[ "$(zip_entries "$work/other/dist/vorta-test.zip" | grep -vc " $(zip_time 1700000001)\$")" -eq 0 ] ||
+  fail "zip entries not dated from SOURCE_DATE_EPOCH"
 
 # A CAD-side file missing: the step stops and names it, and leaves no half folder behind.
 rm -rf "$work/dist"
+unset SOURCE_DATE_EPOCH
 rm "$work/cad/pontek.dcl" "$work/cad/ヴォルタ.pdf"
 if run_dist "$work/cad"; then fail "dist succeeded with files missing"; fi
 grep -q 'pontek.dcl' "$work/out.txt" || fail "missing pontek.dcl not named"

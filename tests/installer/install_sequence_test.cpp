@@ -12,17 +12,23 @@
 namespace vortasetup {
 namespace {
 
-// Records every platform step in order; copies fail for names listed in missing.
+// Records every platform step in order and keeps the destination folder as a map from path
+// to content: a file copied whole holds "whole:" and its source path. Copies fail for the
+// sources in failing_copies before writing anything, and for those in partial_copies after
+// writing part of the file (a full disk); renames onto the paths in failing_renames fail.
 class FakePlatform : public InstallPlatform {
   public:
     std::wstring destination = L"D:\\Tools\\Vorta";
     std::wstring installer_folder = L"C:\\Users\\user\\Downloads\\vorta-1.0.0";
-    std::map<std::wstring, StepError> failing_copies;  // by source path
+    std::map<std::wstring, StepError> failing_copies;   // by source path
+    std::map<std::wstring, StepError> partial_copies;   // by source path
+    std::map<std::wstring, StepError> failing_renames;  // by destination path
     std::optional<StepError> open_failure;
     std::function<void(int copies_so_far)> on_events;  // clicks arriving between copies
 
     std::vector<std::wstring> log;
-    std::vector<std::pair<std::wstring, std::wstring>> copies;
+    std::map<std::wstring, std::wstring> files;                 // the destination folder
+    std::vector<std::pair<std::wstring, std::wstring>> copies;  // arrived whole, in order
     std::vector<std::wstring> messages;
     std::vector<std::wstring> opened;
     int pick_calls = 0;
@@ -33,12 +39,34 @@ class FakePlatform : public InstallPlatform {
         return destination;
     }
     std::wstring InstallerFolder() override { return installer_folder; }
-    StepResult CopyOneFile(const std::wstring& source, const std::wstring& target) override {
+    StepResult CopyToFile(const std::wstring& source, const std::wstring& target) override {
         log.push_back(L"copy");
-        const auto failure = failing_copies.find(source);
-        if (failure != failing_copies.end()) return failure->second;
-        copies.emplace_back(source, target);
+        if (const auto failure = failing_copies.find(source); failure != failing_copies.end()) {
+            return failure->second;
+        }
+        if (const auto failure = partial_copies.find(source); failure != partial_copies.end()) {
+            files[target] = L"part of " + source;
+            return failure->second;
+        }
+        files[target] = L"whole:" + source;
         return std::nullopt;
+    }
+    StepResult RenameOver(const std::wstring& from, const std::wstring& to) override {
+        log.push_back(L"rename");
+        if (const auto failure = failing_renames.find(to); failure != failing_renames.end()) {
+            return failure->second;
+        }
+        const auto file = files.find(from);
+        if (file == files.end()) return StepError{StepError::Kind::Win32, 2, L"no such file"};
+        const std::wstring content = file->second;
+        files.erase(file);
+        files[to] = content;
+        if (content.starts_with(L"whole:")) copies.emplace_back(content.substr(6), to);
+        return std::nullopt;
+    }
+    void RemoveFile(const std::wstring& path) override {
+        log.push_back(L"remove");
+        files.erase(path);
     }
     void ProcessPendingEvents() override {
         log.push_back(L"events");
@@ -56,6 +84,16 @@ class FakePlatform : public InstallPlatform {
 };
 
 const std::function<bool()> kNeverStop = [] { return false; };
+
+// Only the files copied before the failure are in the destination, each whole.
+void ExpectOnlyTheFirstFilesWhole(const FakePlatform& platform, size_t count) {
+    std::map<std::wstring, std::wstring> expected;
+    for (size_t i = 0; i < count; ++i) {
+        expected[platform.destination + InstallFileList[i].data()] =
+            L"whole:" + platform.installer_folder + InstallFileList[i].data();
+    }
+    EXPECT_EQ(platform.files, expected);
+}
 
 TEST(InstallFileList, HoldsTheTenNamesInCopyOrder) {
     const std::vector<std::wstring> expected = {
@@ -104,10 +142,18 @@ TEST(InstallSequence, CopiesTenFilesThenReportsThenOpensTheGuide) {
         EXPECT_EQ(platform.copies[i].first, platform.installer_folder + InstallFileList[i].data());
         EXPECT_EQ(platform.copies[i].second, platform.destination + InstallFileList[i].data());
     }
+    // Each file is renamed into place once copied, and nothing else is left in the folder.
+    std::map<std::wstring, std::wstring> expected_files;
+    for (const std::wstring_view name : InstallFileList) {
+        expected_files[platform.destination + name.data()] =
+            L"whole:" + platform.installer_folder + name.data();
+    }
+    EXPECT_EQ(platform.files, expected_files);
     // Events are processed after every copy; the box comes before the guide.
     std::vector<std::wstring> expected_log = {L"pick"};
     for (int i = 0; i < 10; ++i) {
         expected_log.push_back(L"copy");
+        expected_log.push_back(L"rename");
         expected_log.push_back(L"events");
     }
     expected_log.push_back(L"message");
@@ -144,12 +190,39 @@ TEST(InstallSequence, FifthFileMissingStopsAfterFourCopiesWithTheErrorReport) {
                   L"\u30EB\u304C\u898B\u3064\u304B\u308A\u307E\u305B"
                   L"\u3093\u3002"};
     EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
-    EXPECT_EQ(platform.copies.size(), 4u);
+    ExpectOnlyTheFirstFilesWhole(platform, 4);
     ASSERT_EQ(platform.messages.size(), 1u);  // the error report, no completion box
     EXPECT_NE(platform.messages[0].find(L"2"), std::wstring::npos);
     EXPECT_NE(platform.messages[0].find(L"\u6307\u5B9A\u3055\u308C\u305F"), std::wstring::npos);
     EXPECT_EQ(platform.messages[0].find(std::wstring(CompletionMessage)), std::wstring::npos);
     EXPECT_TRUE(platform.opened.empty());
+}
+
+TEST(InstallSequence, DiskFullDuringTheGuideLeavesNoPartOfItBehind) {
+    FakePlatform platform;
+    const std::wstring disk_full =
+        L"\u30C7\u30A3\u30B9\u30AF\u306B\u7A7A\u304D\u9818\u57DF"
+        L"\u304C\u8DB3\u308A\u307E\u305B\u3093\u3002";
+    platform.partial_copies[platform.installer_folder + GuideName.data()] =
+        StepError{StepError::Kind::Win32, 112, disk_full};
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
+    ExpectOnlyTheFirstFilesWhole(platform, 8);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0], ErrorReportText({StepError::Kind::Win32, 112, disk_full}));
+    EXPECT_TRUE(platform.opened.empty());
+}
+
+TEST(InstallSequence, RefusedRenameKeepsTheOlderFileAndRemovesTheCopy) {
+    FakePlatform platform;
+    const std::wstring launcher = platform.destination + L"\\vortastart.exe";
+    platform.files[launcher] = L"an older launcher";
+    platform.failing_renames[launcher] = StepError{StepError::Kind::Win32, 5, L"Access denied."};
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
+    EXPECT_EQ(platform.copies.size(), 6u);
+    EXPECT_EQ(platform.files.size(), 7u);  // the six new ones and the older launcher
+    EXPECT_EQ(platform.files[launcher], L"an older launcher");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_NE(platform.messages[0].find(L": 5\n"), std::wstring::npos);
 }
 
 TEST(InstallSequence, ShellObjectFailureIsReportedAfterTheCompletionBox) {

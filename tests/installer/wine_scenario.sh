@@ -32,11 +32,19 @@ for name in "${names[@]}"; do
 done
 
 command=install
+older_guide='an older guide that must stay as it was'
 case $scenario in
   fresh_install|resources) ;;
   replaces_existing)
     for name in "${names[@]}"; do printf 'an older file that must be replaced\r\n' >"$dest/$name"; done ;;
+  unelevated) command=install-unelevated ;;
   fifth_missing) rm "$work/stage/vorta_install_dir.lsp" ;;
+  guide_write_fails)
+    # The destination's file system takes no file over 2 MiB (a file size limit on the
+    # installer's processes), so the copy of a 4 MiB guide fails at a write halfway, as on
+    # a full disk. Everything else is far smaller.
+    head -c 4194304 /dev/zero | tr '\0' 'v' >"$work/stage/${names[8]}"
+    printf '%s' "$older_guide" >"$dest/${names[8]}" ;;
   cancel_dialog) command=cancel ;;
   cancel_button) command=close ;;
   close_box) command=closebox ;;
@@ -45,8 +53,16 @@ esac
 [ "$scenario" = resources ] && command=resources
 
 args=("$command" "$(windows_path "$work/stage/vortasetup.exe")")
-[ "$command" = install ] && args+=("$dest_windows")
-timeout 150 bash "$runner" "$driver_exe" "${args[@]}" >"$work/driver.out" 2>"$work/driver.err"
+[[ $command = install* ]] && args+=("$dest_windows")
+if [ "$scenario" = guide_write_fails ]; then
+  # Wine's server and the programs it keeps running (services, desktop) come up with the
+  # first program; that one runs outside the limit, so that they never inherit it.
+  bash "$runner" "$driver_exe" resources "${args[1]}" >/dev/null 2>&1
+  (ulimit -f 2048 && trap '' XFSZ &&
+    timeout 150 bash "$runner" "$driver_exe" "${args[@]}" >"$work/driver.out" 2>"$work/driver.err")
+else
+  timeout 150 bash "$runner" "$driver_exe" "${args[@]}" >"$work/driver.out" 2>"$work/driver.err"
+fi
 rc=$?
 cat "$work/driver.out"
 [ $rc -eq 0 ] || fail "installer_driver ended with $rc"
@@ -80,22 +96,47 @@ same_files() {  # the first $1 names are in dest, byte-identical to the stage
   done
 }
 
+# The guide opens from the destination in the viewer the driver registered for PDFs. Run
+# elevated (as Wine runs every program that asks for the highest rights), the installer asks
+# the desktop's Explorer to open it; unelevated, it opens it itself, and the viewer then has
+# the installer's limited rights (Wine's Explorer is elevated).
+guide="GUIDE opened=$dest_windows\\${names[8]}"
+guide_line=$(grep '^GUIDE ' "$work/driver.out")
 case $scenario in
-  fresh_install|replaces_existing)
+  fresh_install|replaces_existing|unelevated)
     expect_line "DIALOG prompt=1"
     expect_line "DIALOG selected=dest"
     [ "$boxes" -eq 1 ] || fail "expected one message box, saw $boxes"
     expect_line "BOX title=vortasetup"
     expect_line "BOX text=$completion"
     [ "$copied" -eq 10 ] || fail "expected 10 files in the destination, found $copied"
-    same_files 10 ;;
-  fifth_missing)
+    same_files 10
+    if [ "$scenario" = unelevated ]; then
+      expect_line "INSTALLER elevated=0"
+      [[ $guide_line == "$guide parent="*" elevated=0" && $guide_line != *" parent=explorer.exe "* ]] ||
+        fail "guide not opened by the unelevated installer itself: $guide_line"
+    else
+      expect_line "INSTALLER elevated=1"
+      [[ $guide_line == "$guide parent=explorer.exe elevated="[01] ]] ||
+        fail "guide not opened by the desktop's Explorer: $guide_line"
+    fi ;;
+  fifth_missing|guide_write_fails)
     [ "$boxes" -eq 1 ] || fail "expected one message box, saw $boxes"
     expect_line "BOX title=vortasetup"
-    grep -q '^BOX text=.*エラー番号: 2\\n' "$work/driver.out" || fail "no error number 2 in the report"
     grep -qF "$completion" "$work/driver.out" && fail "completion message after a failure"
-    [ "$copied" -eq 4 ] || fail "expected 4 files in the destination, found $copied"
-    same_files 4 ;;
+    expect_line "GUIDE none"
+    if [ "$scenario" = fifth_missing ]; then
+      grep -q '^BOX text=.*エラー番号: 2\\n' "$work/driver.out" || fail "no error number 2 in the report"
+      [ "$copied" -eq 4 ] || fail "expected 4 files in the destination, found $copied"
+      same_files 4
+    else
+      # The eight files before the guide arrived whole; of the guide's copy nothing is left,
+      # and the older guide is untouched.
+      grep -q '^BOX text=.*エラー番号: [1-9][0-9]*\\n' "$work/driver.out" || fail "no error number in the report"
+      [ "$copied" -eq 9 ] || fail "expected 9 files in the destination, found $copied: $(ls "$dest")"
+      same_files 8
+      [ "$(cat "$dest/${names[8]}")" = "$older_guide" ] || fail "the older guide was changed"
+    fi ;;
   cancel_dialog)
     expect_line "DIALOG prompt=1"
     [ "$boxes" -eq 0 ] || fail "a message box after cancelling the dialog"

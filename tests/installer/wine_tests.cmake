@@ -9,8 +9,10 @@ set(_runner ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
 set(_scenarios
   fresh_install
   replaces_existing
+  unelevated
   cancel_dialog
   fifth_missing
+  guide_write_fails
   cancel_button
   close_box
   resources)

@@ -2,29 +2,39 @@
 // clicks its buttons, works the folder dialog and reads and closes its message boxes.
 // Every wait is bounded. Facts are printed one per line, UTF-8, for the test script:
 //   FORM client=WxH expected=WxH pos=X,Y expected-pos=X,Y topmost=0|1
+//   INSTALLER elevated=0|1
 //   DIALOG prompt=0|1 selected=<label>
 //   BOX title=<title> text=<text with line breaks as \n>
 //   EXIT code=<n>
+//   GUIDE none | GUIDE opened=<path> parent=<program that started the viewer> elevated=0|1
 // Usage:
 //   installer_driver close    <installer.exe>           press キャンセル
 //   installer_driver closebox <installer.exe>           close the window with its close box
 //   installer_driver install  <installer.exe> <folder> [label]
 //                                                       choose <folder> and confirm once the
 //                                                       tree shows it selected (label: its
-//                                                       last component unless given)
+//                                                       last component unless given); PDFs
+//                                                       open in this driver's viewer meanwhile
+//   installer_driver install-unelevated <installer.exe> <folder> [label]
+//                                                       the same with the installer started
+//                                                       with the limited token of this user
 //   installer_driver cancel   <installer.exe>           cancel the folder dialog
 //   installer_driver resources <installer.exe>          manifest, icon and banner facts
 //   installer_driver show <installer.exe> <ms>          print the window's screen rectangle,
 //                                                       keep it up <ms>, then press キャンセル
+//   installer_driver viewer <report> <document>         the PDF viewer of "install": writes
+//                                                       what the GUIDE line says to <report>
 #include <windows.h>
 // clang-format off
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 // clang-format on
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +46,7 @@ constexpr DWORD kFormTimeoutMs = 30000;
 constexpr DWORD kDialogTimeoutMs = 30000;
 constexpr DWORD kEndTimeoutMs = 60000;
 constexpr DWORD kMessageTimeoutMs = 5000;
+constexpr DWORD kViewerTimeoutMs = 30000;
 constexpr int kCommand1 = 101;
 constexpr int kCommand2 = 102;
 
@@ -100,12 +111,98 @@ void Print(const std::wstring& line) {
               &written, nullptr);
 }
 
-// The installer being driven; a failing run never leaves it behind.
+class RegistryKey {
+  public:
+    RegistryKey() = default;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    HKEY get() const { return key_; }
+    HKEY* put() { return &key_; }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+    return path.substr(path.find_last_of(L'\\') + 1);
+}
+
+// The default value of a key under HKEY_CLASSES_ROOT, or empty text.
+std::wstring ClassValue(const std::wstring& key) {
+    wchar_t value[256] = {};
+    LONG size = sizeof(value);
+    if (RegQueryValueW(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS) return {};
+    return value;
+}
+
+// While "install" runs, PDFs open in this driver's "viewer": a verb of the .pdf type's class,
+// made its default verb. Wine 8 reads file types from HKEY_CLASSES_ROOT only (not from the
+// user's Software\Classes), so the class itself gets the verb, and loses it afterwards. A
+// class with a default verb of its own is not touched.
+class GuideViewer {
+  public:
+    static constexpr wchar_t kVerb[] = L"vortatestview";
+
+    GuideViewer() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        report_ = std::wstring(temp) + L"vorta-guide-viewer.txt";
+        DeleteFileW(report_.c_str());
+        const std::wstring file_class = ClassValue(L".pdf");
+        const std::wstring default_verb = ClassValue(file_class + L"\\shell");
+        if (file_class.empty() || !(default_verb.empty() || default_verb == kVerb)) return;
+        shell_ = file_class + L"\\shell";
+        registered_ = SetDefault(shell_ + L"\\" + kVerb + L"\\command",
+                                 L"\"" + ModulePath() + L"\" viewer \"" + report_ + L"\" \"%1\"") &&
+                      SetDefault(shell_, kVerb);
+    }
+    GuideViewer(const GuideViewer&) = delete;
+    GuideViewer& operator=(const GuideViewer&) = delete;
+    ~GuideViewer() { Restore(); }
+
+    bool Registered() const { return registered_; }
+    const std::wstring& Report() const { return report_; }
+
+    void Restore() {
+        if (shell_.empty()) return;
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, (shell_ + L"\\" + kVerb).c_str());
+        RegDeleteKeyValueW(HKEY_CLASSES_ROOT, shell_.c_str(), nullptr);
+        shell_.clear();
+    }
+
+  private:
+    static bool SetDefault(const std::wstring& key, const std::wstring& value) {
+        RegistryKey opened;
+        return RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                               nullptr, opened.put(), nullptr) == ERROR_SUCCESS &&
+               RegSetValueExW(
+                   opened.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+
+    std::wstring report_;
+    std::wstring shell_;
+    bool registered_ = false;
+};
+
+// The installer being driven and the viewer registration; a failing run leaves neither
+// behind.
 HANDLE g_installer_process = nullptr;
+GuideViewer* g_guide_viewer = nullptr;
 
 [[noreturn]] void Fail(const std::wstring& why) {
     Print(L"FAIL " + why);
     if (g_installer_process) TerminateProcess(g_installer_process, 3);
+    if (g_guide_viewer) g_guide_viewer->Restore();
     ExitProcess(2);
 }
 
@@ -223,9 +320,11 @@ HWND FindFolderDialog(DWORD process_id) {
     return nullptr;
 }
 
-HWND FindMessageBox(DWORD process_id) {
+// Any other dialog of the installer's, except the folder dialog: while that one closes, it
+// can still show after its tree is gone.
+HWND FindMessageBox(DWORD process_id, HWND folder_dialog) {
     for (HWND dialog : TopLevelWindows(process_id, L"#32770")) {
-        if (!ChildOfClass(dialog, WC_TREEVIEWW)) return dialog;
+        if (dialog != folder_dialog && !ChildOfClass(dialog, WC_TREEVIEWW)) return dialog;
     }
     return nullptr;
 }
@@ -235,15 +334,48 @@ void Press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-PROCESS_INFORMATION Start(const std::wstring& exe) {
+bool Elevated(HANDLE process) {
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) return false;
+    const Handle token(opened);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+// The limited token linked to this process's elevated one, as a primary token: what the
+// user's programs get when they do not ask for more.
+HANDLE LimitedToken() {
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) Fail(L"OpenProcessToken failed");
+    const Handle own_token(own);
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    if (!GetTokenInformation(own_token.get(), TokenLinkedToken, &linked, sizeof(linked), &size)) {
+        Fail(L"no linked token");
+    }
+    const Handle linked_token(linked.LinkedToken);
+    HANDLE primary = nullptr;
+    if (!DuplicateTokenEx(linked_token.get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                          TokenPrimary, &primary)) {
+        Fail(L"DuplicateTokenEx failed");
+    }
+    return primary;
+}
+
+PROCESS_INFORMATION Start(const std::wstring& exe, bool unelevated) {
     PROCESS_INFORMATION started{};
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring command = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started)) {
-        Fail(L"cannot start " + exe);
-    }
+    const Handle token(unelevated ? LimitedToken() : nullptr);
+    const BOOL ok =
+        unelevated ? CreateProcessAsUserW(token.get(), exe.c_str(), command.data(), nullptr,
+                                          nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)
+                   : CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                    nullptr, nullptr, &startup, &started);
+    if (!ok) Fail(L"cannot start " + exe);
     return started;
 }
 
@@ -272,12 +404,12 @@ void ReportForm(HWND form) {
 }
 
 // Every box the installer shows until it ends is reported and closed with OK.
-void FinishRun(Installer& installer) {
+void FinishRun(Installer& installer, HWND folder_dialog) {
     const DWORD start = GetTickCount();
     HWND last_box = nullptr;
     while (!Ended(installer)) {
         if (GetTickCount() - start > kEndTimeoutMs) Fail(L"installer did not end");
-        HWND box = FindMessageBox(installer.info.dwProcessId);
+        HWND box = FindMessageBox(installer.info.dwProcessId, folder_dialog);
         if (box && box != last_box) {
             std::wstring text;
             for (HWND child : Children(box)) {
@@ -381,6 +513,80 @@ std::wstring SelectFolder(Installer& installer, HWND dialog, const std::wstring&
     return label;
 }
 
+std::vector<PROCESSENTRY32W> Processes() {
+    std::vector<PROCESSENTRY32W> processes;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return processes;
+    const Handle owned(snapshot);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        processes.push_back(entry);
+    }
+    return processes;
+}
+
+// The viewer the guide opens in during "install": it reports the document, the program that
+// started it (Explorer when the installer asked the desktop) and whether it runs elevated.
+int Viewer(const std::wstring& report, const std::wstring& document) {
+    const auto processes = Processes();
+    DWORD parent_id = 0;
+    for (const auto& process : processes) {
+        if (process.th32ProcessID == GetCurrentProcessId()) parent_id = process.th32ParentProcessID;
+    }
+    std::wstring parent = L"?";  // the installer itself may have ended already
+    for (const auto& process : processes) {
+        if (process.th32ProcessID == parent_id) parent = process.szExeFile;
+    }
+    const std::wstring line = L"opened=" + document + L" parent=" + parent + L" elevated=" +
+                              (Elevated(GetCurrentProcess()) ? L"1" : L"0");
+    const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    const Handle file(CreateFileW(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file.get() != INVALID_HANDLE_VALUE &&
+                   WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                             nullptr)
+               ? 0
+               : 1;
+}
+
+// The viewer is started before the installer's request to open the guide returns, so once
+// the installer has ended the viewer is running or has written its report; it is waited for.
+void ReportGuide(const GuideViewer& viewer) {
+    const std::wstring name = FileNameOf(ModulePath());
+    for (const auto& process : Processes()) {
+        if (process.th32ProcessID == GetCurrentProcessId() ||
+            lstrcmpiW(process.szExeFile, name.c_str()) != 0) {
+            continue;
+        }
+        const Handle running(OpenProcess(SYNCHRONIZE, FALSE, process.th32ProcessID));
+        if (running.get() &&
+            WaitForSingleObject(running.get(), kViewerTimeoutMs) != WAIT_OBJECT_0) {
+            Fail(L"the guide viewer did not end");
+        }
+    }
+    const Handle file(CreateFileW(viewer.Report().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        Print(L"GUIDE none");
+        return;
+    }
+    std::string bytes(4096, '\0');
+    DWORD read = 0;
+    ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), nullptr, 0);
+    std::wstring line(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), line.data(), size);
+    Print(L"GUIDE " + line);
+}
+
 int Resources(const std::wstring& exe) {
     LoadedImage image(exe);
     if (!image.get()) Fail(L"cannot load " + exe);
@@ -435,15 +641,26 @@ int main() {
     int count = 0;
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!args || count < 3) {
-        Print(L"usage: installer_driver close|closebox|install|cancel|resources <exe> [folder]");
+        Print(
+            L"usage: installer_driver "
+            L"close|closebox|install|install-unelevated|cancel|resources|show <exe> [folder]");
         return 1;
     }
     const std::wstring command = args[1];
     const std::wstring exe = args[2];
     if (command == L"resources") return Resources(exe);
+    if (command == L"viewer" && count >= 4) return Viewer(args[2], args[3]);
 
-    Installer installer(Start(exe));
+    const bool installs = command == L"install" || command == L"install-unelevated";
+    std::optional<GuideViewer> viewer;
+    if (installs) {
+        viewer.emplace();
+        g_guide_viewer = &*viewer;
+        if (!viewer->Registered()) Fail(L"cannot register the guide viewer for .pdf");
+    }
+    Installer installer(Start(exe, command == L"install-unelevated"));
     g_installer_process = installer.process.get();
+    Print(std::wstring(L"INSTALLER elevated=") + (Elevated(installer.process.get()) ? L"1" : L"0"));
     HWND form = WaitForForm(installer);
     ReportForm(form);
     if (command == L"show" && count >= 4) {
@@ -454,16 +671,17 @@ int main() {
               std::to_wstring(outer.bottom - outer.top));
         Sleep(static_cast<DWORD>(std::min(_wtoi(args[3]), 30000)));
     }
+    HWND dialog = nullptr;  // the folder dialog, once open
     if (command == L"close" || command == L"show") {
         PostMessageW(form, WM_COMMAND, MAKEWPARAM(kCommand2, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(form, kCommand2)));
     } else if (command == L"closebox") {
         PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (command == L"cancel") {
-        HWND dialog = OpenFolderDialog(installer, form);
+        dialog = OpenFolderDialog(installer, form);
         Press(dialog, IDCANCEL);
-    } else if (command == L"install" && count >= 4) {
-        HWND dialog = OpenFolderDialog(installer, form);
+    } else if (installs && count >= 4) {
+        dialog = OpenFolderDialog(installer, form);
         const std::wstring folder = args[3];
         // The label the tree shows for it: the last path component unless given (a drive).
         const std::wstring last =
@@ -473,7 +691,7 @@ int main() {
         // Confirm only when the dialog shows the folder asked for: never install elsewhere.
         if (selected != last) {
             Press(dialog, IDCANCEL);
-            FinishRun(installer);
+            FinishRun(installer, dialog);
             Fail(L"the dialog did not select " + folder);
         }
         Press(dialog, IDOK);
@@ -481,7 +699,11 @@ int main() {
         TerminateProcess(installer.process.get(), 1);
         Fail(L"unknown command " + command);
     }
-    FinishRun(installer);
+    FinishRun(installer, dialog);
+    if (viewer) {
+        viewer->Restore();
+        ReportGuide(*viewer);
+    }
     LocalFree(args);
     return 0;
 }
