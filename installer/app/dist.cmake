@@ -56,6 +56,11 @@ else()
   set(cad_hint "")
 endif()
 
+set(guide_name "はじめにお読みください.txt")
+if(NOT EXISTS "${SOURCE_DIR}/README.ja.md")
+  list(APPEND missing "README.ja.md (the Japanese user guide, expected in ${SOURCE_DIR})")
+endif()
+
 if(missing)
   list(JOIN missing "\n  " missing_text)
   message(FATAL_ERROR "dist: cannot assemble the download folder; missing:\n  ${missing_text}${cad_hint}")
@@ -89,10 +94,21 @@ file(REMOVE_RECURSE "${folder}" "${DIST_DIR}/${PACKAGE_NAME}.zip" "${DIST_DIR}/S
 file(MAKE_DIRECTORY "${folder}")
 file(COPY ${sources} DESTINATION "${folder}")
 
+# The Japanese user guide, as a text file a user opens by double-click (UTF-8 with a
+# byte-order mark and CR LF, which every Notepad reads). The installer does not copy it.
+execute_process(
+  COMMAND "${PYTHON}" -c
+    "import sys; t = open(sys.argv[1], encoding='utf-8').read().replace('\\r\\n', '\\n'); open(sys.argv[2], 'w', encoding='utf-8-sig', newline='\\r\\n').write(t)"
+    "${SOURCE_DIR}/README.ja.md" "${folder}/${guide_name}"
+  RESULT_VARIABLE guide_result)
+if(NOT guide_result EQUAL 0)
+  message(FATAL_ERROR "dist: writing ${guide_name} from ${SOURCE_DIR}/README.ja.md failed")
+endif()
+
 file(GLOB copied RELATIVE "${folder}" "${folder}/*")
 list(LENGTH copied count)
-if(NOT count EQUAL 11)
-  message(FATAL_ERROR "dist: expected 11 files in ${folder}, found ${count}: ${copied}")
+if(NOT count EQUAL 12)
+  message(FATAL_ERROR "dist: expected 12 files in ${folder}, found ${count}: ${copied}")
 endif()
 
 # "<hash>  <name>" lines, as sha256sum writes and checks them ("sha256sum -c SHA256SUMS").

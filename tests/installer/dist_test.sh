@@ -30,15 +30,22 @@ for e in zipfile.ZipFile(sys.argv[1]).infolist(): print(e.filename, "%04d-%02d-%
 # The time a zip entry shows for the given seconds since 1970 (UTC, even seconds).
 zip_time() { date -u -d "@$(($1 / 2 * 2))" '+%Y-%m-%d %H:%M:%S'; }
 
-# Everything present: eleven files, byte-identical, with their SHA256SUMS, and a zip holding
+# Everything present: eleven files and the Japanese guide as text, byte-identical, with their SHA256SUMS, and a zip holding
 # the same folder, sorted, every entry dated from the last commit; its own SHA256SUMS beside.
 unset SOURCE_DATE_EPOCH
 run_dist "$work/cad" || { cat "$work/out.txt"; fail "dist failed with every file present"; }
 folder="$work/dist/vorta-test"
-[ "$(find "$folder" -type f | wc -l)" -eq 12 ] || fail "expected 11 files and SHA256SUMS in $folder"
+[ "$(find "$folder" -type f | wc -l)" -eq 13 ] || fail "expected 12 files and SHA256SUMS in $folder"
 (cd "$folder" && sha256sum --quiet --strict -c SHA256SUMS) || fail "SHA256SUMS of the folder"
 [ "$(cut -c67- "$folder/SHA256SUMS" | LC_ALL=C sort)" = "$(cd "$folder" && ls | grep -vx SHA256SUMS | LC_ALL=C sort)" ] ||
-  fail "SHA256SUMS does not name exactly the eleven files"
+  fail "SHA256SUMS does not name exactly the twelve files"
+# The guide: the README.ja.md text, with a byte-order mark and CR LF line ends.
+python3 - "$src/README.ja.md" "$folder/はじめにお読みください.txt" <<'PY' || fail "guide text"
+import sys
+md = open(sys.argv[1], "rb").read()
+txt = open(sys.argv[2], "rb").read()
+assert txt.startswith(b"\xef\xbb\xbf") and txt[3:] == md.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+PY
 (cd "$work/dist" && sha256sum --quiet --strict -c SHA256SUMS) || fail "SHA256SUMS of the zip"
 grep -qx '[0-9a-f]\{64\}  vorta-test.zip' "$work/dist/SHA256SUMS" || fail "SHA256SUMS beside the zip names it alone"
 commit_time=$(zip_time "$(git -C "$src" log -1 --format=%ct)")
@@ -51,7 +58,7 @@ cmp -s "$src/installer/shipped/lumset.ini" "$folder/lumset.ini" || fail "lumset.
 cmp -s "$src/installer/shipped/tardo.dat" "$folder/tardo.dat" || fail "tardo.dat"
 cmp -s "$work/cad/ヴォルタ.pdf" "$folder/ヴォルタ.pdf" || fail "ヴォルタ.pdf"
 listing=$(cd "$work/dist" && cmake -E tar tf vorta-test.zip)
-[ "$(grep -c '^vorta-test/.' <<<"$listing")" -eq 12 ] || fail "zip does not hold the 12 files: $listing"
+[ "$(grep -c '^vorta-test/.' <<<"$listing")" -eq 13 ] || fail "zip does not hold the 13 files: $listing"
 grep -qx 'vorta-test/IJCAD-ヴォルタ_インストール.pdf' <<<"$listing" || fail "guide missing from the zip"
 mkdir "$work/unzipped" && (cd "$work/unzipped" && cmake -E tar xf "$work/dist/vorta-test.zip")
 diff -r "$work/unzipped/vorta-test" "$folder" >/dev/null || fail "zip content differs"
