@@ -3,12 +3,24 @@
 // window that holds the picker list is created hidden on the way).
 // Started with the Shift key held down, it shows the console window instead and ends
 // when that window is closed.
+#include <cstdlib>
+
 #include "launcher/forms/win32/console_picker_host.h"
 #include "launcher/forms/win32/win32_console_platform.h"
 #include "launcher/launcher_state.h"
 #include "launcher/startup.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/win32_platform.h"
+
+// An exception that nobody catches ends the program with abort(), as it always has. The
+// library's default handler would first print the exception's type, demangled, to a
+// standard error that a window program does not have; it brings the whole demangler and
+// a printf with floating point (some 75 KB) into the program for that.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     vorta::win32::Win32Platform platform;

@@ -323,6 +323,45 @@ void EmptyTheClipboard() {
     if (clip.open()) EmptyClipboard();
 }
 
+// The console is completed when it is first shown, after its hidden load step: the
+// controls in tab order, txtGet showing what that load step's Get read, and (readable
+// only in our own process) the class icons and the forms' fonts.
+void CheckCompleted(const Console& c, Cad& a, bool ownProcess) {
+    std::vector<int> order;
+    for (HWND item = GetNextDlgTabItem(c.main, nullptr, FALSE);
+         item != nullptr && order.size() < 16; item = GetNextDlgTabItem(c.main, item, FALSE)) {
+        if (!order.empty() && item == c.Item(static_cast<ControlId>(order.front()))) break;
+        order.push_back(GetDlgCtrlID(item));
+    }
+    std::vector<int> designed;
+    for (const ControlLayout& control : kMainControls)
+        if (control.kind != ControlKind::kLabel) designed.push_back(control.id);
+    Check(order == designed, "shown: Tab goes through the controls in the designed order");
+    Check(TextOf(c.Item(kIdTxtGet)) == TextOf(a.windows["main_edit"]),
+          "shown: txtGet holds what the load step's Get read");
+    if (!ownProcess) return;
+    ICONINFO info{};
+    BITMAP image{};
+    HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(c.main, GCLP_HICON));
+    const bool read = icon != nullptr && GetIconInfo(icon, &info) &&
+                      GetObjectW(info.hbmColor, sizeof image, &image) != 0;
+    Check(read && image.bmWidth == 32 && image.bmHeight == 32, "shown: the class has its icon");
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+    Check(GetClassLongPtrW(c.main, GCLP_HICONSM) != 0, "shown: the class has its small icon");
+    bool fonts = true;
+    for (const ControlLayout& control : kMainControls) {
+        LOGFONTW font{};
+        auto handle = reinterpret_cast<HFONT>(Ask(c.Item(control.id), WM_GETFONT));
+        const double points = control.id == kIdLabel3 ? kLabel3FontPoints : kFormFontPoints;
+        if (handle == nullptr || GetObjectW(handle, sizeof font, &font) == 0 ||
+            lstrcmpW(font.lfFaceName, kFontFace) != 0 ||
+            font.lfHeight != FontHeightPixels(points, Dpi(c.main)))
+            fonts = false;
+    }
+    Check(fonts, "shown: every control has the form's font, Label3 its own size");
+}
+
 // The commands against two stand-in CADs: A (with a text window) found at load, B
 // (without one) started afterwards and found by CADSearch.
 void RunCommands(Driver& driver, const Console& c, Cad& a) {
@@ -477,6 +516,7 @@ int Own(Driver& driver) {
     form.onClosed = [] { PostQuitMessage(0); };
     form.ShowCentred();
     Console c{form.hwnd(), GetCurrentProcessId()};
+    CheckCompleted(c, *a, true);
     std::thread worker([&] { RunCommands(driver, c, *a); });
     // The window's events run here while the worker clicks; bounded by the worker's
     // own waits and by the Wine runner's time-out.
@@ -557,6 +597,7 @@ int Shift(Driver& driver, const std::wstring& folder) {
     Check(cx > sx - 40 && cx < sx + 40 && cy > sy - 60 && cy < sy + 60,
           "Shift: frmMain is centred");
     Check(Count(a->Log(), "paste") == 0, "Shift: nothing was typed into the CAD");
+    CheckCompleted(c, *a, false);
     RunCommands(driver, c, *a);
     const bool ended = WaitForSingleObject(process.get(), kStepMs) == WAIT_OBJECT_0;
     Check(ended, "Shift: vortastart ends when the console is closed");

@@ -314,6 +314,15 @@ bool FakePlatform::IsChild(Hwnd parent, Hwnd window) {
     return false;
 }
 
+// The window comes to the front and its thread's focus moves into it, unless it is
+// there already.
+void FakePlatform::Activate(Hwnd window) {
+    foreground = window;
+    const std::uint32_t thread = GetWindowThreadProcessId(window).threadId;
+    const Hwnd now = GetFocusOfThread(thread);
+    if (now != window && !IsChild(window, now)) focus[thread] = window;
+}
+
 Hwnd FakePlatform::GetForegroundWindow() {
     return Find(foreground) ? foreground : 0;
 }
@@ -373,14 +382,14 @@ bool FakePlatform::OpenIcon(Hwnd window) {
     }
     if (Fails("OpenIcon") || !w) return false;
     w->iconic = false;
-    foreground = window;
+    Activate(window);
     return true;
 }
 
 bool FakePlatform::SetForegroundWindow(Hwnd window) {
     Log(Fmt("SetForegroundWindow %lld", window));
     if (Fails("SetForegroundWindow") || Find(window) == nullptr) return false;
-    foreground = window;
+    Activate(window);
     return true;
 }
 

@@ -137,6 +137,7 @@ class FakePlatform : public Platform {
 
   private:
     void Log(std::string entry);
+    void Activate(Hwnd window);
     void ApplyPendingClip();
     bool Fails(const std::string& call);
     FakeWindow* Find(Hwnd hwnd);

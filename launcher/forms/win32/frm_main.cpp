@@ -76,33 +76,64 @@ const wchar_t* ClassOf(ControlKind kind) {
 
 // --- ComboPickerList
 
+void ComboPickerList::Attach(HWND combo) {
+    combo_ = combo;
+    if (combo_ != nullptr) {
+        for (const Item& item : items_) SetItemData(AddItem(item.text), item.data);
+        if (index_ >= 0) SetListIndex(index_);
+    }
+    items_.clear();
+    index_ = -1;
+}
+
 void ComboPickerList::Clear() {
+    if (combo_ == nullptr) {
+        items_.clear();
+        index_ = -1;
+        return;
+    }
     ::SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
 }
 
 int ComboPickerList::AddItem(const std::wstring& text) {
+    if (combo_ == nullptr) {
+        items_.push_back({text, 0});
+        return static_cast<int>(items_.size()) - 1;
+    }
     return static_cast<int>(
         ::SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
 
 void ComboPickerList::SetItemData(int index, std::int32_t data) {
+    if (combo_ == nullptr) {
+        if (Has(index)) items_[static_cast<std::size_t>(index)].data = data;
+        return;
+    }
     ::SendMessageW(combo_, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
 }
 
 std::int32_t ComboPickerList::ItemData(int index) const {
+    if (combo_ == nullptr)
+        return Has(index) ? items_[static_cast<std::size_t>(index)].data : CB_ERR;
     return static_cast<std::int32_t>(
         ::SendMessageW(combo_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 int ComboPickerList::ItemCount() const {
+    if (combo_ == nullptr) return static_cast<int>(items_.size());
     return static_cast<int>(::SendMessageW(combo_, CB_GETCOUNT, 0, 0));
 }
 
 int ComboPickerList::ListIndex() const {
+    if (combo_ == nullptr) return index_;
     return static_cast<int>(::SendMessageW(combo_, CB_GETCURSEL, 0, 0));
 }
 
 void ComboPickerList::SetListIndex(int index) {
+    if (combo_ == nullptr) {
+        index_ = Has(index) ? index : -1;
+        return;
+    }
     ::SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
@@ -125,12 +156,8 @@ HWND frmMain::Control(ControlId id) const {
 
 bool frmMain::Load() {
     if (hwnd_ != nullptr) return true;
-    HICON icon = static_cast<HICON>(
-        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN), IMAGE_ICON, 32, 32, LR_SHARED));
-    HICON smallIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN),
-                                                      IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    if (!RegisterFormClass(instance_, kClassName, &frmMain::WindowProc, icon, smallIcon))
+    // The class gets its icons when the window is first shown.
+    if (!RegisterFormClass(instance_, kClassName, &frmMain::WindowProc, nullptr, nullptr))
         return false;
     MenuBar menu;
     HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption,
@@ -138,27 +165,42 @@ bool frmMain::Load() {
                                     CW_USEDEFAULT, 320, 260, nullptr, menu.get(), instance_, this);
     if (window == nullptr) return false;
     menu.release();
-    if (!CreateControls()) return false;
-    dpi_ = DpiOf(window);
-    ApplyDpi(dpi_);
-    const int d = static_cast<int>(dpi_);
-    SetClientSize(window, TwipsToPixels(kMainClientWidth, d), TwipsToPixels(kMainClientHeight, d));
+    // Hidden, the window needs no controls: the load step's search fills the picker list,
+    // which holds the items until its control is made (most runs of the launcher never
+    // show the window).
     Form_Load();
     return true;
 }
 
-bool frmMain::CreateControls() {
+bool frmMain::Complete() {
+    if (complete_) return true;
+    if (hwnd_ == nullptr) return false;
+    HICON icon = static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN), IMAGE_ICON, 32, 32, LR_SHARED));
+    HICON smallIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN),
+                                                      IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    ::SetClassLongPtrW(hwnd_, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+    ::SetClassLongPtrW(hwnd_, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(smallIcon));
     // Created in tab order, which makes it the order of the Tab key.
     for (std::size_t i = 0; i < kMainControls.size(); ++i) {
+        if (controls_[i] != nullptr) continue;  // made by an earlier attempt
         const ControlLayout& control = kMainControls[i];
         const DWORD exStyle = control.kind == ControlKind::kTextBox ? WS_EX_CLIENTEDGE : 0;
         controls_[i] = CreateChild(hwnd_, exStyle, ClassOf(control.kind), control.text,
                                    StyleOf(control.kind), control.id);
         if (controls_[i] == nullptr) return false;
     }
-    cmbFileName_.Attach(Control(kIdCmbFileName));
     ::SetWindowSubclass(Control(kIdTxtPut), &frmMain::TxtPutProc, kTxtPutSubclass,
                         reinterpret_cast<DWORD_PTR>(this));
+    dpi_ = DpiOf(hwnd_);
+    ApplyDpi(dpi_);
+    const int d = static_cast<int>(dpi_);
+    SetClientSize(hwnd_, TwipsToPixels(kMainClientWidth, d), TwipsToPixels(kMainClientHeight, d));
+    // What the load step found and what Get read while the window was hidden.
+    cmbFileName_.Attach(Control(kIdCmbFileName));
+    if (txtGetText_) ::SetWindowTextW(Control(kIdTxtGet), txtGetText_->c_str());
+    complete_ = true;
     return true;
 }
 
@@ -202,7 +244,7 @@ void frmMain::FitComboHeight(int closedHeight) {
 }
 
 void frmMain::ShowCentred() {
-    if (hwnd_ == nullptr) return;
+    if (!Complete()) return;
     CentreOnScreen(hwnd_);
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
     ::UpdateWindow(hwnd_);
@@ -213,6 +255,7 @@ void frmMain::ShowCentred() {
 // --- ConsoleView
 
 std::wstring frmMain::TxtPutText() {
+    Complete();
     HWND box = Control(kIdTxtPut);
     const int length = ::GetWindowTextLengthW(box);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -222,8 +265,9 @@ std::wstring frmMain::TxtPutText() {
 }
 
 void frmMain::SetTxtGetText(std::wstring_view text) {
-    const std::wstring copy(text);
-    ::SetWindowTextW(Control(kIdTxtGet), copy.c_str());
+    txtGetText_ = std::wstring(text);
+    HWND box = Control(kIdTxtGet);
+    if (box != nullptr) ::SetWindowTextW(box, txtGetText_->c_str());
 }
 
 void frmMain::ShowHistory(std::wstring_view text) {
@@ -349,7 +393,7 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wParam);
-            ApplyDpi(dpi_);
+            if (complete_) ApplyDpi(dpi_);
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
             ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
                            suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -365,10 +409,12 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (onClosed) onClosed();
             break;
         case WM_NCDESTROY:
-            ::RemoveWindowSubclass(Control(kIdTxtPut), &frmMain::TxtPutProc, kTxtPutSubclass);
+            if (Control(kIdTxtPut) != nullptr)
+                ::RemoveWindowSubclass(Control(kIdTxtPut), &frmMain::TxtPutProc, kTxtPutSubclass);
             ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             controls_.fill(nullptr);
+            complete_ = false;
             cmbFileName_.Attach(nullptr);
             break;
         default:

@@ -8,8 +8,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "launcher/forms/console.h"
 #include "launcher/forms/layout.h"
@@ -19,10 +21,12 @@
 
 namespace vorta::forms::win32 {
 
-// The picker list over a drop-down list control.
+// The picker list over a drop-down list control. Until the control is attached (the
+// console makes its controls only when it is first shown) the items and the selection
+// are kept here, by the control's rules, and the control is given them when attached.
 class ComboPickerList final : public PickerList {
   public:
-    void Attach(HWND combo) { combo_ = combo; }
+    void Attach(HWND combo);
     void Clear() override;
     int AddItem(const std::wstring& text) override;
     void SetItemData(int index, std::int32_t data) override;
@@ -32,7 +36,15 @@ class ComboPickerList final : public PickerList {
     void SetListIndex(int index) override;
 
   private:
+    struct Item {
+        std::wstring text;
+        std::int32_t data;
+    };
+    bool Has(int index) const { return index >= 0 && index < static_cast<int>(items_.size()); }
+
     HWND combo_ = nullptr;
+    std::vector<Item> items_;
+    int index_ = -1;
 };
 
 class frmMain final : public ConsoleView {
@@ -42,10 +54,10 @@ class frmMain final : public ConsoleView {
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
-    // Creates the window and its controls without showing them, then runs Form_Load.
-    // False when the window cannot be created.
+    // Creates the window hidden, then runs Form_Load, which fills the picker list. False
+    // when the window cannot be created.
     bool Load();
-    // Displays the window centred on the screen.
+    // Displays the window centred on the screen, completing it first.
     void ShowCentred();
     bool IsOpen() const { return hwnd_ != nullptr; }
     HWND hwnd() const { return hwnd_; }
@@ -81,16 +93,22 @@ class frmMain final : public ConsoleView {
                                        UINT_PTR id, DWORD_PTR self);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id);
-    bool CreateControls();
+    // Makes what only a shown window needs: the class icons, the controls, the fonts and
+    // the layout at the window's DPI; then the controls get what the load step put in
+    // the list and what Get read. True once the window is complete.
+    bool Complete();
     void ApplyDpi(UINT dpi);
     void FitComboHeight(int closedHeight);
 
     ConsoleCommands commands_;
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
+    bool complete_ = false;
     UINT dpi_ = 96;
     std::array<HWND, kMainControls.size()> controls_{};
     ComboPickerList cmbFileName_;
+    // The last text Get read, kept for txtGet while that does not exist yet.
+    std::optional<std::wstring> txtGetText_;
     frmHistory history_;
     vorta::win32::GdiObject<HFONT> font_;
     vorta::win32::GdiObject<HFONT> label3Font_;
