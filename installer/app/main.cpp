@@ -2,8 +2,20 @@
 // user chooses.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "installer/app/form1.h"
 #include "installer/app/raii.h"
+
+// An exception that nobody catches ends the program with abort(), as it always has. The
+// library's default handler would first print the exception's type, demangled, to a
+// standard error that a window program does not have; it brings the whole demangler and
+// a printf with floating point (some 75 KB) into the program for that.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+}  // namespace __gnu_cxx
 
 namespace {
 
