@@ -152,9 +152,18 @@ class LaunchSequence {
         return static_cast<std::uint32_t>(p_.TickCount() - since) >= boundMs;
     }
 
+    // OpenIcon and SetWindowPos wait for the CAD's thread: it is asked first whether it
+    // answers, so a CAD that has stopped answering never holds the launcher.
+    void RequireAnswering(Hwnd window) {
+        if (p_.IsWindowResponding(window, kRetryBoundMs)) return;
+        cadAnswers_ = false;
+        throw LaunchStopped{p_.IsWindow(window) ? kCadNotRespondingMessage : kCadClosedMessage};
+    }
+
     // Restored with OpenIcon when minimised, otherwise brought to the front.
     void BringForward(Hwnd window) {
         if (p_.IsIconic(window)) {
+            RequireAnswering(window);
             Require(RetryUntilSuccess(p_, Pumping::kNo, [&] { return p_.OpenIcon(window); }));
         } else {
             Require(RetryUntilSuccess(p_, Pumping::kNo,
@@ -163,6 +172,7 @@ class LaunchSequence {
     }
 
     void MakeTopmost(Hwnd window, Undo& guard) {
+        RequireAnswering(window);
         guard.Arm([this, window] { DropTopmost(window); });
         Require(RetryUntilSuccess(p_, Pumping::kYes, [&] {
             return p_.SetWindowPos(window, cad::kHwndTopmost, 0, 0, 0, 0, cad::kTopmostFlags);
@@ -177,9 +187,9 @@ class LaunchSequence {
         auto drop = [&](std::uint32_t flags) {
             return p_.SetWindowPos(window, cad::kHwndNoTopmost, 0, 0, 0, 0, flags);
         };
-        if (cadAnswers_ && RetryUntilSuccess(p_, Pumping::kYes, [&] {
-                return drop(cad::kNoTopmostFlags) || !p_.IsWindow(window);
-            }))
+        if (cadAnswers_ && p_.IsWindowResponding(window, kFocusWaitMs) &&
+            RetryUntilSuccess(p_, Pumping::kYes,
+                              [&] { return drop(cad::kNoTopmostFlags) || !p_.IsWindow(window); }))
             return;
         drop(cad::kNoTopmostFlags | cad::kSwpAsyncWindowPos);
     }

@@ -140,8 +140,8 @@ class Platform {
     virtual bool OpenIcon(Hwnd window) = 0;
     virtual bool SetForegroundWindow(Hwnd window) = 0;
     virtual bool GetWindowRect(Hwnd window, Rect& out) = 0;
-    // OpenIcon and SetWindowPos wait for the window's thread; for a thread that does not
-    // answer they give up (false) after about a second instead of waiting for it.
+    // OpenIcon and SetWindowPos wait for the window's thread (SetWindowPos with
+    // SWP_ASYNCWINDOWPOS does not): ask IsWindowResponding first.
     virtual bool SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int32_t x, std::int32_t y,
                               std::int32_t cx, std::int32_t cy, std::uint32_t flags) = 0;
     virtual void MouseEvent(std::uint32_t flags) = 0;

@@ -107,13 +107,6 @@ bool SendBounded(const std::shared_ptr<SendJob>& job) {
            job->answered;
 }
 
-bool CallBounded(Hwnd window, std::function<bool()> call, std::uint32_t timeoutMs) {
-    auto ok = std::make_shared<std::atomic<bool>>(false);
-    return RunAndWait(ThreadOf(window), timeoutMs,
-                      [ok, call = std::move(call)] { *ok = call(); }) &&
-           *ok;
-}
-
 std::shared_ptr<SendJob> NewSendJob(Hwnd window, UINT message, WPARAM wParam,
                                     std::uint32_t timeoutMs) {
     auto job = std::make_shared<SendJob>();

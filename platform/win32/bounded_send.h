@@ -1,8 +1,7 @@
-// Calls that wait for another program's window thread, bounded in time: made from a
-// helper thread while the caller waits at most the time-out. SendMessageTimeoutA alone
-// is not enough: some systems (Wine among them) keep the sender waiting until a window
-// that stopped answering wakes up, whatever the time-out; and SetWindowPos or
-// ShowWindow on another thread's window have no time-out at all. The helper owns
+// One window message to another program's window, bounded in time: sent from a helper
+// thread while the caller waits at most the time-out. SendMessageTimeoutA alone is not
+// enough: some systems (Wine among them) keep the sender waiting until a window that
+// stopped answering wakes up, whatever the time-out. The helper owns
 // everything the call points to, so when the wait is given up it can finish on its own
 // once the window answers (or with the process).
 //
@@ -13,7 +12,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,10 +42,5 @@ std::shared_ptr<SendJob> NewSendJob(Hwnd window, UINT message, WPARAM wParam,
 // this thread meanwhile (as a plain SendMessage does), never longer than the job's
 // time-out. True when the window answered in time.
 bool SendBounded(const std::shared_ptr<SendJob>& job);
-
-// Makes a call that waits for the window's thread (SetWindowPos, ShowWindow) from a
-// helper thread; the call must own what it uses. False when it failed, or did not
-// return within timeoutMs.
-bool CallBounded(Hwnd window, std::function<bool()> call, std::uint32_t timeoutMs);
 
 }  // namespace vorta::win32

@@ -19,8 +19,6 @@ namespace {
 constexpr int kDoEventsMessageBound = 4096;
 // Module paths longer than this are not expected (the longest path Windows allows).
 constexpr DWORD kLongestPath = 32768;
-// A window's thread is given this long to carry out a z-order change or a restore.
-constexpr std::uint32_t kWindowCallBoundMs = 1000;
 // The profile reader's buffer: values of at most 254 characters.
 constexpr DWORD kProfileBuffer = 255;
 constexpr wchar_t kClipboardOwnerClass[] = L"VortaClipboardOwner";
@@ -287,8 +285,7 @@ bool Win32Platform::IsIconic(Hwnd window) {
 }
 
 bool Win32Platform::OpenIcon(Hwnd window) {
-    return CallBounded(
-        window, [window] { return ::OpenIcon(ToHwnd(window)) != FALSE; }, kWindowCallBoundMs);
+    return ::OpenIcon(ToHwnd(window)) != FALSE;
 }
 
 bool Win32Platform::SetForegroundWindow(Hwnd window) {
@@ -308,12 +305,7 @@ bool Win32Platform::SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int
     // -1 and -2 are HWND_TOPMOST and HWND_NOTOPMOST, 0 and 1 HWND_TOP and HWND_BOTTOM;
     // any other value is a window handle.
     const HWND after = reinterpret_cast<HWND>(static_cast<std::intptr_t>(insertAfter));
-    // Queued to the window's thread: nothing to wait for.
-    if (flags & SWP_ASYNCWINDOWPOS)
-        return ::SetWindowPos(ToHwnd(window), after, x, y, cx, cy, flags) != FALSE;
-    return CallBounded(
-        window, [=] { return ::SetWindowPos(ToHwnd(window), after, x, y, cx, cy, flags) != FALSE; },
-        kWindowCallBoundMs);
+    return ::SetWindowPos(ToHwnd(window), after, x, y, cx, cy, flags) != FALSE;
 }
 
 void Win32Platform::MouseEvent(std::uint32_t flags) {

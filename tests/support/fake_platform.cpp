@@ -376,10 +376,7 @@ bool FakePlatform::IsIconic(Hwnd window) {
 bool FakePlatform::OpenIcon(Hwnd window) {
     Log(Fmt("OpenIcon %lld", window));
     FakeWindow* w = Find(window);
-    if (w && w->hung) {
-        tick += 1000;  // given up after about a second
-        return false;
-    }
+    if (w && w->hung) throw std::logic_error("OpenIcon on a window that does not answer blocks");
     if (Fails("OpenIcon") || !w) return false;
     w->iconic = false;
     Activate(window);
@@ -408,10 +405,9 @@ bool FakePlatform::SetWindowPos(Hwnd window, std::int32_t insertAfter, std::int3
         Fmt("%lld,%lld,%lld,%lld,", x, y, cx, cy) + Fmt("%lld", flags));
     FakeWindow* w = Find(window);
     if (!w) return false;
-    if (w->hung && !(flags & 0x4000)) {
-        tick += 1000;  // given up after about a second; an asynchronous change is queued
-        return false;
-    }
+    // Waits for the window's thread, unless the change is only queued to it.
+    if (w->hung && !(flags & 0x4000))
+        throw std::logic_error("SetWindowPos on a window that does not answer blocks");
     if (Fails(insertAfter == -1 ? "SetWindowPos topmost" : "SetWindowPos notopmost")) return false;
     std::erase(topmost, window);
     if (insertAfter == -1) topmost.push_back(window);

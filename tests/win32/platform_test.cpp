@@ -367,8 +367,9 @@ void WindowPlacement() {
     CHECK_EQ(platform.GetForegroundWindow(), handle);
 }
 
-// A window whose thread has stopped answering: the z-order change is given up after
-// about a second, and that thread is not asked again while the change is unanswered.
+// A window whose thread has stopped answering: the question is given up after its
+// time-out, that thread is not asked again while it is unanswered, and a queued z-order
+// change does not wait for it.
 void WindowOfAThreadThatStopsAnswering() {
     Win32Platform platform;
     HWND hung = nullptr;
@@ -384,8 +385,7 @@ void WindowOfAThreadThatStopsAnswering() {
     CHECK_EQ(::WaitForSingleObject(created.get(), kWaitBoundMs), WAIT_OBJECT_0);
     const Hwnd handle = FromHwnd(hung);
     DWORD start = ::GetTickCount();
-    CHECK(!platform.SetWindowPos(handle, vorta::cad::kHwndTopmost, 0, 0, 0, 0,
-                                 vorta::cad::kTopmostFlags));
+    CHECK(!platform.IsWindowResponding(handle, 1000));
     CHECK(::GetTickCount() - start < 1500);
     start = ::GetTickCount();
     CHECK(!platform.IsWindowResponding(handle, 3000));
