@@ -24,27 +24,27 @@ class DiscoveryRun {
     bool OnTopLevelWindow(Hwnd window, std::uint32_t threadId) {
         if (platform_.GetWindowTextLengthA(window) <= 0) return true;
         std::wstring t = WindowTextOf(platform_, window);
-        const LauncherSettings& s = state_.settings;
-        // The main-caption test comes first: a text caption that begins with the main
-        // caption is taken as a main window.
-        if (t.compare(0, s.MainCaption.size(), s.MainCaption) == 0) {
-            Current().Name = DrawingNameOf(t);
-            Current().MainWindow = window;
-            SearchCommandLine(window, threadId);
-            Current().MainCommandLine = state_.FoundCommandLine;
-            return true;
-        }
-        if (t.compare(0, s.TextCaption.size(), s.TextCaption) == 0) {
-            Current().TextWindow = window;
-            SearchCommandLine(window, threadId);
-            Current().TextCommandLine = state_.FoundCommandLine;
+        switch (MatchTopLevelCaption(t, state_.settings)) {
+            case CaptionMatch::kMainWindow:
+                Current().Name = DrawingNameOf(t);
+                Current().MainWindow = window;
+                SearchCommandLine(window, threadId);
+                Current().MainCommandLine = state_.FoundCommandLine;
+                break;
+            case CaptionMatch::kTextWindow:
+                Current().TextWindow = window;
+                SearchCommandLine(window, threadId);
+                Current().TextCommandLine = state_.FoundCommandLine;
+                break;
+            case CaptionMatch::kNone:
+                break;
         }
         return true;
     }
 
     // Asks to stop at the first child whose caption is the command-line caption.
     bool OnChildWindow(Hwnd window, std::uint32_t /*threadId*/) {
-        if (WindowTextOf(platform_, window) == state_.settings.CommandCaption) {
+        if (IsCommandLineCaption(WindowTextOf(platform_, window), state_.settings)) {
             state_.FoundCommandLine = window;
             return false;
         }
@@ -82,6 +82,20 @@ std::wstring WindowTextOf(Platform& platform, Hwnd window) {
     // A caption that grew after its length was read, or one longer than we read, may
     // end in a lead byte whose trail byte did not fit: that half character is dropped.
     return platform.FromAnsi(CutAnsi(platform, buffer, buffer.size()));
+}
+
+CaptionMatch MatchTopLevelCaption(const std::wstring& caption, const LauncherSettings& settings) {
+    // The main-caption test comes first: a text caption that begins with the main
+    // caption is taken as a main window.
+    if (caption.compare(0, settings.MainCaption.size(), settings.MainCaption) == 0)
+        return CaptionMatch::kMainWindow;
+    if (caption.compare(0, settings.TextCaption.size(), settings.TextCaption) == 0)
+        return CaptionMatch::kTextWindow;
+    return CaptionMatch::kNone;
+}
+
+bool IsCommandLineCaption(const std::wstring& caption, const LauncherSettings& settings) {
+    return caption == settings.CommandCaption;
 }
 
 std::wstring DrawingNameOf(const std::wstring& caption) {

@@ -27,6 +27,14 @@ inline constexpr std::int32_t kWindowTextMaxBytes = 32 * 1024;
 // is dropped.
 std::wstring WindowTextOf(Platform& platform, Hwnd window);
 
+// What discovery takes a top-level window for, from its caption alone. The main-caption
+// test is made first: a caption that begins with both captions is a main window's.
+enum class CaptionMatch { kNone, kMainWindow, kTextWindow };
+CaptionMatch MatchTopLevelCaption(const std::wstring& caption, const LauncherSettings& settings);
+
+// Whether a child window's caption is the command line's: the whole caption, exactly.
+bool IsCommandLineCaption(const std::wstring& caption, const LauncherSettings& settings);
+
 // The drawing name in a main window caption such as "AutoCAD 2005 - [Drawing1.dwg]".
 // Empty when the caption is too short to hold one.
 std::wstring DrawingNameOf(const std::wstring& caption);

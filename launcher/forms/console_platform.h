@@ -15,6 +15,16 @@
 
 namespace vorta::forms {
 
+// What the settings assistant shows of a window beyond its caption. Read from the
+// window system's own records, never by a message to the window's thread, so a CAD that
+// does not answer cannot hold the assistant.
+struct WindowFacts {
+    std::string className;  // ANSI bytes
+    std::int32_t controlId = 0;
+    Hwnd parent = 0;  // 0 for a top-level window
+    std::uint32_t style = 0;
+};
+
 class ConsolePlatform {
   public:
     virtual ~ConsolePlatform() = default;
@@ -47,6 +57,10 @@ class ConsolePlatform {
     // byte; nothing when there is none or the clipboard cannot be opened.
     virtual bool ClipboardHasText() = 0;
     virtual std::optional<std::string> ClipboardGetText() = 0;
+
+    // The window's class, control identifier, parent and style; nothing when the window
+    // does not exist.
+    virtual std::optional<WindowFacts> DescribeWindow(Hwnd window) = 0;
 };
 
 }  // namespace vorta::forms

@@ -5,9 +5,13 @@
 //   console_driver.exe shift     vortastart is started with the Shift key held down
 //   console_driver.exe launcher  vortastart runs its launch path (console hidden)
 //   console_driver.exe hung      a CAD that stops answering does not hold the console
+//   console_driver.exe assistant the settings assistant sets Lumset.ini up for a CAD that
+//                                the shipped values do not fit; vortastart then types
 //
 // The stand-in CADs, their logs and a copy of vortastart live in a fresh folder under
 // %TEMP%. Every wait is bounded. Exit code 0 when every check passed.
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -17,11 +21,15 @@
 #include <thread>
 #include <vector>
 
+#include "launcher/forms/assistant_layout.h"
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/console_picker_host.h"
 #include "launcher/forms/win32/win32_console_platform.h"
 #include "launcher/startup.h"
 #include "platform/win32/win32.h"
+// windows.h first.
+#include <commctrl.h>
+
 #include "platform/win32/win32_platform.h"
 #include "tools/e2e/win_text.h"
 
@@ -117,7 +125,9 @@ void EndLeftoverCads() {
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
          more = Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"standin_cad.exe") != 0) continue;
+        if (_wcsicmp(entry.szExeFile, L"standin_cad.exe") != 0 &&
+            _wcsicmp(entry.szExeFile, L"IJCAD.exe") != 0)
+            continue;
         Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
         if (!process.valid()) continue;
         std::printf("note: ending a stand-in CAD left by an earlier run\n");
@@ -153,8 +163,9 @@ class Driver {
     }
     const std::wstring& work() const { return work_; }
 
+    // exeName: the stand-in copied under another executable name and started from there.
     Cad* StartCad(const std::wstring& name, const std::wstring& drawing, bool textWindow,
-                  const std::wstring& extra = L"") {
+                  const std::wstring& extra = L"", const std::wstring& exeName = L"") {
         auto cad = std::make_unique<Cad>();
         cad->name = name;
         cad->log = work_ + L"\\" + name + L".log";
@@ -169,7 +180,12 @@ class Driver {
                             L"\nexit_after_seconds=150\ntext_window=" + (textWindow ? L"1" : L"0") +
                             L"\nhistory=コマンド: " + drawing + L"\\n" + extra + L"\n";
         WriteFileBytes(config, ToUtf8(body));
-        std::wstring command = L"\"" + folder_ + L"\\standin_cad.exe\" \"" + config + L"\"";
+        std::wstring exe = folder_ + L"\\standin_cad.exe";
+        if (!exeName.empty()) {
+            CopyFileW(exe.c_str(), (work_ + L"\\" + exeName).c_str(), FALSE);
+            exe = work_ + L"\\" + exeName;
+        }
+        std::wstring command = L"\"" + exe + L"\" \"" + config + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
@@ -696,6 +712,324 @@ int Screenshot(Driver& driver, const std::wstring& out) {
     return 0;
 }
 
+// --- The settings assistant, against a CAD the shipped Lumset.ini does not fit: another
+// executable name, other captions, other control identifiers.
+
+constexpr wchar_t kIjcadMain[] = L"IJCAD 2020 PRO - [図面A.dwg]";
+// What the assistant is expected to propose for it, key by key.
+const std::array<std::wstring, vorta::forms::kSettingCount> kIjcadValues{
+    L"IJCAD",    L"コマンド ウィンドウ",
+    L"IJCAD 20", L"IJCAD テキスト ウィンドウ",
+    L"2001",     L"2002",
+    L"2003",     L"2004"};
+
+Cad* StartIjcad(Driver& driver) {
+    return driver.StartCad(L"ijcad", L"図面A.dwg", true,
+                           std::wstring(L"\nmain_caption=") + kIjcadMain +
+                               L"\ntext_caption=IJCAD テキスト ウィンドウ - 図面A.dwg"
+                               L"\ncommand_caption=コマンド ウィンドウ\nmain_cmd_ctrl_id=2001"
+                               L"\ntext_cmd_ctrl_id=2002\nmain_hist_ctrl_id=2003"
+                               L"\ntext_hist_ctrl_id=2004",
+                           L"IJCAD.exe");
+}
+
+// The console's folder gets the Lumset.ini shipped for AutoCAD.
+std::string UseShippedSettings(Driver& driver, const std::wstring& folder) {
+    const std::string shipped = ReadFileBytes(folder + L"\\shipped-lumset.ini");
+    Check(shipped.find("ACADName=acad\r\n") != std::string::npos,
+          "the shipped Lumset.ini is at hand");
+    WriteFileBytes(driver.work() + L"\\Lumset.ini", shipped);
+    return shipped;
+}
+
+std::wstring ComboText(HWND list, int index) {
+    const auto length = Ask(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+    if (length < 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    Ask(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+// Every label of the assistant's window tree, depth first.
+std::vector<std::wstring> TreeLabels(HWND tree) {
+    std::vector<std::wstring> labels;
+    std::function<void(HTREEITEM)> walk = [&](HTREEITEM item) {
+        for (; item != nullptr && labels.size() < 2000;
+             item = reinterpret_cast<HTREEITEM>(
+                 Ask(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+            wchar_t text[1024] = {};
+            TVITEMW data{};
+            data.mask = TVIF_TEXT;
+            data.hItem = item;
+            data.pszText = text;
+            data.cchTextMax = 1024;
+            Ask(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+            labels.push_back(text);
+            walk(reinterpret_cast<HTREEITEM>(
+                Ask(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))));
+        }
+    };
+    walk(reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    return labels;
+}
+
+bool AnyLabel(const std::vector<std::wstring>& labels, const std::wstring& a,
+              const std::wstring& b = L"") {
+    return std::any_of(labels.begin(), labels.end(), [&](const std::wstring& l) {
+        return l.find(a) != std::wstring::npos && l.find(b) != std::wstring::npos;
+    });
+}
+
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) end = bytes.size();
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// Opens the assistant from the console's menu and picks the IJCAD; the assistant's window.
+HWND OpenAssistantOn(const Console& c, Cad& cad) {
+    Check(Menu(c, static_cast<ControlId>(kIdMnuSettingsAssistant)),
+          "assistant: 設定(S) → Lumset.ini の設定アシスタント... is handled");
+    HWND a = nullptr;
+    WaitFor([&] {
+        a = FindTopWindow(c.pid, L"VortaSettingsAssistant", nullptr);
+        return a != nullptr && IsWindowVisible(a);
+    });
+    Check(a != nullptr, "assistant: its window is shown");
+    if (a == nullptr) return nullptr;
+    HWND list = GetDlgItem(a, kIdAsstProgram);
+    Check(Ask(list, CB_GETCURSEL) == -1,
+          "assistant: no program is chosen while ACADName fits none");
+    const std::wstring pid =
+        std::to_wstring(static_cast<UINT_PTR>(reinterpret_cast<UINT_PTR>(cad.windows["pid"])));
+    int ijcad = -1;
+    for (int i = 0; i < static_cast<int>(Ask(list, CB_GETCOUNT)); ++i) {
+        const std::wstring text = ComboText(list, i);
+        if (text.rfind(L"IJCAD.exe（PID " + pid + L"）", 0) == 0 &&
+            text.find(kIjcadMain) != std::wstring::npos)
+            ijcad = i;
+    }
+    Check(ijcad >= 0, "assistant: IJCAD.exe is listed with its process id and window titles");
+    // Picked as a user picks: the selection, then the list's notification.
+    Ask(list, CB_SETCURSEL, static_cast<WPARAM>(ijcad));
+    Ask(a, WM_COMMAND, MAKEWPARAM(kIdAsstProgram, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    return a;
+}
+
+void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
+                  const std::string& shipped) {
+    using vorta::forms::KeyName;
+    using vorta::forms::kSettingCount;
+    HMENU bar = GetMenu(c.main);
+    wchar_t first[32] = {}, second[32] = {}, item[64] = {};
+    GetMenuStringW(bar, 0, first, 32, MF_BYPOSITION);
+    GetMenuStringW(bar, 1, second, 32, MF_BYPOSITION);
+    GetMenuStringW(GetSubMenu(bar, 1), 0, item, 64, MF_BYPOSITION);
+    Check(GetMenuItemCount(bar) == 2 && lstrcmpW(first, L"File(&F)") == 0 &&
+              GetMenuItemCount(GetSubMenu(bar, 0)) == 2 && lstrcmpW(second, L"設定(&S)") == 0 &&
+              GetMenuItemCount(GetSubMenu(bar, 1)) == 1 &&
+              lstrcmpW(item, L"Lumset.ini の設定アシスタント...") == 0,
+          "frmMain: File(F) keeps its two items; 設定(S) holds the assistant");
+
+    HWND a = OpenAssistantOn(c, cad);
+    if (a == nullptr) return;
+    Check(TextOf(a) == kAssistantCaption, "assistant: captioned Lumset.ini の設定アシスタント");
+    Check(GetWindow(a, GW_OWNER) == c.main, "assistant: owned by the console window");
+    CheckClientTwips(a, kAssistantClientWidth, kAssistantClientHeight, "assistant");
+    auto control = [&](int id) { return GetDlgItem(a, id); };
+    LOGFONTW font{};
+    auto handle = reinterpret_cast<HFONT>(Ask(control(kIdAsstTree), WM_GETFONT));
+    Check(handle != nullptr && GetObjectW(handle, sizeof font, &font) != 0 &&
+              lstrcmpW(font.lfFaceName, kFontFace) == 0 &&
+              font.lfHeight == FontHeightPixels(kFormFontPoints, Dpi(a)),
+          "assistant: the console's font at the window's DPI");
+
+    // The shipped values are judged against the IJCAD, and values proposed.
+    bool judged = true, proposed = true, accepted = true;
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        const int key = static_cast<int>(k);
+        const std::wstring value = TextOf(control(kIdAsstRowValue + key));
+        if (TextOf(control(kIdAsstRowMark + key)) != L"×") judged = false;
+        if (value != kIjcadValues[k]) {
+            proposed = false;
+            Say("     " + ToUtf8(KeyName(k)) + " proposed as " + ToUtf8(value));
+        }
+        if (Ask(control(kIdAsstRowAccept + key), BM_GETCHECK) != BST_CHECKED) accepted = false;
+    }
+    Check(judged, "assistant: every shipped value is judged × for the IJCAD");
+    Check(proposed,
+          "assistant: IJCAD, コマンド ウィンドウ, IJCAD 20, IJCAD テキスト ウィンドウ and "
+          "2001 to 2004 are proposed");
+    Check(accepted, "assistant: every proposal is ticked to be accepted");
+    const std::wstring judgement = TextOf(control(kIdAsstResult));
+    Check(
+        judgement.find(L"× MainCaption「AutoCAD 20」: 「AutoCAD 20」で始まるタイトルのウィンドウが"
+                       L"ありません。") != std::wstring::npos,
+        "assistant: the report gives the reason of each ×");
+    std::vector<std::wstring> labels = TreeLabels(control(kIdAsstTree));
+    Check(AnyLabel(labels, std::wstring(L"「") + kIjcadMain + L"」  VortaStandinCadMain  表示") &&
+              AnyLabel(labels, L"「コマンド ウィンドウ」  VortaStandinCadCommandLine  ID 0") &&
+              AnyLabel(labels, L"（タイトルなし）  Edit  ID 2001  表示") &&
+              AnyLabel(labels, L"（タイトルなし）  Edit  ID 2004"),
+          "assistant: the tree shows the windows with class, identifier, visibility and size");
+
+    // 試す: what the launcher would drive; nothing reaches the CAD.
+    const std::string before = cad.Log();
+    Check(Click(control(kIdAsstTry)), "try: handled");
+    const std::wstring tried = TextOf(control(kIdAsstResult));
+    Check(tried.find(L"・図面名: 「図面A.dwg」") != std::wstring::npos &&
+              tried.find(L"クリックするコマンド ライン: 「コマンド ウィンドウ」") !=
+                  std::wstring::npos &&
+              tried.find(L"この値なら") != std::wstring::npos,
+          "try: the drawing 図面A.dwg and the command line the launcher would click");
+    Sleep(300);
+    const std::string after = cad.Log();
+    Check(Count(after, "paste") == 0 && Count(after, "click") == Count(before, "click") &&
+              Count(after, "copydata") == 0 && Count(after, "gettext") == Count(before, "gettext"),
+          "try: nothing reached the CAD");
+
+    // A save whose temporary file cannot be made: told, naming the folder; nothing changed.
+    const std::wstring ini = work + L"\\Lumset.ini";
+    CreateDirectoryW((ini + L".tmp").c_str(), nullptr);
+    auto message = ClickExpectingMessage(c, control(kIdAsstSave));
+    Check(message.first == L"vortastart" && message.second.find(work) != std::wstring::npos &&
+              message.second.find(L"元の Lumset.ini はそのままです") != std::wstring::npos,
+          "save that fails: the message names the folder and keeps the old file: " +
+              ToUtf8(message.second));
+    Check(ReadFileBytes(ini) == shipped &&
+              GetFileAttributesW((ini + L".bak").c_str()) == INVALID_FILE_ATTRIBUTES,
+          "save that fails: Lumset.ini is untouched, no Lumset.ini.bak");
+    RemoveDirectoryW((ini + L".tmp").c_str());
+
+    // The save: only the eight keys' lines change.
+    Check(Click(control(kIdAsstSave)), "save: handled");
+    const std::string saved = ReadFileBytes(ini);
+    Check(ReadFileBytes(ini + L".bak") == shipped, "save: the old file is kept as Lumset.ini.bak");
+    Check(GetFileAttributesW((ini + L".tmp").c_str()) == INVALID_FILE_ATTRIBUTES,
+          "save: no temporary file is left");
+    const std::vector<std::string> oldLines = Lines(shipped);
+    const std::vector<std::string> newLines = Lines(saved);
+    bool kept = oldLines.size() == newLines.size() && saved.size() >= 2 &&
+                saved.compare(saved.size() - 2, 2, "\r\n") == 0 &&
+                Count(saved, "\n") == Count(saved, "\r\n");
+    int changed = 0;
+    for (std::size_t i = 0; kept && i < oldLines.size(); ++i) {
+        std::string expected = oldLines[i];
+        for (std::size_t k = 0; k < kSettingCount; ++k) {
+            const std::string key = ToAnsi(KeyName(k)) + "=";
+            if (oldLines[i].rfind(key, 0) == 0) {
+                expected = key + ToAnsi(kIjcadValues[k]);
+                ++changed;
+            }
+        }
+        if (newLines[i] != expected) {
+            kept = false;
+            Say("     line " + std::to_string(i + 1) + ": " + Hex(newLines[i]));
+        }
+    }
+    Check(kept && changed == 8,
+          "save: the eight keys have the new values, every other line is kept byte for byte, "
+          "CR LF");
+
+    // Judged again with the saved values.
+    bool fits = true;
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        if (TextOf(control(kIdAsstRowMark + static_cast<int>(k))) == L"✓") continue;
+        fits = false;
+        Say("     " + ToUtf8(KeyName(k)) + " is judged " +
+            ToUtf8(TextOf(control(kIdAsstRowMark + static_cast<int>(k)))));
+    }
+    Check(fits, "save: every value is judged ✓ afterwards");
+    Check(TextOf(control(kIdAsstResult)).find(L"Lumset.ini を保存しました") != std::wstring::npos,
+          "save: the report says it was saved");
+    labels = TreeLabels(control(kIdAsstTree));
+    Check(AnyLabel(labels, kIjcadMain, L"◀ MainCaption") &&
+              AnyLabel(labels, L"ID 2001", L"◀ MainCmdCtrlID") &&
+              AnyLabel(labels, L"ID 2004", L"◀ TextHistCtrlID"),
+          "save: the tree marks the windows the values point at");
+
+    Check(Click(control(kIdAsstClose)), "assistant: 閉じる handled");
+    Check(WaitFor([&] { return !IsWindow(a); }), "assistant: closed");
+}
+
+int Assistant(Driver& driver, const std::wstring& folder) {
+    const std::string shipped = UseShippedSettings(driver, folder);
+    Cad* cad = StartIjcad(driver);
+    if (cad == nullptr) return 1;
+    {
+        InProcessConsole in(driver);
+        win32::frmMain& form = in.host.Form();
+        form.onClosed = [] { PostQuitMessage(0); };
+        form.ShowCentred();
+        Console c{form.hwnd(), GetCurrentProcessId()};
+        std::thread worker([&] {
+            UseAssistant(c, *cad, driver.work(), shipped);
+            PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
+        });
+        win32::RunMessageLoop(form);
+        worker.join();
+    }
+    // vortastart, started plainly beside the saved Lumset.ini, types into the IJCAD.
+    PROCESS_INFORMATION pi{};
+    if (!StartVortastart(driver, folder, pi)) {
+        Check(false, "vortastart started");
+        return 1;
+    }
+    Handle process(pi.hProcess);
+    CloseHandle(pi.hThread);
+    const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
+    Check(ended, "launcher: vortastart ends by itself");
+    if (!ended) TerminateProcess(process.get(), 1);
+    WaitFor([&] { return LogHas(*cad, "run: (load \"pontek\")"); }, 5000);
+    const std::string log = cad->Log();
+    Check(LogHas(*cad, " hex=1B ") &&
+              LogHas(*cad, " hex=28 6C 6F 61 64 20 22 70 6F 6E 74 65 6B 22 29 0D 0A ") &&
+              LogHas(*cad, "run: (load \"pontek\")"),
+          "launcher: ESC and (load \"pontek\") were typed into the IJCAD");
+    if (!LogHas(*cad, "run: (load \"pontek\")")) std::printf("the CAD's log:\n%s\n", log.c_str());
+    return 0;
+}
+
+// The assistant for the README: chosen CAD, proposals, a try; its rectangle goes to
+// <out>.rects, and it stays until <out>.done exists.
+int AssistantScreenshot(Driver& driver, const std::wstring& folder, const std::wstring& out) {
+    UseShippedSettings(driver, folder);
+    Cad* cad = StartIjcad(driver);
+    if (cad == nullptr) return 1;
+    InProcessConsole in(driver);
+    win32::frmMain& form = in.host.Form();
+    form.onClosed = [] { PostQuitMessage(0); };
+    form.ShowCentred();
+    Console c{form.hwnd(), GetCurrentProcessId()};
+    std::thread worker([&] {
+        HWND a = OpenAssistantOn(c, *cad);
+        if (a != nullptr) {
+            Click(GetDlgItem(a, kIdAsstTry));
+            SetWindowPos(a, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE);
+            Sleep(500);
+            RECT r{};
+            GetWindowRect(a, &r);
+            char text[96];
+            wsprintfA(text, "assistant %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left,
+                      r.bottom - r.top);
+            WriteFileBytes(out + L".rects", text);
+            const std::wstring done = out + L".done";
+            WaitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                    60000);
+        }
+        PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
+    });
+    win32::RunMessageLoop(form);
+    worker.join();
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -716,6 +1050,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             rc = Hung(driver);
         } else if (mode == L"screenshot" && args.size() > 1) {
             rc = Screenshot(driver, args[1]);
+        } else if (mode == L"assistant") {
+            rc = Assistant(driver, folder);
+        } else if (mode == L"assistant-screenshot" && args.size() > 1) {
+            rc = AssistantScreenshot(driver, folder, args[1]);
         } else {
             Say("unknown mode");
             return 2;

@@ -39,6 +39,8 @@ class FakeConsolePlatform : public forms::ConsolePlatform {
     std::map<Hwnd, std::string> historyOnRequest;
     // Texts that shrink between WM_GETTEXTLENGTH and WM_GETTEXT.
     std::map<Hwnd, std::string> textAfterLengthRead;
+    // What the window system records of each window (class, identifier, parent, style).
+    std::map<Hwnd, forms::WindowFacts> facts;
 
     // --- Observed.
     std::vector<SentMessage> sent;
@@ -54,6 +56,11 @@ class FakeConsolePlatform : public forms::ConsolePlatform {
                            std::int32_t lParam) override;
     bool ClipboardHasText() override { return clipboard.has_value(); }
     std::optional<std::string> ClipboardGetText() override { return clipboard; }
+    std::optional<forms::WindowFacts> DescribeWindow(Hwnd window) override {
+        auto it = facts.find(window);
+        if (it == facts.end()) return std::nullopt;
+        return it->second;
+    }
 
   private:
     bool Exists(Hwnd window) const;

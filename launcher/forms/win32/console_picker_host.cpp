@@ -28,6 +28,8 @@ int RunMessageLoop(frmMain& form) {
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (form.IsOpen() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
+        frmSettingsAssistant& assistant = form.SettingsAssistant();
+        if (assistant.IsOpen() && ::IsDialogMessageW(assistant.hwnd(), &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -38,8 +38,8 @@ class ConsolePickerHost final : public PickerHost {
 // the screen and handles its events until it is closed. Returns the exit code.
 int ShowConsoleUntilClosed(Platform& platform, ConsolePickerHost& host, LauncherState& state);
 
-// Handles the events of the thread until WM_QUIT, with the console window's keyboard
-// navigation (Tab between its controls).
+// Handles the events of the thread until WM_QUIT, with the keyboard navigation (Tab
+// between the controls) of the console window and of the settings assistant.
 int RunMessageLoop(frmMain& form);
 
 }  // namespace vorta::forms::win32

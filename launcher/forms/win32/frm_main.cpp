@@ -22,7 +22,8 @@ std::size_t SlotOf(ControlId id) {
     return 0;
 }
 
-// The menu bar "File(&F)" with "CADSearch" and "End"; destroyed unless a window took it.
+// The menu bar "File(&F)" with "CADSearch" and "End", and "設定(&S)" with the settings
+// assistant; destroyed unless a window took it.
 class MenuBar {
   public:
     MenuBar() : bar_(::CreateMenu()) {
@@ -30,6 +31,9 @@ class MenuBar {
         ::AppendMenuW(file, MF_STRING, kIdMnuCADSearch, L"CADSearch");
         ::AppendMenuW(file, MF_STRING, kIdMnuEnd, L"End");
         ::AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"File(&F)");
+        HMENU settings = ::CreatePopupMenu();
+        ::AppendMenuW(settings, MF_STRING, kIdMnuSettingsAssistant, kSettingsAssistantMenuItem);
+        ::AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(settings), kSettingsMenuCaption);
     }
     MenuBar(const MenuBar&) = delete;
     MenuBar& operator=(const MenuBar&) = delete;
@@ -143,7 +147,8 @@ frmMain::frmMain(Platform& platform, ConsolePlatform& console, LauncherState& st
                  HINSTANCE instance)
     : commands_(platform, console, state, *this, kAppTitle),
       instance_(instance),
-      history_(instance) {}
+      history_(instance),
+      assistant_(platform, console, state, instance) {}
 
 frmMain::~frmMain() {
     history_.Close();
@@ -340,6 +345,11 @@ void frmMain::mnuEnd_Click() {
     ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
+void frmMain::mnuSettingsAssistant_Click() {
+    if (!assistant_.Show(hwnd_))
+        MessageBox(L"設定アシスタントのウィンドウを開けませんでした。", kAppTitle);
+}
+
 // --- Window procedures
 
 void frmMain::OnCommand(int id) {
@@ -361,6 +371,9 @@ void frmMain::OnCommand(int id) {
             break;
         case kIdMnuEnd:
             mnuEnd_Click();
+            break;
+        case kIdMnuSettingsAssistant:
+            mnuSettingsAssistant_Click();
             break;
         default:
             break;

@@ -1,8 +1,9 @@
 // frmMain, captioned "Tallwrite": the console window. It holds the picker list
 // cmbFileName that discovery fills, the text boxes txtGet and txtPut, four buttons
-// and the menu "File(&F)" with "CADSearch" and "End". Each event has its handler,
-// named after the control and the event; the commands themselves are
-// ConsoleCommands. Positions and sizes are twips converted at the window's real DPI.
+// and the menu "File(&F)" with "CADSearch" and "End"; beside it the menu "設定(&S)"
+// opens the settings assistant. Each event has its handler, named after the control and
+// the event; the commands themselves are ConsoleCommands. Positions and sizes are twips
+// converted at the window's real DPI.
 #pragma once
 
 #include <array>
@@ -16,6 +17,7 @@
 #include "launcher/forms/console.h"
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/frm_history.h"
+#include "launcher/forms/win32/frm_settings_assistant.h"
 #include "platform/win32/raii.h"
 #include "platform/win32/win32.h"
 
@@ -63,6 +65,7 @@ class frmMain final : public ConsoleView {
     HWND hwnd() const { return hwnd_; }
     HWND Control(ControlId id) const;
     frmHistory& History() { return history_; }
+    frmSettingsAssistant& SettingsAssistant() { return assistant_; }
     ConsoleCommands& Commands() { return commands_; }
     // Called once the window has been destroyed.
     std::function<void()> onClosed;
@@ -79,6 +82,7 @@ class frmMain final : public ConsoleView {
     void cmdHistory2_Click();
     void mnuCADSearch_Click();
     void mnuEnd_Click();
+    void mnuSettingsAssistant_Click();
 
     // ConsoleView.
     PickerList& PickerListControl() override { return cmbFileName_; }
@@ -110,6 +114,7 @@ class frmMain final : public ConsoleView {
     // The last text Get read, kept for txtGet while that does not exist yet.
     std::optional<std::wstring> txtGetText_;
     frmHistory history_;
+    frmSettingsAssistant assistant_;
     vorta::win32::GdiObject<HFONT> font_;
     vorta::win32::GdiObject<HFONT> label3Font_;
 };

@@ -87,4 +87,20 @@ std::optional<std::string> Win32ConsolePlatform::ClipboardGetText() {
     }
 }
 
+std::optional<WindowFacts> Win32ConsolePlatform::DescribeWindow(Hwnd window) {
+    // None of these calls waits for the window's thread: the system answers them.
+    HWND h = ToHwnd(window);
+    if (h == nullptr || !::IsWindow(h)) return std::nullopt;
+    WindowFacts facts;
+    char name[257] = {};
+    const int length = ::GetClassNameA(h, name, static_cast<int>(sizeof name));
+    facts.className.assign(name, static_cast<std::size_t>(length > 0 ? length : 0));
+    facts.style = static_cast<std::uint32_t>(::GetWindowLongW(h, GWL_STYLE));
+    if ((facts.style & WS_CHILD) != 0) {
+        facts.controlId = ::GetDlgCtrlID(h);
+        facts.parent = FromHwnd(::GetAncestor(h, GA_PARENT));
+    }
+    return facts;
+}
+
 }  // namespace vorta::forms::win32

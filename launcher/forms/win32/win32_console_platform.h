@@ -1,5 +1,6 @@
 // ConsolePlatform over Win32: ANSI messages to CAD windows, each sent with
-// SendMessageTimeoutA and SMTO_ABORTIFHUNG, and the clipboard's CF_TEXT.
+// SendMessageTimeoutA and SMTO_ABORTIFHUNG, the clipboard's CF_TEXT, and what the
+// window system records of a window.
 #pragma once
 
 #include "launcher/forms/console_platform.h"
@@ -19,6 +20,7 @@ class Win32ConsolePlatform final : public ConsolePlatform {
                            std::int32_t lParam) override;
     bool ClipboardHasText() override;
     std::optional<std::string> ClipboardGetText() override;
+    std::optional<WindowFacts> DescribeWindow(Hwnd window) override;
 };
 
 }  // namespace vorta::forms::win32

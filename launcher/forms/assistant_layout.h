@@ -1,0 +1,72 @@
+// The design of the settings assistant's window, in twips from the client area's top
+// left corner (converted with the window's real DPI, like the console's), its control
+// identifiers and texts, and the menu of frmMain that opens it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "launcher/forms/lumset_file.h"
+
+namespace vorta::forms {
+
+// frmMain's second menu, beside "File(&F)", with its one item.
+inline constexpr wchar_t kSettingsMenuCaption[] = L"設定(&S)";
+inline constexpr wchar_t kSettingsAssistantMenuItem[] = L"Lumset.ini の設定アシスタント...";
+inline constexpr std::uint16_t kIdMnuSettingsAssistant = 211;
+
+inline constexpr wchar_t kAssistantCaption[] = L"Lumset.ini の設定アシスタント";
+
+enum AssistantId : std::uint16_t {
+    kIdAsstProgramLabel = 401,
+    kIdAsstProgram,
+    kIdAsstRefresh,
+    kIdAsstTreeLabel,
+    kIdAsstTree,
+    kIdAsstHeadKey,
+    kIdAsstHeadCurrent,
+    kIdAsstHeadMark,
+    kIdAsstHeadValue,
+    kIdAsstResult,
+    kIdAsstTry,
+    kIdAsstSave,
+    kIdAsstClose,
+    // One row per key: kIdAsstRow... + the key.
+    kIdAsstRowKey = 420,
+    kIdAsstRowCurrent = 430,
+    kIdAsstRowMark = 440,
+    kIdAsstRowValue = 450,
+    kIdAsstRowAccept = 460,
+};
+
+enum class AssistantKind {
+    kLabel,
+    kMark,  // a centred label: ✓ or ×
+    kDropDownList,
+    kButton,
+    kTree,
+    kReadOnlyText,
+    kText,
+    kCheckBox,
+    kReport,  // multi-line, read-only, with a vertical scroll bar
+};
+
+struct AssistantControl {
+    std::uint16_t id;
+    AssistantKind kind;
+    const wchar_t* text;
+    int left, top, width, height;
+};
+
+inline constexpr int kAssistantClientWidth = 840 * 15;
+inline constexpr int kAssistantClientHeight = 702 * 15;
+
+// Every control, in tab order (the order the window creates them in).
+const std::vector<AssistantControl>& AssistantControls();
+
+// The marks of the judgement column.
+inline constexpr wchar_t kMarkOk[] = L"✓";
+inline constexpr wchar_t kMarkNg[] = L"×";
+
+}  // namespace vorta::forms

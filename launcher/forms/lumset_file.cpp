@@ -1,0 +1,345 @@
+#include "launcher/forms/lumset_file.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "launcher/startup.h"
+#include "launcher/text_file.h"
+
+namespace vorta::forms {
+
+namespace {
+
+constexpr std::array<const wchar_t*, kSettingCount> kKeyNames{
+    L"ACADName",      L"CommandCaption", L"MainCaption",    L"TextCaption",
+    L"MainCmdCtrlID", L"TextCmdCtrlID",  L"MainHistCtrlID", L"TextHistCtrlID",
+};
+
+constexpr wchar_t kSectionName[] = L"Main";
+
+wchar_t Lower(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+// Section and key names are compared as the profile reader compares them.
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\f' || c == L'\v';
+}
+
+std::wstring_view Trim(std::wstring_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool IsQuote(wchar_t c) {
+    return c == L'"' || c == L'\'';
+}
+
+// The value of a key line as the reader takes it: blanks around it dropped, then one
+// pair of enclosing quotes.
+std::wstring_view ReadValue(std::wstring_view afterEquals) {
+    std::wstring_view value = Trim(afterEquals);
+    if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return value;
+}
+
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
+
+// A number the launcher reads whole: decimal with an optional sign, &H hexadecimal or
+// &O octal.
+bool IsNumberText(std::wstring_view text) {
+    text = Trim(text);
+    if (text.size() >= 3 && text[0] == L'&') {
+        const wchar_t base = Lower(text[1]);
+        auto digits = text.substr(2);
+        if (base == L'h')
+            return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
+                return IsDigit(c) || (Lower(c) >= L'a' && Lower(c) <= L'f');
+            });
+        if (base == L'o')
+            return std::all_of(digits.begin(), digits.end(),
+                               [](wchar_t c) { return c >= L'0' && c <= L'7'; });
+        return false;
+    }
+    if (!text.empty() && (text[0] == L'-' || text[0] == L'+')) text.remove_prefix(1);
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+// One line of the file: the bytes written for it, and its text.
+struct Line {
+    std::string bytes;
+    std::wstring text;
+};
+
+// Splits at CR LF, LF or a lone CR (the readers end a line at either character). A line
+// end at the very end of the text starts no further line.
+template <typename Text>
+std::vector<Text> SplitLines(const Text& text) {
+    std::vector<Text> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        lines.push_back(text.substr(start, end - start));
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::wstring FolderForMessage(const std::wstring& appFolder) {
+    // "C:\Tools\Vorta\" is shown as "C:\Tools\Vorta"; a drive root keeps its backslash.
+    if (appFolder.size() > 3 && appFolder.back() == L'\\')
+        return appFolder.substr(0, appFolder.size() - 1);
+    return appFolder;
+}
+
+enum class SaveStep { kRead, kWriteTemporary, kBackup, kReplace };
+
+std::wstring FailureMessage(const std::wstring& folder, SaveStep step, const FileResult& result) {
+    const std::wstring code = DecimalText(result.code);
+    const std::wstring error = result.detail.empty()
+                                   ? Fill(L"（エラー %1）", {code})
+                                   : Fill(L"（エラー %1：%2）", {code, result.detail});
+    const bool denied = result.status == FileStatus::kAccessDenied;
+    std::wstring message;
+    if (step == SaveStep::kRead) {
+        message = Fill(L"フォルダ「%1」の Lumset.ini を読めなかったため、保存をやめました%2。",
+                       {folder, error});
+    } else if (denied && step == SaveStep::kReplace) {
+        message =
+            L"Lumset.ini が読み取り専用になっているか、ほかのプログラムが使っているため、"
+            L"保存できませんでした。";
+    } else if (denied) {
+        message = Fill(L"フォルダ「%1」に書き込めないため、Lumset.ini を保存できませんでした。",
+                       {folder});
+    } else {
+        message = Fill(L"フォルダ「%1」に Lumset.ini を保存できませんでした%2。", {folder, error});
+    }
+    message += L"元の Lumset.ini はそのままです。";
+    if (denied && step != SaveStep::kRead && step != SaveStep::kReplace)
+        message +=
+            L"\r\n\r\nProgram Files の中など、書き込むのに管理者の権限がいるフォルダには保存"
+            L"できません。vortastart.exe を書き込めるフォルダに置くか、メモ帳を管理者として"
+            L"実行して Lumset.ini を書き換えてください。";
+    return message;
+}
+
+}  // namespace
+
+std::wstring DecimalText(std::int64_t value) {
+    // Counted as unsigned, so the smallest value has a magnitude too.
+    std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    return value < 0 ? L"-" + digits : digits;
+}
+
+std::wstring Fill(std::wstring_view pattern, std::initializer_list<std::wstring_view> values) {
+    std::wstring out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+        const std::size_t n = static_cast<std::size_t>(next - L'1');
+        if (pattern[i] == L'%' && next >= L'1' && next <= L'9' && n < values.size()) {
+            out += values.begin()[n];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
+const wchar_t* KeyName(std::size_t key) {
+    return kKeyNames.at(key);
+}
+
+bool IsIntegerKey(std::size_t key) {
+    return key >= kMainCmdCtrlID;
+}
+
+SettingTexts TextsOf(const LauncherSettings& s) {
+    return {s.ACADName,
+            s.CommandCaption,
+            s.MainCaption,
+            s.TextCaption,
+            DecimalText(s.MainCmdCtrlID),
+            DecimalText(s.TextCmdCtrlID),
+            DecimalText(s.MainHistCtrlID),
+            DecimalText(s.TextHistCtrlID)};
+}
+
+LauncherSettings SettingsOf(const SettingTexts& t) {
+    LauncherSettings s;
+    s.ACADName = t[kACADName];
+    s.CommandCaption = t[kCommandCaption];
+    s.MainCaption = t[kMainCaption];
+    s.TextCaption = t[kTextCaption];
+    s.MainCmdCtrlID = ParseSettingInteger(t[kMainCmdCtrlID]);
+    s.TextCmdCtrlID = ParseSettingInteger(t[kTextCmdCtrlID]);
+    s.MainHistCtrlID = ParseSettingInteger(t[kMainHistCtrlID]);
+    s.TextHistCtrlID = ParseSettingInteger(t[kTextHistCtrlID]);
+    return s;
+}
+
+std::optional<std::wstring> ValueProblem(std::size_t key, const std::wstring& text,
+                                         const Platform& codec) {
+    const std::wstring_view name = KeyName(key);
+    if (text.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring::npos)
+        return Fill(L"%1 の値には改行を含められません。", {name});
+    if (IsIntegerKey(key)) {
+        if (!IsNumberText(text))
+            return Fill(L"%1 には数値（10 進数、または &H で始まる 16 進数）を書いてください。",
+                        {name});
+        return std::nullopt;
+    }
+    if (text.empty()) return Fill(L"%1 の値が空です。", {name});
+    const std::string bytes = codec.ToAnsi(text);
+    if (codec.FromAnsi(bytes) != text)
+        return Fill(L"%1 の値に、Shift_JIS で書けない文字が含まれています。", {name});
+    // The enclosing quotes, when it needs them, count too.
+    if (codec.ToAnsi(FormatSettingValue(text)).size() > kSettingValueMaxBytes)
+        return Fill(L"%1 の値が長すぎます（Shift_JIS で %2 バイトまで）。",
+                    {name, DecimalText(kSettingValueMaxBytes)});
+    return std::nullopt;
+}
+
+std::wstring FormatSettingValue(std::wstring_view value) {
+    const bool blankAtEnd = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    const bool quoted =
+        value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
+    if (blankAtEnd || quoted) return L"\"" + std::wstring(value) + L"\"";
+    return std::wstring(value);
+}
+
+std::optional<std::string> RewriteLumset(std::string_view oldBytes, const LumsetChanges& changes,
+                                         const Platform& codec) {
+    std::vector<Line> lines;
+    if (DetectEncoding(oldBytes) == TextEncoding::kAnsi) {
+        for (std::string_view piece : SplitLines(oldBytes))
+            lines.push_back({std::string(piece), codec.FromAnsi(piece)});
+    } else {
+        // Saved by Notepad as UTF-8 or UTF-16: every line goes over to the code page.
+        const std::wstring text = DecodeText(oldBytes, codec);
+        for (const std::wstring& piece : SplitLines(text)) {
+            std::string bytes = codec.ToAnsi(piece);
+            if (codec.FromAnsi(bytes) != piece) return std::nullopt;
+            lines.push_back({std::move(bytes), piece});
+        }
+    }
+
+    // The first [Main] section, as the launcher finds it: its header, its first line of
+    // each key, and its last key line.
+    std::optional<std::size_t> header;
+    std::optional<std::size_t> lastKeyLine;
+    std::array<std::optional<std::size_t>, kSettingCount> keyLine;
+    bool inSection = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::wstring_view line = Trim(lines[i].text);
+        if (line.starts_with(L'[')) {
+            if (inSection) break;
+            const std::size_t close = line.find(L']');
+            const std::wstring_view name = Trim(line.substr(
+                1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1));
+            if (SameName(name, kSectionName)) {
+                inSection = true;
+                header = i;
+            }
+            continue;
+        }
+        if (!inSection) continue;
+        const std::size_t equals = line.find(L'=');
+        if (equals == std::wstring_view::npos) continue;
+        const std::wstring_view key = Trim(line.substr(0, equals));
+        for (std::size_t k = 0; k < kSettingCount; ++k) {
+            if (keyLine[k] || !SameName(key, KeyName(k))) continue;
+            keyLine[k] = i;
+            lastKeyLine = i;
+        }
+    }
+
+    // The lines of missing keys, each with its line end.
+    std::string added;
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        if (!changes[k]) continue;
+        if (!keyLine[k]) {
+            added +=
+                codec.ToAnsi(Fill(L"%1=%2\r\n", {KeyName(k), FormatSettingValue(*changes[k])}));
+            continue;
+        }
+        Line& line = lines[*keyLine[k]];
+        const std::size_t equals = line.text.find(L'=');
+        if (ReadValue(std::wstring_view(line.text).substr(equals + 1)) == *changes[k]) continue;
+        // The key as it was written, up to and including "=" (a byte 0x3D is never
+        // part of a double-byte character), then the new value.
+        line.bytes.resize(line.bytes.find('=') + 1);
+        line.bytes += codec.ToAnsi(FormatSettingValue(*changes[k]));
+    }
+
+    // Missing keys go after the section's last key line, or its header; a missing
+    // section goes at the end.
+    const std::size_t at = lastKeyLine ? *lastKeyLine + 1 : header ? *header + 1 : lines.size();
+    if (!header && !added.empty()) added.insert(0, "[Main]\r\n");
+    std::string bytes;
+    for (std::size_t i = 0; i <= lines.size(); ++i) {
+        if (i == at) bytes += added;
+        if (i < lines.size()) bytes += lines[i].bytes + "\r\n";
+    }
+    return bytes;
+}
+
+SaveOutcome SaveLumset(SettingsFileSystem& files, const Platform& codec,
+                       const std::wstring& appFolder, const LumsetChanges& changes) {
+    const std::wstring folder = FolderForMessage(appFolder);
+    const std::wstring path = appFolder + kLumsetFileName;
+    const std::wstring backup = appFolder + kLumsetBackupName;
+    const std::wstring temporary = appFolder + kLumsetTemporaryName;
+
+    std::string old;
+    const FileResult read = files.ReadWhole(path, old);
+    const bool existed = read.ok();
+    if (!existed && read.status != FileStatus::kMissing)
+        return {false, FailureMessage(folder, SaveStep::kRead, read)};
+    if (!existed) old.clear();
+
+    const std::optional<std::string> bytes = RewriteLumset(old, changes, codec);
+    if (!bytes)
+        return {false,
+                L"Lumset.ini に Shift_JIS で書けない文字が含まれているため、保存できません"
+                L"でした。元の Lumset.ini はそのままです。メモ帳でその文字を消してから、"
+                L"もう一度保存してください。"};
+
+    auto fail = [&](SaveStep step, const FileResult& result) {
+        files.Remove(temporary);
+        return SaveOutcome{false, FailureMessage(folder, step, result)};
+    };
+    if (FileResult r = files.WriteNew(temporary, *bytes); !r.ok())
+        return fail(SaveStep::kWriteTemporary, r);
+    if (existed) {
+        if (FileResult r = files.CopyOver(path, backup); !r.ok()) return fail(SaveStep::kBackup, r);
+    }
+    if (FileResult r = files.Rename(temporary, path); !r.ok()) return fail(SaveStep::kReplace, r);
+    return {true, Fill(existed ? L"Lumset.ini を保存しました（フォルダ「%1」）。元のファイルは "
+                                 L"Lumset.ini.bak に残してあります。"
+                               : L"Lumset.ini を作りました（フォルダ「%1」）。",
+                       {folder})};
+}
+
+}  // namespace vorta::forms

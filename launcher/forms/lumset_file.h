@@ -1,0 +1,114 @@
+// Writing Lumset.ini: the eight keys of [Main] as the launcher reads them, the rewrite
+// that changes only their lines, and the save that never leaves a half-written file.
+// The files themselves are reached through SettingsFileSystem, so the rules run
+// natively against a fake.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "launcher/launcher_state.h"
+#include "launcher/platform.h"
+
+namespace vorta::forms {
+
+// The keys of [Main], in the order the launcher reads them.
+inline constexpr std::size_t kSettingCount = 8;
+enum SettingKey : std::size_t {
+    kACADName,
+    kCommandCaption,
+    kMainCaption,
+    kTextCaption,
+    kMainCmdCtrlID,
+    kTextCmdCtrlID,
+    kMainHistCtrlID,
+    kTextHistCtrlID,
+};
+const wchar_t* KeyName(std::size_t key);
+bool IsIntegerKey(std::size_t key);
+
+// A number in decimal digits, with a minus sign when negative. (std::to_wstring would
+// bring the C library's whole wide printf into the program.)
+std::wstring DecimalText(std::int64_t value);
+
+// The pattern with "%1" to "%9" replaced by the values: one call where a chain of
+// concatenations would cost the program far more code.
+std::wstring Fill(std::wstring_view pattern, std::initializer_list<std::wstring_view> values);
+
+// The eight values as text: captions as they are, identifiers in decimal.
+using SettingTexts = std::array<std::wstring, kSettingCount>;
+SettingTexts TextsOf(const LauncherSettings& settings);
+// The settings the launcher would hold for these texts (numbers read by its own rule).
+LauncherSettings SettingsOf(const SettingTexts& texts);
+
+// What keeps a text from being written as the key's value (a line break, too long, not
+// in the code page, not a number), for the user; nothing when it can be written.
+std::optional<std::wstring> ValueProblem(std::size_t key, const std::wstring& text,
+                                         const Platform& codec);
+
+// A value as it is written after "=": in double quotes when the reader would otherwise
+// change it (blanks at either end, or enclosing quotes of its own), which it takes off.
+std::wstring FormatSettingValue(std::wstring_view value);
+
+// New values for some of the keys; a key without one keeps its line as it is.
+using LumsetChanges = std::array<std::optional<std::wstring>, kSettingCount>;
+
+// The file with the changes made, in the code page with CR LF line ends. In the first
+// [Main] section (the one the launcher reads) the first line of each changed key gets
+// the new value; a line whose value already reads as the new one is kept, and so is
+// every other line, byte for byte. Missing keys are added after the section's last key
+// line; a missing section is added at the end. A file saved as UTF-8 or UTF-16 is
+// written in the code page; nothing when it holds a character the code page lacks.
+std::optional<std::string> RewriteLumset(std::string_view oldBytes, const LumsetChanges& changes,
+                                         const Platform& codec);
+
+// --- Saving.
+
+inline constexpr wchar_t kLumsetFileName[] = L"Lumset.ini";
+inline constexpr wchar_t kLumsetBackupName[] = L"Lumset.ini.bak";
+inline constexpr wchar_t kLumsetTemporaryName[] = L"Lumset.ini.tmp";
+// A settings file larger than this is not rewritten.
+inline constexpr std::size_t kLumsetMaxBytes = 1024 * 1024;
+
+enum class FileStatus { kOk, kMissing, kAccessDenied, kFailed };
+
+struct FileResult {
+    FileStatus status = FileStatus::kOk;
+    std::uint32_t code = 0;  // the system's error number
+    std::wstring detail;     // the system's text for it, when it has one
+    bool ok() const { return status == FileStatus::kOk; }
+};
+
+// The few file operations of a save, each complete or not done at all.
+class SettingsFileSystem {
+  public:
+    virtual ~SettingsFileSystem() = default;
+    // The whole file (at most kLumsetMaxBytes; a larger one fails).
+    virtual FileResult ReadWhole(const std::wstring& path, std::string& bytes) = 0;
+    // Creates or empties the file and writes the bytes through to the disk.
+    virtual FileResult WriteNew(const std::wstring& path, std::string_view bytes) = 0;
+    // Copies the file over `to`, replacing what was there.
+    virtual FileResult CopyOver(const std::wstring& from, const std::wstring& to) = 0;
+    // Renames `from` to `to` in one step, replacing `to`.
+    virtual FileResult Rename(const std::wstring& from, const std::wstring& to) = 0;
+    virtual void Remove(const std::wstring& path) = 0;
+};
+
+struct SaveOutcome {
+    bool saved = false;
+    std::wstring message;  // what to tell the user, either way
+};
+
+// Saves the changes to appFolder + "Lumset.ini": the new text goes to a temporary file
+// first, the old file is copied to "Lumset.ini.bak", and only then does the temporary
+// file replace it. When a step fails, the temporary file is removed, the old file is
+// left as it was, and the message names the folder.
+SaveOutcome SaveLumset(SettingsFileSystem& files, const Platform& codec,
+                       const std::wstring& appFolder, const LumsetChanges& changes);
+
+}  // namespace vorta::forms

@@ -1,0 +1,133 @@
+// The settings assistant's decisions, free of the window system: which windows of the
+// chosen program are its main window, text window, command lines and their edit
+// controls; what the launcher's discovery and the console's lookups find there with the
+// current values, and why each of the eight keys does or does not fit; the values to
+// propose; and what a run of the launcher would drive with given values ("試す").
+// Whether a caption matches is always decided by discovery's own rules
+// (MatchTopLevelCaption, IsCommandLineCaption, FindCadInstances) and whether an
+// identifier names a control by the console's own lookup (GetDlgItem).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "launcher/forms/console_platform.h"
+#include "launcher/forms/lumset_file.h"
+#include "launcher/forms/window_survey.h"
+#include "launcher/launcher_state.h"
+#include "launcher/platform.h"
+
+namespace vorta::forms {
+
+// The parts of a CAD among one program's windows, told from their structure alone (not
+// from the settings, which may be wrong): the main window is the visible titled window
+// that holds a command line, preferring a title that does not name a text window and
+// then the largest; the text window is another window holding a command line of the
+// same title; a command line is a titled window whose own children include an edit
+// control; under it, a multi-line edit holds the history and a one-line edit (the
+// lowest, when there are several) the typed command. The main window's history may
+// also sit directly in the main window.
+struct CadParts {
+    const WindowNode* main = nullptr;
+    const WindowNode* text = nullptr;
+    const WindowNode* mainCommandLine = nullptr;
+    const WindowNode* textCommandLine = nullptr;
+    const WindowNode* mainInput = nullptr;
+    const WindowNode* mainHistory = nullptr;
+    const WindowNode* mainHistoryParent = nullptr;  // the command line, or the main window
+    const WindowNode* textInput = nullptr;
+    const WindowNode* textHistory = nullptr;
+};
+CadParts IdentifyParts(const std::vector<WindowNode>& tops);
+
+struct Proposal {
+    std::optional<std::wstring> value;  // nothing: no value can be proposed
+    std::wstring why;
+};
+using Proposals = std::array<Proposal, kSettingCount>;
+
+// The values to propose for the program's parts:
+// - ACADName: the executable's base name;
+// - MainCaption: the main window's title up to and including the "20" of its version
+//   year, or failing that the title up to its " - ", or the shortest start of the title
+//   that no other titled window of the program has (discovery takes the last match);
+// - TextCaption: the text window's title up to its " - ", or its shortest start that
+//   picks it alone (windows taken as main windows aside);
+// - CommandCaption: the command line's exact title;
+// - the four identifiers: those of the edit controls, where the console's lookup of the
+//   identifier under that parent finds that very control.
+// `currentMainCaption` stands in for MainCaption when no main window is found.
+Proposals Propose(const std::wstring& exeName, const std::vector<WindowNode>& tops,
+                  const CadParts& parts, const std::wstring& currentMainCaption);
+
+// What the launcher's discovery finds in one program with given settings, and what the
+// console's lookups find under the command lines it found.
+struct Recognised {
+    CadInstance record;  // the program's record; all zero when discovery took none of it
+    bool mainCommandLineInside = false;  // MainCommandLine lies inside MainWindow
+    bool textCommandLineInside = false;
+    Hwnd mainCmdControl = 0;   // GetDlgItem(MainCommandLine, MainCmdCtrlID), as Get does
+    Hwnd textCmdControl = 0;   // GetDlgItem(TextCommandLine, TextCmdCtrlID)
+    Hwnd mainHistControl = 0;  // under MainCommandLine, else directly in MainWindow
+    Hwnd textHistControl = 0;  // GetDlgItem(TextCommandLine, TextHistCtrlID), as History2
+};
+
+// Runs FindCadInstances with the settings, ACADName replaced by the program's base name (so the
+// captions are judged even while ACADName is wrong), on a state of its own, and keeps the record
+// whose windows belong to the program.
+Recognised Recognise(Platform& platform, ConsolePlatform& console, LauncherSettings settings,
+                     const ProgramInfo& program);
+
+struct KeyCheck {
+    bool ok = false;
+    std::wstring reason;
+};
+using KeyChecks = std::array<KeyCheck, kSettingCount>;
+
+KeyChecks CheckSettings(const LauncherSettings& settings, const ProgramInfo& program,
+                        const std::vector<WindowNode>& tops, const CadParts& parts,
+                        const Recognised& found);
+
+// The judgement of every key and the reason of every proposal, one line each, for the
+// assistant's report.
+std::wstring DescribeChecks(const LauncherSettings& settings, const KeyChecks& checks,
+                            const Proposals& proposals);
+
+// The keys whose current value points at the window.
+std::vector<std::wstring> MarksOf(const Recognised& found, Hwnd window);
+
+// "「title」 クラス Edit  ID 1001  表示  640 × 64  ◀ MainCmdCtrlID"
+std::wstring NodeLabel(const WindowNode& node, const std::vector<std::wstring>& marks);
+// "acad.exe（PID 1234）  AutoCAD 2005 - [図面1.dwg] / …"
+std::wstring ProgramLabel(const ProgramInfo& program);
+
+// What the launcher would drive with these settings, found as it finds it: discovery over
+// every program, the last instance selected, its main window, and the command line
+// discovery left (FoundCommandLine).
+struct TryOutcome {
+    int instances = 0;  // CAD programs discovery found
+    Hwnd main = 0;
+    std::uint32_t processId = 0;
+    std::wstring exeName;
+    std::wstring drawingName;
+    std::wstring mainTitle;
+    Hwnd commandLine = 0;
+    std::wstring commandLineTitle;
+    std::wstring commandLineClass;
+    std::wstring rootTitle;  // the top-level window that holds the command line
+    bool inTextWindow = false;
+    bool sameProcess = false;
+    bool visible = false;
+    bool iconic = false;
+    Rect rect;
+};
+TryOutcome TryDiscovery(Platform& platform, ConsolePlatform& console,
+                        const LauncherSettings& settings);
+
+// The outcome told plainly; chosenProcessId is the program the user picked (0: none).
+std::wstring DescribeTry(const TryOutcome& outcome, std::uint32_t chosenProcessId);
+
+}  // namespace vorta::forms

@@ -1,0 +1,466 @@
+#include "launcher/forms/win32/frm_settings_assistant.h"
+
+#include <commctrl.h>
+
+#include "launcher/forms/layout.h"
+#include "launcher/forms/win32/console_resources.h"
+#include "launcher/forms/win32/form_support.h"
+#include "launcher/startup.h"
+
+namespace vorta::forms::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"VortaSettingsAssistant";
+// Rows the program list shows when dropped down, and how wide it drops.
+constexpr int kDroppedRows = 12;
+constexpr int kDroppedWidthTwips = 1100 * 15;
+constexpr int kValueMaxChars = 300;
+
+DWORD StyleOf(AssistantKind kind) {
+    switch (kind) {
+        case AssistantKind::kLabel:
+            return SS_LEFT;
+        case AssistantKind::kMark:
+            return SS_CENTER | SS_NOPREFIX;
+        case AssistantKind::kDropDownList:
+            return WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+        case AssistantKind::kButton:
+            return WS_TABSTOP | BS_PUSHBUTTON;
+        case AssistantKind::kTree:
+            return WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+        case AssistantKind::kReadOnlyText:
+            return WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY;
+        case AssistantKind::kText:
+            return WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+        case AssistantKind::kCheckBox:
+            return WS_TABSTOP | BS_AUTOCHECKBOX;
+        case AssistantKind::kReport:
+            return WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+    }
+    return 0;
+}
+
+const wchar_t* ClassOf(AssistantKind kind) {
+    switch (kind) {
+        case AssistantKind::kLabel:
+        case AssistantKind::kMark:
+            return L"STATIC";
+        case AssistantKind::kDropDownList:
+            return L"COMBOBOX";
+        case AssistantKind::kButton:
+        case AssistantKind::kCheckBox:
+            return L"BUTTON";
+        case AssistantKind::kTree:
+            return WC_TREEVIEWW;
+        default:
+            return L"EDIT";
+    }
+}
+
+bool HasEdge(AssistantKind kind) {
+    return kind == AssistantKind::kTree || kind == AssistantKind::kReadOnlyText ||
+           kind == AssistantKind::kText || kind == AssistantKind::kReport;
+}
+
+void SetText(HWND control, const std::wstring& text) {
+    ::SetWindowTextW(control, text.c_str());
+}
+
+int Id(std::uint16_t base, std::size_t key) {
+    return base + static_cast<int>(key);
+}
+
+}  // namespace
+
+frmSettingsAssistant::frmSettingsAssistant(Platform& platform, ConsolePlatform& console,
+                                           LauncherState& state, HINSTANCE instance)
+    : platform_(platform), console_(console), state_(state), instance_(instance) {}
+
+frmSettingsAssistant::~frmSettingsAssistant() {
+    Close();
+}
+
+HWND frmSettingsAssistant::Control(int id) const {
+    const std::vector<AssistantControl>& layout = AssistantControls();
+    for (std::size_t i = 0; i < layout.size() && i < controls_.size(); ++i)
+        if (layout[i].id == id) return controls_[i];
+    return nullptr;
+}
+
+bool frmSettingsAssistant::Show(HWND owner) {
+    if (hwnd_ != nullptr) {
+        ::ShowWindow(hwnd_, ::IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+        ::SetForegroundWindow(hwnd_);
+        return true;
+    }
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&classes);
+    HICON icon = static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN), IMAGE_ICON, 32, 32, LR_SHARED));
+    HICON smallIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN),
+                                                      IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!RegisterFormClass(instance_, kClassName, &frmSettingsAssistant::WindowProc, icon,
+                           smallIcon))
+        return false;
+    // Owned by the console: it stays above it and goes when the console goes.
+    HWND window = ::CreateWindowExW(
+        WS_EX_CONTROLPARENT, kClassName, kAssistantCaption,
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
+        CW_USEDEFAULT, 860, 740, owner, nullptr, instance_, this);
+    if (window == nullptr) return false;
+    if (!CreateControls()) {
+        ::DestroyWindow(window);
+        return false;
+    }
+    dpi_ = DpiOf(hwnd_);
+    ApplyDpi(dpi_);
+    const int d = static_cast<int>(dpi_);
+    SetClientSize(hwnd_, TwipsToPixels(kAssistantClientWidth, d),
+                  TwipsToPixels(kAssistantClientHeight, d));
+    CentreOnScreen(hwnd_);
+    Form_Load();
+    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd_);
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(Control(kIdAsstProgram));
+    return true;
+}
+
+void frmSettingsAssistant::Close() {
+    if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+}
+
+bool frmSettingsAssistant::CreateControls() {
+    for (const AssistantControl& control : AssistantControls()) {
+        HWND child =
+            CreateChild(hwnd_, HasEdge(control.kind) ? WS_EX_CLIENTEDGE : 0, ClassOf(control.kind),
+                        control.text, StyleOf(control.kind), control.id);
+        if (child == nullptr) return false;
+        if (control.kind == AssistantKind::kText)
+            ::SendMessageW(child, EM_SETLIMITTEXT, kValueMaxChars, 0);
+        controls_.push_back(child);
+    }
+    return true;
+}
+
+void frmSettingsAssistant::ApplyDpi(UINT dpi) {
+    font_.reset(CreateFormFont(kFormFontPoints, dpi));
+    const int d = static_cast<int>(dpi);
+    const std::vector<AssistantControl>& layout = AssistantControls();
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        const AssistantControl& control = layout[i];
+        ::SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        int height = TwipsToPixels(control.height, d);
+        if (control.kind == AssistantKind::kDropDownList) {
+            // The window of a drop-down list also spans its dropped list.
+            const int item = static_cast<int>(::SendMessageW(controls_[i], CB_GETITEMHEIGHT, 0, 0));
+            height += kDroppedRows * item + 2;
+            ::SendMessageW(controls_[i], CB_SETDROPPEDWIDTH,
+                           static_cast<WPARAM>(TwipsToPixels(kDroppedWidthTwips, d)), 0);
+        }
+        ::MoveWindow(controls_[i], TwipsToPixels(control.left, d), TwipsToPixels(control.top, d),
+                     TwipsToPixels(control.width, d), height, FALSE);
+    }
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+std::wstring frmSettingsAssistant::AppFolder() const {
+    return state_.AppFolder.empty() ? AppFolderOf(platform_.ApplicationPath()) : state_.AppFolder;
+}
+
+std::wstring frmSettingsAssistant::TextOf(int id) const {
+    HWND control = Control(id);
+    const int length = ::GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+std::uint32_t frmSettingsAssistant::ChosenProcessId() const {
+    return chosen_ >= 0 ? programs_[static_cast<std::size_t>(chosen_)].processId : 0;
+}
+
+void frmSettingsAssistant::Tell(const std::wstring& text) {
+    ::MessageBoxW(hwnd_, text.c_str(), kAppTitle, MB_OK);
+}
+
+void frmSettingsAssistant::SetReport(const std::wstring& text) {
+    SetText(Control(kIdAsstResult), text);
+}
+
+// --- What the window shows
+
+void frmSettingsAssistant::FillPrograms(std::optional<std::uint32_t> keep) {
+    programs_ = ListPrograms(platform_, current_.ACADName, ::GetCurrentProcessId());
+    chosen_ = -1;
+    HWND list = Control(kIdAsstProgram);
+    ::SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (std::size_t i = 0; i < programs_.size(); ++i) {
+        const std::wstring label = ProgramLabel(programs_[i]);
+        ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+        const bool wanted = keep ? programs_[i].processId == *keep : programs_[i].matchesAcadName;
+        if (chosen_ < 0 && wanted) chosen_ = static_cast<int>(i);
+    }
+    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen_), 0);
+}
+
+void frmSettingsAssistant::Analyse() {
+    tops_.clear();
+    parts_ = {};
+    found_ = {};
+    checks_ = {};
+    proposals_ = {};
+    if (chosen_ >= 0) {
+        const ProgramInfo& program = programs_[static_cast<std::size_t>(chosen_)];
+        tops_ = SurveyWindows(platform_, console_, program.processId);
+        parts_ = IdentifyParts(tops_);
+        found_ = Recognise(platform_, console_, current_, program);
+        checks_ = CheckSettings(current_, program, tops_, parts_, found_);
+        proposals_ = Propose(program.exeName, tops_, parts_, current_.MainCaption);
+    }
+    FillTree();
+    FillRows();
+    SetReport(chosen_ >= 0
+                  ? DescribeChecks(current_, checks_, proposals_)
+                  : L"お使いの CAD を「CAD のプログラム」の一覧から選んでください。一覧にない"
+                    L"ときは、CAD を起動して図面を開いてから「一覧を更新」を押してください。");
+}
+
+namespace {
+
+// What FillTree needs while it walks the trees.
+struct TreeFill {
+    HWND tree;
+    const Recognised& found;
+    const CadParts& parts;
+    HTREEITEM mainItem = nullptr;
+
+    // A window whose node is opened to view: one a value points at, or a part of the CAD.
+    bool Shown(const WindowNode& node) const {
+        for (const WindowNode* part :
+             {parts.mainCommandLine, parts.textCommandLine, parts.mainInput, parts.mainHistory,
+              parts.textInput, parts.textHistory})
+            if (part == &node) return true;
+        return !MarksOf(found, node.hwnd).empty();
+    }
+};
+
+// Inserts the node and its children; true when the subtree holds a window to show.
+bool InsertNode(TreeFill& fill, const WindowNode& node, HTREEITEM parent) {
+    std::wstring label = NodeLabel(node, MarksOf(fill.found, node.hwnd));
+    TVINSERTSTRUCTW item{};
+    item.hParent = parent;
+    item.hInsertAfter = TVI_LAST;
+    item.item.mask = TVIF_TEXT | TVIF_PARAM;
+    item.item.pszText = label.data();
+    item.item.lParam = static_cast<LPARAM>(node.hwnd);
+    HTREEITEM self = reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(fill.tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (fill.parts.main == &node) fill.mainItem = self;
+    bool holds = false;
+    for (const WindowNode& child : node.children) holds = InsertNode(fill, child, self) || holds;
+    if (holds) ::SendMessageW(fill.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(self));
+    return holds || fill.Shown(node);
+}
+
+}  // namespace
+
+void frmSettingsAssistant::FillTree() {
+    HWND tree = Control(kIdAsstTree);
+    ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    TreeFill fill{tree, found_, parts_};
+    for (const WindowNode& top : tops_) InsertNode(fill, top, TVI_ROOT);
+    ::SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
+    if (fill.mainItem != nullptr) {
+        ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(fill.mainItem));
+        ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(fill.mainItem));
+    }
+    ::InvalidateRect(tree, nullptr, TRUE);
+}
+
+void frmSettingsAssistant::FillRows() {
+    filling_ = true;
+    const SettingTexts current = TextsOf(current_);
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        SetText(Control(Id(kIdAsstRowCurrent, k)), current[k]);
+        SetText(Control(Id(kIdAsstRowMark, k)),
+                chosen_ < 0 ? L"" : (checks_[k].ok ? kMarkOk : kMarkNg));
+        const std::optional<std::wstring>& proposed = proposals_[k].value;
+        SetText(Control(Id(kIdAsstRowValue, k)), proposed.value_or(current[k]));
+        // Accepted at first: a proposal that changes a value that does not fit today.
+        const bool accept = chosen_ >= 0 && proposed && *proposed != current[k] && !checks_[k].ok;
+        ::SendMessageW(Control(Id(kIdAsstRowAccept, k)), BM_SETCHECK,
+                       accept ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    filling_ = false;
+}
+
+std::optional<SettingTexts> frmSettingsAssistant::ChosenValues(LumsetChanges& changes) {
+    SettingTexts values = TextsOf(current_);
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        if (::SendMessageW(Control(Id(kIdAsstRowAccept, k)), BM_GETCHECK, 0, 0) != BST_CHECKED)
+            continue;
+        const std::wstring text = TextOf(Id(kIdAsstRowValue, k));
+        if (std::optional<std::wstring> problem = ValueProblem(k, text, platform_)) {
+            Tell(*problem);
+            ::SetFocus(Control(Id(kIdAsstRowValue, k)));
+            return std::nullopt;
+        }
+        values[k] = text;
+        changes[k] = text;
+    }
+    return values;
+}
+
+// --- Event handlers
+
+void frmSettingsAssistant::Form_Load() {
+    current_ = LoadLauncherSettings(platform_, AppFolder());
+    FillPrograms(std::nullopt);
+    Analyse();
+}
+
+void frmSettingsAssistant::cmbProgram_Click() {
+    const auto index =
+        static_cast<int>(::SendMessageW(Control(kIdAsstProgram), CB_GETCURSEL, 0, 0));
+    chosen_ = index >= 0 && index < static_cast<int>(programs_.size()) ? index : -1;
+    Analyse();
+}
+
+void frmSettingsAssistant::cmdRefresh_Click() {
+    const std::uint32_t keep = ChosenProcessId();
+    FillPrograms(keep != 0 ? std::optional<std::uint32_t>(keep) : std::nullopt);
+    Analyse();
+}
+
+void frmSettingsAssistant::cmdTry_Click() {
+    LumsetChanges changes;
+    const std::optional<SettingTexts> values = ChosenValues(changes);
+    if (!values) return;
+    const TryOutcome outcome = TryDiscovery(platform_, console_, SettingsOf(*values));
+    std::wstring report = DescribeTry(outcome, ChosenProcessId());
+    if (chosen_ >= 0) report += L"\r\n\r\n" + DescribeChecks(current_, checks_, proposals_);
+    SetReport(report);
+}
+
+void frmSettingsAssistant::cmdSave_Click() {
+    LumsetChanges changes;
+    const std::optional<SettingTexts> values = ChosenValues(changes);
+    if (!values) return;
+    bool any = false;
+    for (const std::optional<std::wstring>& change : changes) any = any || change.has_value();
+    if (!any) {
+        Tell(L"保存する値がありません。変える値の「採用」に印を付けてから保存してください。");
+        return;
+    }
+    const std::wstring folder = AppFolder();
+    const SaveOutcome outcome = SaveLumset(files_, platform_, folder, changes);
+    if (!outcome.saved) {
+        SetReport(outcome.message);
+        Tell(outcome.message);
+        return;
+    }
+    // Read back as the launcher reads it; the console uses the new values from now on.
+    current_ = LoadLauncherSettings(platform_, folder);
+    state_.settings = current_;
+    const SettingTexts wanted = TextsOf(SettingsOf(*values));
+    const SettingTexts read = TextsOf(current_);
+    std::wstring report = outcome.message;
+    for (std::size_t k = 0; k < kSettingCount; ++k)
+        if (changes[k] && wanted[k] != read[k])
+            report += L"\r\n注意: 読み直した " + std::wstring(KeyName(k)) + L" が「" + read[k] +
+                      L"」になっています。";
+    report += L"\r\nコンソールの CADSearch、Get、History2 も、これからはこの値を使います。";
+    Analyse();
+    SetReport(report + L"\r\n\r\n" + DescribeChecks(current_, checks_, proposals_));
+}
+
+void frmSettingsAssistant::cmdClose_Click() {
+    Close();
+}
+
+void frmSettingsAssistant::txtValue_Change(std::size_t key) {
+    // A value the user types is meant to be used.
+    if (filling_) return;
+    ::SendMessageW(Control(Id(kIdAsstRowAccept, key)), BM_SETCHECK, BST_CHECKED, 0);
+}
+
+// --- Window procedure
+
+void frmSettingsAssistant::OnCommand(int id, int code) {
+    if (id >= kIdAsstRowValue && id < Id(kIdAsstRowValue, kSettingCount)) {
+        if (code == EN_CHANGE) txtValue_Change(static_cast<std::size_t>(id - kIdAsstRowValue));
+        return;
+    }
+    if (id == kIdAsstProgram) {
+        if (code == CBN_SELCHANGE) cmbProgram_Click();
+        return;
+    }
+    if (code != BN_CLICKED) return;
+    switch (id) {
+        case kIdAsstRefresh:
+            cmdRefresh_Click();
+            break;
+        case kIdAsstTry:
+            cmdTry_Click();
+            break;
+        case kIdAsstSave:
+            cmdSave_Click();
+            break;
+        case kIdAsstClose:
+        case IDCANCEL:  // Esc
+            cmdClose_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT CALLBACK frmSettingsAssistant::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<frmSettingsAssistant*>(
+            reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self =
+        reinterpret_cast<frmSettingsAssistant*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT frmSettingsAssistant::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = hwnd_;
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            if (!controls_.empty()) ApplyDpi(dpi_);
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_CLOSE:
+            ::DestroyWindow(window);
+            return 0;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            controls_.clear();
+            break;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace vorta::forms::win32

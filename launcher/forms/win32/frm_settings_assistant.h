@@ -1,0 +1,98 @@
+// The settings assistant's window, captioned "Lumset.ini の設定アシスタント", opened
+// from frmMain's menu "設定(&S)". It lists the programs that show windows, shows the
+// chosen program's windows as a tree, judges the eight values of Lumset.ini against
+// them, proposes values, tries them as the launcher would and saves the accepted ones.
+// Every decision is made by the platform-free assistant (settings_assistant.h,
+// lumset_file.h); this class owns the controls and calls it from its event handlers.
+// Nothing here sends a message to a CAD window.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "launcher/forms/assistant_layout.h"
+#include "launcher/forms/console_platform.h"
+#include "launcher/forms/settings_assistant.h"
+#include "launcher/forms/win32/win32_settings_files.h"
+#include "launcher/launcher_state.h"
+#include "launcher/platform.h"
+#include "platform/win32/raii.h"
+#include "platform/win32/win32.h"
+
+namespace vorta::forms::win32 {
+
+class frmSettingsAssistant {
+  public:
+    // The settings saved here also become state.settings, which the console uses.
+    frmSettingsAssistant(Platform& platform, ConsolePlatform& console, LauncherState& state,
+                         HINSTANCE instance);
+    ~frmSettingsAssistant();
+    frmSettingsAssistant(const frmSettingsAssistant&) = delete;
+    frmSettingsAssistant& operator=(const frmSettingsAssistant&) = delete;
+
+    // Creates the window owned by `owner`, loads it and shows it centred on the screen;
+    // when it is open already, brings it to the front. False when it cannot be created.
+    bool Show(HWND owner);
+    void Close();
+    bool IsOpen() const { return hwnd_ != nullptr; }
+    HWND hwnd() const { return hwnd_; }
+    HWND Control(int id) const;
+
+    // Event handlers.
+    void Form_Load();
+    void cmbProgram_Click();
+    void cmdRefresh_Click();
+    void cmdTry_Click();
+    void cmdSave_Click();
+    void cmdClose_Click();
+    void txtValue_Change(std::size_t key);
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code);
+    bool CreateControls();
+    void ApplyDpi(UINT dpi);
+    std::wstring AppFolder() const;
+    // Lists the programs again; keeps the one with that process id chosen, or chooses
+    // the first whose name is ACADName.
+    void FillPrograms(std::optional<std::uint32_t> keep);
+    // Surveys the chosen program and judges the current values against it.
+    void Analyse();
+    void FillTree();
+    void FillRows();
+    void SetReport(const std::wstring& text);
+    std::wstring TextOf(int id) const;
+    // The values to try or save: the accepted rows' new values, the current values of
+    // the others. Nothing, after telling the user, when an accepted value cannot be
+    // written. `changes` receives the accepted values alone.
+    std::optional<SettingTexts> ChosenValues(LumsetChanges& changes);
+    std::uint32_t ChosenProcessId() const;
+    void Tell(const std::wstring& text);
+
+    Platform& platform_;
+    ConsolePlatform& console_;
+    LauncherState& state_;
+    HINSTANCE instance_;
+    Win32SettingsFiles files_;
+    HWND hwnd_ = nullptr;
+    std::vector<HWND> controls_;  // in the order of AssistantControls()
+    UINT dpi_ = 96;
+    vorta::win32::GdiObject<HFONT> font_;
+    bool filling_ = false;  // the rows are being filled, not typed into
+
+    LauncherSettings current_;
+    std::vector<ProgramInfo> programs_;
+    int chosen_ = -1;
+    std::vector<WindowNode> tops_;
+    CadParts parts_;
+    Recognised found_;
+    KeyChecks checks_;
+    Proposals proposals_;
+};
+
+}  // namespace vorta::forms::win32

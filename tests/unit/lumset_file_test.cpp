@@ -1,0 +1,296 @@
+// Writing Lumset.ini: the rewrite keeps every line but the changed keys' byte for byte,
+// the launcher's own reader reads the new values back, and a save that fails leaves the
+// old file as it was.
+#include "launcher/forms/lumset_file.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "launcher/text_file.h"
+#include "tests/support/fake_platform.h"
+
+namespace vorta::forms {
+namespace {
+
+using testing::Cp932;
+using testing::FakePlatform;
+
+// Code page 932 as Windows converts: a character the code page lacks becomes "?".
+class Codec : public FakePlatform {
+  public:
+    std::string ToAnsi(std::wstring_view text) const override {
+        std::string out;
+        for (wchar_t c : text) {
+            try {
+                out += Cp932(std::wstring_view(&c, 1));
+            } catch (const std::exception&) {
+                out += '?';
+            }
+        }
+        return out;
+    }
+};
+
+LumsetChanges Changes(std::initializer_list<std::pair<SettingKey, std::wstring>> values) {
+    LumsetChanges changes;
+    for (const auto& [key, value] : values) changes[key] = value;
+    return changes;
+}
+
+std::string Utf8(std::wstring_view text) {
+    std::string out;
+    for (wchar_t c : text) {
+        const auto u = static_cast<std::uint32_t>(c);
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string Utf16Le(std::wstring_view text) {
+    std::string out = "\xFF\xFE";
+    for (wchar_t c : text) {
+        out += static_cast<char>(c & 0xFF);
+        out += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return out;
+}
+
+class Rewrite : public ::testing::Test {
+  protected:
+    std::optional<std::wstring> Read(const std::string& bytes, const wchar_t* key) {
+        return ProfileValue(DecodeText(bytes, codec), L"Main", key);
+    }
+    Codec codec;
+};
+
+TEST_F(Rewrite, ChangesOnlyTheValuesOfTheChangedKeysInTheFirstMainSection) {
+    // Comments whose double-byte characters end in 0x5C ("ソ", "表") and 0x5B ("ゼ" is
+    // 0x83 0x5B), another section with the same key names, a second [Main] (never read),
+    // a key spelt in lower case, a duplicate key (the first counts), and a LF-only line.
+    const std::string old = Cp932(
+        L"; ソフトの設定表 [ゼ]\r\n"
+        L"[Other]\r\n"
+        L"ACADName=keep\r\n"
+        L"\r\n"
+        L" [ main ] \r\n"
+        L"acadname = acad\r\n"
+        L"CommandCaption=コマンド ライン\r\n"
+        L"MainCaption=AutoCAD 20\n"
+        L"MainCaption=second\r\n"
+        L"; 数値は &H でも書けます\r\n"
+        L"MainCmdCtrlID=1001\r\n"
+        L"\r\n"
+        L"[Main]\r\n"
+        L"TextCaption=never read\r\n");
+    const std::optional<std::string> out = RewriteLumset(
+        old,
+        Changes({{kACADName, L"IJCAD"}, {kMainCaption, L"AutoCAD 20"}, {kMainCmdCtrlID, L"2001"}}),
+        codec);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(*out, Cp932(L"; ソフトの設定表 [ゼ]\r\n"
+                          L"[Other]\r\n"
+                          L"ACADName=keep\r\n"
+                          L"\r\n"
+                          L" [ main ] \r\n"
+                          L"acadname =IJCAD\r\n"
+                          L"CommandCaption=コマンド ライン\r\n"
+                          L"MainCaption=AutoCAD 20\r\n"  // already so: kept
+                          L"MainCaption=second\r\n"
+                          L"; 数値は &H でも書けます\r\n"
+                          L"MainCmdCtrlID=2001\r\n"
+                          L"\r\n"
+                          L"[Main]\r\n"
+                          L"TextCaption=never read\r\n"));
+}
+
+TEST_F(Rewrite, MissingKeysGoAfterTheSectionsLastKeyAndAMissingSectionAtTheEnd) {
+    const std::string withSection =
+        Cp932(L"[Main]\r\nACADName=acad\r\n\r\n; 次の節の説明\r\n[Next]\r\nx=1\r\n");
+    auto out = RewriteLumset(
+        withSection, Changes({{kTextHistCtrlID, L"2004"}, {kCommandCaption, L"コマンド行"}}),
+        codec);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(*out, Cp932(L"[Main]\r\nACADName=acad\r\nCommandCaption=コマンド行\r\n"
+                          L"TextHistCtrlID=2004\r\n\r\n; 次の節の説明\r\n[Next]\r\nx=1\r\n"));
+
+    out = RewriteLumset("; only a comment", Changes({{kACADName, L"IJCAD"}}), codec);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(*out, "; only a comment\r\n[Main]\r\nACADName=IJCAD\r\n");
+
+    out = RewriteLumset("", Changes({{kACADName, L"IJCAD"}, {kMainCaption, L"IJCAD 20"}}), codec);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(*out, "[Main]\r\nACADName=IJCAD\r\nMainCaption=IJCAD 20\r\n");
+}
+
+TEST_F(Rewrite, NothingChangedGivesTheSameBytes) {
+    const std::string old =
+        Cp932(L"; 設定\r\n[Main]\r\nACADName = \"acad\"\r\nMainCmdCtrlID=1001\r\n");
+    auto out =
+        RewriteLumset(old, Changes({{kACADName, L"acad"}, {kMainCmdCtrlID, L"1001"}}), codec);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(*out, old);
+}
+
+TEST_F(Rewrite, TheReaderGetsBackExactlyTheValuesWritten) {
+    // Blanks at either end and enclosing quotes would be taken off by the reader: such a
+    // value is written in quotes.
+    const LumsetChanges changes = Changes({{kACADName, L"IJCAD"},
+                                           {kCommandCaption, L" コマンド "},
+                                           {kMainCaption, L"\"AutoCAD\""},
+                                           {kTextCaption, L"IJCAD テキスト ウィンドウ"},
+                                           {kMainCmdCtrlID, L"&H7D1"}});
+    auto out = RewriteLumset(Cp932(L"[Main]\r\nCommandCaption=x\r\n"), changes, codec);
+    ASSERT_TRUE(out);
+    for (std::size_t k = 0; k < kSettingCount; ++k)
+        if (changes[k]) {
+            EXPECT_EQ(Read(*out, KeyName(k)), changes[k]) << Cp932(KeyName(k));
+        }
+}
+
+TEST_F(Rewrite, FilesSavedAsUnicodeAreWrittenInTheCodePage) {
+    const std::wstring text = L"; 設定\r\n[Main]\r\nACADName=acad\r\n";
+    for (const std::string& old : {"\xEF\xBB\xBF" + Utf8(text), Utf16Le(text)}) {
+        auto out = RewriteLumset(old, Changes({{kACADName, L"IJCAD"}}), codec);
+        ASSERT_TRUE(out);
+        EXPECT_EQ(*out, Cp932(L"; 設定\r\n[Main]\r\nACADName=IJCAD\r\n"));
+    }
+    // A character Shift_JIS lacks (é) would be lost: nothing is written.
+    EXPECT_FALSE(
+        RewriteLumset(Utf16Le(L"; café\r\n[Main]\r\n"), Changes({{kACADName, L"x"}}), codec));
+}
+
+TEST(ValueProblem, NamesWhatKeepsAValueFromBeingWritten) {
+    Codec codec;
+    EXPECT_FALSE(ValueProblem(kMainCmdCtrlID, L"1001", codec));
+    EXPECT_FALSE(ValueProblem(kMainCmdCtrlID, L"&H3E9", codec));
+    EXPECT_FALSE(ValueProblem(kMainCmdCtrlID, L"-1", codec));
+    EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"", codec));
+    EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"10a", codec));
+    EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"&H", codec));
+    EXPECT_FALSE(ValueProblem(kMainCaption, L"AutoCAD 20", codec));
+    EXPECT_TRUE(ValueProblem(kMainCaption, L"", codec));
+    EXPECT_TRUE(ValueProblem(kMainCaption, L"a\r\nb", codec));
+    EXPECT_TRUE(ValueProblem(kMainCaption, L"café", codec));
+    EXPECT_FALSE(ValueProblem(kMainCaption, std::wstring(127, L'あ'), codec));  // 254 bytes
+    EXPECT_TRUE(ValueProblem(kMainCaption, std::wstring(128, L'あ'), codec));
+    EXPECT_TRUE(ValueProblem(kMainCaption, L" " + std::wstring(126, L'あ'), codec));  // quoted
+}
+
+// --- Saving
+
+// Files in memory. A folder that cannot be written refuses every write; single steps
+// can be made to fail.
+class MemoryFiles : public SettingsFileSystem {
+  public:
+    std::map<std::wstring, std::string> files;
+    bool readOnlyFolder = false;
+    std::set<std::string> failing;  // "read", "write", "copy", "rename"
+    std::vector<std::string> steps;
+
+    FileResult ReadWhole(const std::wstring& path, std::string& bytes) override {
+        steps.push_back("read");
+        if (failing.count("read")) return {FileStatus::kFailed, 32, L"使用中"};
+        auto it = files.find(path);
+        if (it == files.end()) return {FileStatus::kMissing, 2, {}};
+        bytes = it->second;
+        return {};
+    }
+    FileResult WriteNew(const std::wstring& path, std::string_view bytes) override {
+        steps.push_back("write");
+        if (readOnlyFolder) return {FileStatus::kAccessDenied, 5, {}};
+        if (failing.count("write")) {
+            files[path] = std::string(bytes.substr(0, bytes.size() / 2));  // the disk filled
+            return {FileStatus::kFailed, 112, L"ディスクの空き領域が不足しています。"};
+        }
+        files[path] = std::string(bytes);
+        return {};
+    }
+    FileResult CopyOver(const std::wstring& from, const std::wstring& to) override {
+        steps.push_back("copy");
+        if (readOnlyFolder || failing.count("copy")) return {FileStatus::kAccessDenied, 5, {}};
+        files[to] = files.at(from);
+        return {};
+    }
+    FileResult Rename(const std::wstring& from, const std::wstring& to) override {
+        steps.push_back("rename");
+        if (readOnlyFolder || failing.count("rename")) return {FileStatus::kAccessDenied, 5, {}};
+        files[to] = files.at(from);
+        files.erase(from);
+        return {};
+    }
+    void Remove(const std::wstring& path) override {
+        steps.push_back("remove");
+        files.erase(path);
+    }
+};
+
+class Save : public ::testing::Test {
+  protected:
+    const std::wstring folder = L"C:\\Program Files\\Vorta\\";
+    const std::wstring ini = folder + L"Lumset.ini";
+    const std::string old = Cp932(L"; 出荷時\r\n[Main]\r\nACADName=acad\r\n");
+    const LumsetChanges changes = Changes({{kACADName, L"IJCAD"}});
+    Codec codec;
+    MemoryFiles files;
+};
+
+TEST_F(Save, WritesATemporaryFileKeepsTheOldAsBakThenRenames) {
+    files.files[ini] = old;
+    const SaveOutcome outcome = SaveLumset(files, codec, folder, changes);
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_EQ(files.steps, (std::vector<std::string>{"read", "write", "copy", "rename"}));
+    EXPECT_EQ(files.files[ini], Cp932(L"; 出荷時\r\n[Main]\r\nACADName=IJCAD\r\n"));
+    EXPECT_EQ(files.files[folder + L"Lumset.ini.bak"], old);
+    EXPECT_EQ(files.files.count(folder + L"Lumset.ini.tmp"), 0u);
+    EXPECT_NE(outcome.message.find(L"Lumset.ini.bak"), std::wstring::npos);
+}
+
+TEST_F(Save, ANewFileNeedsNoBackup) {
+    const SaveOutcome outcome = SaveLumset(files, codec, L"D:\\", changes);
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_EQ(files.files[L"D:\\Lumset.ini"], "[Main]\r\nACADName=IJCAD\r\n");
+    EXPECT_EQ(files.files.count(L"D:\\Lumset.ini.bak"), 0u);
+    EXPECT_NE(outcome.message.find(L"フォルダ「D:\\」"), std::wstring::npos);
+}
+
+TEST_F(Save, AFolderThatCannotBeWrittenIsNamedAndTheOldFileStays) {
+    files.files[ini] = old;
+    files.readOnlyFolder = true;
+    const SaveOutcome outcome = SaveLumset(files, codec, folder, changes);
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_NE(outcome.message.find(L"フォルダ「C:\\Program Files\\Vorta」に書き込めない"),
+              std::wstring::npos)
+        << testing::Cp932(outcome.message);
+    EXPECT_NE(outcome.message.find(L"元の Lumset.ini はそのままです"), std::wstring::npos);
+    EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{ini, old}}));
+}
+
+TEST_F(Save, AnyStepThatFailsLeavesTheOldFileAndNoTemporaryFile) {
+    for (const char* step : {"read", "write", "copy", "rename"}) {
+        MemoryFiles memory;
+        memory.files[ini] = old;
+        memory.failing.insert(step);
+        const SaveOutcome outcome = SaveLumset(memory, codec, folder, changes);
+        EXPECT_FALSE(outcome.saved) << step;
+        EXPECT_EQ(memory.files[ini], old) << step;
+        EXPECT_EQ(memory.files.count(folder + L"Lumset.ini.tmp"), 0u) << step;
+        EXPECT_NE(outcome.message.find(L"元の Lumset.ini はそのままです"), std::wstring::npos)
+            << step;
+    }
+}
+
+}  // namespace
+}  // namespace vorta::forms

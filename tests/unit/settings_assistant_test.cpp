@@ -1,0 +1,376 @@
+// The settings assistant's decisions against a fake desktop: the programs it lists, the
+// window tree it shows, which windows the current values point at and why, the values
+// it proposes, and what a run of the launcher would drive with them.
+#include "launcher/forms/settings_assistant.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "launcher/discovery.h"
+#include "launcher/launch.h"
+#include "tests/support/fake_console_platform.h"
+#include "tests/support/fake_platform.h"
+
+namespace vorta::forms {
+namespace {
+
+using testing::Cp932;
+using testing::FakeConsolePlatform;
+using testing::FakePlatform;
+using testing::FakeWindow;
+
+constexpr std::uint32_t kWsChild = 0x40000000;
+constexpr std::uint32_t kEsMultiLine = 0x0004;
+
+// The windows of one CAD, laid out like the stand-in CAD's: the main window holds its
+// history edit and its command line (with the input edit); the text window holds a
+// command line with the history above the input edit.
+struct CadShape {
+    std::string exe = "IJCAD.exe";
+    std::wstring main = L"IJCAD 2020 PRO - [図面A.dwg]";
+    std::wstring text = L"IJCAD テキスト ウィンドウ - 図面A.dwg";
+    std::wstring command = L"コマンド行";
+    std::int32_t mainCmd = 2001, textCmd = 2002, mainHist = 2003, textHist = 2004;
+    bool textVisible = true;
+    bool commandLinesVisible = true;
+};
+
+// Handles of one CAD: base + these.
+enum : Hwnd { kMain = 1, kMainHist, kMainLine, kMainEdit, kText, kTextLine, kTextHist, kTextEdit };
+
+LauncherSettings Shipped() {
+    LauncherSettings s;
+    s.ACADName = L"acad";
+    s.CommandCaption = L"コマンド ライン";
+    s.MainCaption = L"AutoCAD 20";
+    s.TextCaption = L"AutoCAD テキスト ウィンドウ";
+    s.MainCmdCtrlID = 1001;
+    s.TextCmdCtrlID = 1002;
+    s.MainHistCtrlID = 1003;
+    s.TextHistCtrlID = 1004;
+    return s;
+}
+
+LauncherSettings Accepted(const Proposals& proposals) {
+    SettingTexts texts;
+    for (std::size_t k = 0; k < kSettingCount; ++k) texts[k] = proposals[k].value.value_or(L"");
+    return SettingsOf(texts);
+}
+
+class Assistant : public ::testing::Test {
+  protected:
+    // One window in both fakes: caption, place and visibility for the platform; class,
+    // identifier and style for the console's lookups.
+    void Add(Hwnd hwnd, std::uint32_t thread, Hwnd parent, const std::wstring& caption,
+             const std::string& cls, std::int32_t id, Rect rect, std::uint32_t style = 0,
+             bool visible = true) {
+        FakeWindow w;
+        w.hwnd = hwnd;
+        w.threadId = parent == 0 ? thread : 0;
+        w.parent = parent;
+        w.caption = caption;
+        w.rect = rect;
+        w.visible = visible;
+        platform.AddWindow(w);
+        console.facts[hwnd] = {cls, parent == 0 ? 0 : id, parent, style | (parent ? kWsChild : 0)};
+        // GetDlgItem finds the first child with the identifier.
+        if (parent != 0) console.children.emplace(std::make_pair(parent, id), hwnd);
+    }
+
+    void AddCad(std::uint32_t pid, Hwnd base, const CadShape& cad = {}) {
+        platform.AddProcess(pid, cad.exe);
+        const std::uint32_t thread = pid * 10;
+        platform.AddThread(thread, pid);
+        const bool lines = cad.commandLinesVisible;
+        Add(base + kMain, thread, 0, cad.main, "IJCADMainFrame", 0, {40, 40, 680, 460});
+        Add(base + kMainHist, 0, base + kMain, L"", "Edit", cad.mainHist, {40, 60, 680, 396},
+            kEsMultiLine);
+        Add(base + kMainLine, 0, base + kMain, cad.command, "CmdLineBar", 0, {40, 396, 680, 460}, 0,
+            lines);
+        Add(base + kMainEdit, 0, base + kMainLine, L"", "Edit", cad.mainCmd, {40, 396, 680, 460});
+        Add(base + kText, thread, 0, cad.text, "IJCADTextWindow", 0, {60, 500, 660, 800}, 0,
+            cad.textVisible);
+        Add(base + kTextLine, 0, base + kText, cad.command, "CmdLineBar", 0, {60, 520, 660, 800}, 0,
+            lines);
+        Add(base + kTextHist, 0, base + kTextLine, L"", "Edit", cad.textHist, {60, 520, 660, 772},
+            kEsMultiLine);
+        Add(base + kTextEdit, 0, base + kTextLine, L"", "Edit", cad.textCmd, {60, 772, 660, 800});
+    }
+
+    ProgramInfo Program(std::uint32_t pid, const std::wstring& acadName = L"acad") {
+        for (ProgramInfo& p : ListPrograms(platform, acadName, 0))
+            if (p.processId == pid) return p;
+        ADD_FAILURE() << "program " << pid << " not listed";
+        return {};
+    }
+
+    FakePlatform platform;
+    FakeConsolePlatform console;
+};
+
+TEST_F(Assistant, ListsProgramsWithVisibleTitledWindowsTheCurrentCadFirst) {
+    platform.AddProcess(4, "explorer.exe");
+    platform.AddThread(40, 4);
+    Add(400, 40, 0, L"デスクトップ", "Progman", 0, {0, 0, 800, 600});
+    platform.AddProcess(5, "service.exe");  // only a hidden window: not listed
+    platform.AddThread(50, 5);
+    Add(500, 50, 0, L"hidden", "Hidden", 0, {}, 0, false);
+    platform.AddProcess(6, "vortastart.exe");  // ourselves: not listed
+    platform.AddThread(60, 6);
+    Add(600, 60, 0, L"Tallwrite", "VortaConsoleMain", 0, {0, 0, 320, 240});
+    AddCad(100, 1000);
+    AddCad(200, 2000, {.exe = "acad.exe"});
+
+    const std::vector<ProgramInfo> programs = ListPrograms(platform, L"acad", 6);
+    ASSERT_EQ(programs.size(), 3u);
+    EXPECT_EQ(programs[0].exeName, L"acad.exe");
+    EXPECT_TRUE(programs[0].matchesAcadName);
+    EXPECT_EQ(programs[1].exeName, L"explorer.exe");  // then by name, whatever the case
+    EXPECT_EQ(programs[2].exeName, L"IJCAD.exe");
+    EXPECT_EQ(programs[2].titles,
+              (std::vector<std::wstring>{L"IJCAD 2020 PRO - [図面A.dwg]",
+                                         L"IJCAD テキスト ウィンドウ - 図面A.dwg"}));
+    EXPECT_EQ(ProgramLabel(programs[2]),
+              L"IJCAD.exe（PID 100）  IJCAD 2020 PRO - [図面A.dwg] / IJCAD テキスト ウィンドウ - "
+              L"図面A.dwg");
+}
+
+TEST_F(Assistant, TheTreeNestsEachWindowUnderItsParentInEnumerationOrder) {
+    AddCad(100, 1000, {.textVisible = false});
+    Add(1100, 1000, 0, L"", "Untitled", 0, {});  // discovery passes over untitled windows
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    ASSERT_EQ(tops.size(), 2u);
+    const WindowNode& main = tops[0];
+    ASSERT_EQ(main.children.size(), 2u);
+    EXPECT_EQ(main.children[0].hwnd, 1000 + kMainHist);
+    EXPECT_TRUE(main.children[0].IsMultiLine());
+    ASSERT_EQ(main.children[1].children.size(), 1u);
+    EXPECT_EQ(main.children[1].children[0].hwnd, 1000 + kMainEdit);
+    EXPECT_EQ(tops[1].children[0].children.size(), 2u);
+    EXPECT_EQ(NodeLabel(main.children[1].children[0], {L"MainCmdCtrlID"}),
+              L"（タイトルなし）  Edit  ID 2001  表示  640 × 64  ◀ MainCmdCtrlID");
+    EXPECT_EQ(NodeLabel(tops[1], {L"TextCaption", L"x"}),
+              L"「IJCAD テキスト ウィンドウ - 図面A.dwg」  IJCADTextWindow  非表示  600 × 300  "
+              L"◀ TextCaption・x");
+}
+
+TEST_F(Assistant, ProposesValuesThatFindTheCadAndTheLauncherWouldDriveIt) {
+    AddCad(100, 1000);
+    const ProgramInfo program = Program(100);
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    const CadParts parts = IdentifyParts(tops);
+    ASSERT_TRUE(parts.main && parts.text);
+    EXPECT_EQ(parts.main->hwnd, 1000 + kMain);
+    EXPECT_EQ(parts.text->hwnd, 1000 + kText);
+
+    const Proposals p = Propose(program.exeName, tops, parts, L"AutoCAD 20");
+    EXPECT_EQ(p[kACADName].value, L"IJCAD");
+    EXPECT_EQ(p[kMainCaption].value, L"IJCAD 20");
+    EXPECT_EQ(p[kTextCaption].value, L"IJCAD テキスト ウィンドウ");
+    EXPECT_EQ(p[kCommandCaption].value, L"コマンド行");
+    EXPECT_EQ(p[kMainCmdCtrlID].value, L"2001");
+    EXPECT_EQ(p[kTextCmdCtrlID].value, L"2002");
+    EXPECT_EQ(p[kMainHistCtrlID].value, L"2003");
+    EXPECT_EQ(p[kTextHistCtrlID].value, L"2004");
+
+    // Every proposed value checks out against discovery and the console's lookups (the
+    // program was listed while ACADName was still "acad").
+    const LauncherSettings accepted = Accepted(p);
+    const KeyChecks checks = CheckSettings(accepted, program, tops, parts,
+                                           Recognise(platform, console, accepted, program));
+    for (std::size_t k = 0; k < kSettingCount; ++k)
+        EXPECT_TRUE(checks[k].ok) << Cp932(KeyName(k)) << ": " << Cp932(checks[k].reason);
+
+    // The launcher takes the command line discovery met last: the text window's.
+    const TryOutcome tried = TryDiscovery(platform, console, accepted);
+    EXPECT_EQ(tried.instances, 1);
+    EXPECT_EQ(tried.main, 1000 + kMain);
+    EXPECT_EQ(tried.drawingName, L"図面A.dwg");
+    EXPECT_EQ(tried.commandLine, 1000 + kTextLine);
+    EXPECT_TRUE(tried.inTextWindow);
+    const std::wstring told = DescribeTry(tried, 100);
+    EXPECT_NE(told.find(L"・操作する CAD: IJCAD.exe（PID 100）"), std::wstring::npos);
+    EXPECT_NE(told.find(L"・図面名: 「図面A.dwg」"), std::wstring::npos);
+    EXPECT_NE(
+        told.find(L"クリックするコマンド ライン: 「コマンド行」（クラス CmdLineBar、テキスト "
+                  L"ウィンドウ「IJCAD テキスト ウィンドウ - 図面A.dwg」の中、表示、600 × 280）"),
+        std::wstring::npos)
+        << Cp932(told);
+    EXPECT_NE(told.find(L"この値なら"), std::wstring::npos);
+}
+
+TEST_F(Assistant, ASharedTitlePrefixGivesAMainCaptionTheTextWindowDoesNotMatch) {
+    // "IJCAD 20" and "IJCAD 2020" begin both titles: the main caption reaches its " -".
+    AddCad(100, 1000,
+           {.main = L"IJCAD 2020 - [a.dwg]", .text = L"IJCAD 2020 テキスト ウィンドウ - a.dwg"});
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    const CadParts parts = IdentifyParts(tops);
+    const Proposals p = Propose(L"IJCAD.exe", tops, parts, L"AutoCAD 20");
+    ASSERT_TRUE(p[kMainCaption].value);
+    EXPECT_EQ(*p[kMainCaption].value, L"IJCAD 2020 -");
+    EXPECT_EQ(p[kTextCaption].value, L"IJCAD 2020 テキスト ウィンドウ");
+
+    LauncherState state;
+    state.settings = Accepted(p);
+    EXPECT_EQ(MatchTopLevelCaption(parts.text->title, state.settings), CaptionMatch::kTextWindow);
+    PlainPickerHost picker;
+    FindCadInstances(platform, state, picker);
+    ASSERT_EQ(state.table.size(), 2u);
+    EXPECT_EQ(state.table[1].MainWindow, 1000 + kMain);
+    EXPECT_EQ(state.table[1].TextWindow, 1000 + kText);
+    EXPECT_EQ(state.table[1].Name, L"a.dwg");
+
+    // A main title that another window's title begins with cannot be told apart.
+    AddCad(200, 2000, {.main = L"IJCAD", .text = L"IJCAD テキスト"});
+    const std::vector<WindowNode> same = SurveyWindows(platform, console, 200);
+    const Proposals none = Propose(L"IJCAD.exe", same, IdentifyParts(same), L"AutoCAD 20");
+    EXPECT_FALSE(none[kMainCaption].value);
+    EXPECT_NE(none[kMainCaption].why.find(L"区別できません"), std::wstring::npos);
+    // ... and the text caption is then judged against the current main caption.
+    EXPECT_EQ(none[kTextCaption].value, L"IJCAD テキスト");
+}
+
+TEST_F(Assistant, AHiddenTextWindowIsStillTheTextWindow) {
+    // A text window stays hidden until the user opens it; discovery finds it all the same.
+    AddCad(100, 1000, {.textVisible = false});
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    const CadParts parts = IdentifyParts(tops);
+    ASSERT_TRUE(parts.text);
+    EXPECT_EQ(parts.text->hwnd, 1000 + kText);
+    EXPECT_EQ(parts.textHistory->hwnd, 1000 + kTextHist);
+    EXPECT_EQ(parts.textInput->hwnd, 1000 + kTextEdit);
+}
+
+TEST_F(Assistant, EditsAreToldApartAndAnIdentifierTheLookupWouldMissIsNotProposed) {
+    // A command line of two one-line edits: the upper one keeps the history. Its
+    // identifier is also carried by an earlier child, which GetDlgItem would find.
+    platform.AddProcess(100, "cad.exe");
+    platform.AddThread(1000, 100);
+    Add(1, 1000, 0, L"CAD 2010 - [x.dwg]", "Frame", 0, {0, 0, 800, 600});
+    Add(2, 0, 1, L"Command", "Bar", 0, {0, 500, 800, 600});
+    Add(3, 0, 2, L"", "Static", 77, {0, 500, 10, 510});
+    Add(4, 0, 2, L"", "RichEdit20W", 77, {0, 510, 800, 570});
+    Add(5, 0, 2, L"", "RichEdit20W", 78, {0, 570, 800, 600});
+    Add(6, 1000, 0, L"CAD Text Window", "TextFrame", 0, {0, 0, 400, 300});
+    Add(7, 0, 6, L"Command", "Bar", 0, {0, 0, 400, 300});
+    Add(8, 0, 7, L"", "Edit", 90, {0, 270, 400, 300});
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    const CadParts parts = IdentifyParts(tops);
+    EXPECT_EQ(parts.mainHistory->hwnd, 4u);
+    EXPECT_EQ(parts.mainInput->hwnd, 5u);
+    EXPECT_EQ(parts.textInput->hwnd, 8u);
+    EXPECT_EQ(parts.textHistory, nullptr);
+    const Proposals p = Propose(L"cad.exe", tops, parts, L"???");
+    EXPECT_EQ(p[kMainCmdCtrlID].value, L"78");
+    EXPECT_FALSE(p[kMainHistCtrlID].value);
+    EXPECT_NE(p[kMainHistCtrlID].why.find(L"同じ ID"), std::wstring::npos);
+    EXPECT_FALSE(p[kTextHistCtrlID].value);
+    EXPECT_EQ(p[kMainCaption].value, L"CAD 20");
+    EXPECT_EQ(p[kTextCaption].value, L"CAD Text Window");
+}
+
+TEST_F(Assistant, TheShippedValuesAgainstAnIjcadSayWhatIsWrong) {
+    AddCad(100, 1000);
+    const ProgramInfo program = Program(100);
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    const CadParts parts = IdentifyParts(tops);
+    const LauncherSettings s = Shipped();
+    const Recognised found = Recognise(platform, console, s, program);
+    EXPECT_EQ(found.record, CadInstance{});
+    for (Hwnd h = 1000 + kMain; h <= 1000 + kTextEdit; ++h) EXPECT_TRUE(MarksOf(found, h).empty());
+    const KeyChecks c = CheckSettings(s, program, tops, parts, found);
+    for (std::size_t k = 0; k < kSettingCount; ++k) EXPECT_FALSE(c[k].ok) << Cp932(KeyName(k));
+    EXPECT_EQ(c[kACADName].reason,
+              L"選んだプログラムの名前は「IJCAD」です（大文字と小文字も区別します）。");
+    EXPECT_EQ(c[kMainCaption].reason, L"「AutoCAD 20」で始まるタイトルのウィンドウがありません。");
+    EXPECT_EQ(c[kCommandCaption].reason,
+              L"メイン ウィンドウが見つからないため、確かめられません。");
+    EXPECT_EQ(c[kMainCmdCtrlID].reason,
+              L"メイン ウィンドウのコマンド ラインが見つからないため、確かめられません。");
+}
+
+TEST_F(Assistant, ChecksTellWhichWindowAValuePointsAtAndWhy) {
+    AddCad(100, 1000);
+    const ProgramInfo program = Program(100, L"IJCAD");
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    const CadParts parts = IdentifyParts(tops);
+    LauncherSettings s = Shipped();
+    s.ACADName = L"IJCAD";
+    s.CommandCaption = L"コマンド行";
+    s.MainCaption = L"IJCAD";  // the text window's title begins with it too
+    s.TextCaption = L"IJCAD テキスト";
+    s.MainCmdCtrlID = 2001;
+    s.TextHistCtrlID = 2002;  // the text window's input line, not its history
+    Recognised found = Recognise(platform, console, s, program);
+    // The text window, met after the main window, is taken for the main window.
+    EXPECT_EQ(found.record.MainWindow, 1000 + kText);
+    KeyChecks c = CheckSettings(s, program, tops, parts, found);
+    EXPECT_TRUE(c[kACADName].ok);
+    EXPECT_FALSE(c[kMainCaption].ok);
+    EXPECT_NE(c[kMainCaption].reason.find(L"がメイン ウィンドウとして選ばれます"),
+              std::wstring::npos);
+    EXPECT_FALSE(c[kTextCaption].ok);
+    EXPECT_NE(c[kTextCaption].reason.find(L"MainCaption「IJCAD」でも始まるため"),
+              std::wstring::npos);
+
+    s.MainCaption = L"IJCAD 20";
+    s.MainHistCtrlID = 2003;  // directly in the main window, beside its command line
+    found = Recognise(platform, console, s, program);
+    c = CheckSettings(s, program, tops, parts, found);
+    EXPECT_TRUE(c[kMainCaption].ok) << Cp932(c[kMainCaption].reason);
+    EXPECT_TRUE(c[kTextCaption].ok) << Cp932(c[kTextCaption].reason);
+    EXPECT_TRUE(c[kCommandCaption].ok);
+    EXPECT_TRUE(c[kMainCmdCtrlID].ok);
+    EXPECT_TRUE(c[kMainHistCtrlID].ok) << Cp932(c[kMainHistCtrlID].reason);
+    EXPECT_FALSE(c[kTextHistCtrlID].ok);
+    EXPECT_EQ(c[kTextHistCtrlID].reason,
+              L"ID 2002 は履歴欄ではありません（クラス Edit）。履歴欄の ID は 2004 です。");
+    EXPECT_FALSE(c[kTextCmdCtrlID].ok);  // 1002 names nothing
+    EXPECT_NE(c[kTextCmdCtrlID].reason.find(L"使われていません"), std::wstring::npos);
+
+    using Marks = std::vector<std::wstring>;
+    EXPECT_EQ(MarksOf(found, 1000 + kMain), Marks{L"MainCaption"});
+    EXPECT_EQ(MarksOf(found, 1000 + kMainLine), Marks{L"CommandCaption"});
+    EXPECT_EQ(MarksOf(found, 1000 + kMainEdit), Marks{L"MainCmdCtrlID"});
+    EXPECT_EQ(MarksOf(found, 1000 + kMainHist), Marks{L"MainHistCtrlID"});
+    EXPECT_EQ(MarksOf(found, 1000 + kTextEdit), Marks{L"TextHistCtrlID"});
+    EXPECT_TRUE(MarksOf(found, 1000 + kTextHist).empty());
+    EXPECT_TRUE(MarksOf(found, 0).empty());
+}
+
+TEST_F(Assistant, TryTellsWhereTheLauncherWouldStop) {
+    LauncherSettings s = Shipped();
+    EXPECT_NE(DescribeTry(TryDiscovery(platform, console, s), 100).find(kNoCadMessage),
+              std::wstring::npos);
+
+    // Command lines that exist but are hidden: the launcher refuses to click.
+    AddCad(100, 1000, {.commandLinesVisible = false});
+    s.ACADName = L"IJCAD";
+    s.MainCaption = L"IJCAD 20";
+    s.TextCaption = L"IJCAD テキスト";
+    s.CommandCaption = L"コマンド行";
+    std::wstring told = DescribeTry(TryDiscovery(platform, console, s), 100);
+    EXPECT_NE(told.find(L"表示されていません"), std::wstring::npos) << Cp932(told);
+    EXPECT_NE(told.find(kNoCommandLineMessage), std::wstring::npos);
+
+    // A caption no window has.
+    s.CommandCaption = L"Command Line";
+    told = DescribeTry(TryDiscovery(platform, console, s), 100);
+    EXPECT_NE(told.find(L"タイトルが CommandCaption のウィンドウがありません"), std::wstring::npos);
+
+    // Two CADs of that name: the launcher drives the last one found.
+    AddCad(200, 2000, {.main = L"IJCAD 2020 PRO - [図面B.dwg]"});
+    s.CommandCaption = L"コマンド行";
+    const TryOutcome tried = TryDiscovery(platform, console, s);
+    EXPECT_EQ(tried.instances, 2);
+    EXPECT_EQ(tried.main, 2000 + kMain);
+    told = DescribeTry(tried, 100);
+    EXPECT_NE(told.find(L"見つかった 2 個のうち、最後のものです"), std::wstring::npos);
+    EXPECT_NE(told.find(L"一覧で選んだプログラムとは別のプログラムです"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace vorta::forms
