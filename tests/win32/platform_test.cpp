@@ -322,9 +322,13 @@ void CursorAndConfinement() {
     CHECK(platform.ClipCursor(saved));
     CHECK(platform.GetClipCursor(now));
     CHECK(now == saved);
-    CHECK(platform.SetCursorPos(640, 500));
-    CHECK(platform.GetCursorPos(position));
-    CHECK(position == (Point{640, 500}));
+    // Wine lifts a confinement a moment after the call, and a cursor moved before that is
+    // still held inside the box: the cursor reaches the point once the release has taken
+    // effect (the launcher sets it and reads it back the same way).
+    CHECK(PumpUntil([&] {
+        return platform.SetCursorPos(640, 500) && platform.GetCursorPos(position) &&
+               position == (Point{640, 500});
+    }));
 }
 
 void WindowPlacement() {
