@@ -24,6 +24,10 @@ import tempfile
 import threading
 import time
 
+# The stand-in CAD and the launcher's folder as the end-to-end tests make them.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import harness  # noqa: E402
+
 # The pause unit the launcher runs with, and the pause units of one launch sequence
 # (click 5 + 5, ESC 6 + 5 + 4 x 3, the load command 6 + 6 + 4 x 3, after it 6).
 PAUSE_UNIT_MS = 1
@@ -34,11 +38,6 @@ TARGET_OWN_MS = 30.0
 TARGET_PER_CAD_MS = 1.0
 TARGET_EXE_KB = 400
 
-COMMAND_CAPTION = "コマンド ライン"
-MAIN_CAPTION = "AutoCAD 2005"
-TEXT_CAPTION = "AutoCAD テキスト"
-CTRL_IDS = {"MainCmdCtrlID": 1001, "TextCmdCtrlID": 1002, "MainHistCtrlID": 1003,
-            "TextHistCtrlID": 1004}
 LOAD_RAN = 'run: (load "pontek")'
 # A run this much slower than the fastest took a slow path (as seen so far: the first
 # click into the command line did not take, and the next came after the focus wait).
@@ -52,10 +51,6 @@ class BenchError(Exception):
     pass
 
 
-def winpath(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def wait_for(predicate, seconds, what):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
@@ -65,79 +60,9 @@ def wait_for(predicate, seconds, what):
     raise BenchError(f"timed out after {seconds} s waiting for {what}")
 
 
-class StandIn:
-    """One stand-in CAD, copied as acad.exe into its own folder."""
-
-    def __init__(self, work, index, standin_exe):
-        label = f"cad{index:02d}"
-        self.dir = os.path.join(work, label)
-        os.makedirs(self.dir)
-        self.exe = os.path.join(self.dir, "acad.exe")
-        shutil.copyfile(standin_exe, self.exe)
-        self.log = os.path.join(self.dir, "cad.log")
-        self.ready = os.path.join(self.dir, "ready.txt")
-        self.stop_file = os.path.join(self.dir, "stop")
-        drawing = f"図面{index}.dwg"
-        cfg = {
-            "name": label,
-            "main_caption": f"{MAIN_CAPTION} - [{drawing}]",
-            "text_caption": f"AutoCAD テキスト ウィンドウ - {drawing}",
-            "command_caption": COMMAND_CAPTION,
-            "main_cmd_ctrl_id": CTRL_IDS["MainCmdCtrlID"],
-            "text_cmd_ctrl_id": CTRL_IDS["TextCmdCtrlID"],
-            "main_hist_ctrl_id": CTRL_IDS["MainHistCtrlID"],
-            "text_hist_ctrl_id": CTRL_IDS["TextHistCtrlID"],
-            "log": winpath(self.log),
-            "ready": winpath(self.ready),
-            "stop_file": winpath(self.stop_file),
-            "exit_after_seconds": 3600,
-        }
-        self.cfg = os.path.join(self.dir, "cad.cfg")
-        with open(self.cfg, "w", encoding="utf-8") as f:
-            f.writelines(f"{k}={v}\n" for k, v in cfg.items())
-        self.proc = None
-
-    def start(self):
-        self.proc = subprocess.Popen(["wine", self.exe, winpath(self.cfg)],
-                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL, start_new_session=True)
-        wait_for(lambda: os.path.exists(self.ready) or self.proc.poll() is not None, 60,
-                 f"the stand-in CAD in {self.dir}")
-        if self.proc.poll() is not None:
-            raise BenchError(f"the stand-in CAD in {self.dir} ended at once")
-
-    def loads(self):
-        try:
-            with open(self.log, encoding="utf-8", errors="replace") as f:
-                return f.read().count(LOAD_RAN)
-        except FileNotFoundError:
-            return 0
-
-    def stop(self):
-        if self.proc is None:
-            return
-        open(self.stop_file, "w").close()
-        try:
-            self.proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            os.killpg(self.proc.pid, signal.SIGKILL)
-            self.proc.wait(timeout=10)
-        self.proc = None
-
-
-def launcher_folder(path, vortastart):
-    """vortastart.exe beside its tardo.dat (PauseUnit 1) and Lumset.ini, in code page 932."""
-    os.makedirs(path)
-    target = os.path.join(path, "vortastart.exe")
-    shutil.copyfile(vortastart, target)
-    with open(os.path.join(path, "tardo.dat"), "wb") as f:
-        f.write(f"{PAUSE_UNIT_MS}\r\n".encode("cp932"))
-    ini = ["[Main]", "ACADName=acad", f"CommandCaption={COMMAND_CAPTION}",
-           f"MainCaption={MAIN_CAPTION}", f"TextCaption={TEXT_CAPTION}"]
-    ini += [f"{k}={v}" for k, v in CTRL_IDS.items()]
-    with open(os.path.join(path, "Lumset.ini"), "wb") as f:
-        f.write(("\r\n".join(ini) + "\r\n").encode("cp932"))
-    return target
+def loads(cad):
+    """How often the CAD has run the load command."""
+    return cad.lines("run: ").count(LOAD_RAN)
 
 
 def end_group(pid):
@@ -150,7 +75,7 @@ def end_group(pid):
 def timed_run(exe, cwd):
     """Wall time in milliseconds of `wine exe`, from the start to the end of the process."""
     start = time.perf_counter()
-    proc = subprocess.Popen(["wine", winpath(exe)], cwd=cwd, stdin=subprocess.DEVNULL,
+    proc = subprocess.Popen(["wine", harness.winpath(exe)], cwd=cwd, stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                             start_new_session=True)
     # A blocking wait: waiting with a time-out polls, in steps of up to 50 ms, which would
@@ -177,12 +102,12 @@ def measure(launcher, floor, cads, pairs, work):
     launcher_ms, floor_ms, failures = [], [], []
 
     def run_launcher():
-        before = sum(c.loads() for c in cads)
+        before = sum(loads(c) for c in cads)
         try:
             took = timed_run(launcher, work)
             # Each run must really have typed the load command; the next run starts only
             # once the CAD has run it, so no run overlaps the CAD's handling of the last.
-            wait_for(lambda: sum(c.loads() for c in cads) == before + 1, 10,
+            wait_for(lambda: sum(loads(c) for c in cads) == before + 1, 10,
                      "the CAD to run the load command")
             return took
         except BenchError as e:
@@ -276,12 +201,16 @@ def main(argv):
     cads = []
     rows = []
     try:
-        launcher = launcher_folder(os.path.join(work, "launcher"), vortastart)
+        harness.BIN = args.bin
+        launcher = harness.write_launcher_folder(os.path.join(work, "launcher"),
+                                                 pause=str(PAUSE_UNIT_MS))
         for count in counts:
             while len(cads) < count:
-                cad = StandIn(work, len(cads) + 1, standin)
+                index = len(cads) + 1
+                cad = harness.Cad(work, f"cad{index:02d}", drawing=f"図面{index}.dwg",
+                                  exit_after_seconds=3600)
                 cads.append(cad)
-                cad.start()
+                cad.start(seconds=60)
             print(f"measuring with {count} stand-in CAD(s), {args.pairs} pairs ...",
                   file=sys.stderr, flush=True)
             launcher_median, fast_median, slow, floor_median, failed = measure(
@@ -302,6 +231,6 @@ def main(argv):
 if __name__ == "__main__":
     try:
         sys.exit(main(sys.argv))
-    except BenchError as e:
+    except (BenchError, harness.Failure) as e:
         print(f"wine_launch_bench: {e}", file=sys.stderr)
         sys.exit(1)

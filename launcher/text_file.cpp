@@ -84,23 +84,6 @@ wchar_t Lower(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\f' || c == L'\v';
-}
-
-std::wstring_view Trim(std::wstring_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 }  // namespace
 
 TextEncoding DetectEncoding(std::string_view bytes) {
@@ -130,33 +113,54 @@ std::wstring DecodeText(std::string_view bytes, const Platform& codec) {
     return codec.FromAnsi(bytes);
 }
 
+bool IsProfileBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\f' || c == L'\v';
+}
+
+bool SameProfileName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+std::wstring_view TrimProfileBlanks(std::wstring_view s) {
+    while (!s.empty() && IsProfileBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsProfileBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::wstring_view ProfileLineValue(std::wstring_view afterEquals) {
+    std::wstring_view value = TrimProfileBlanks(afterEquals);
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+        value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return value;
+}
+
 std::optional<std::wstring> ProfileValue(std::wstring_view text, std::wstring_view section,
                                          std::wstring_view key) {
     bool inSection = false;
     bool seenSection = false;
     while (!text.empty()) {
         const std::size_t end = text.find_first_of(L"\r\n");
-        std::wstring_view line = Trim(text.substr(0, end));
+        std::wstring_view line = TrimProfileBlanks(text.substr(0, end));
         text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
         if (line.starts_with(L'[')) {
             const std::size_t close = line.find(L']');
-            const std::wstring_view name = Trim(line.substr(
+            const std::wstring_view name = TrimProfileBlanks(line.substr(
                 1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1));
             // The first section of that name is the one read.
             if (inSection) return std::nullopt;
-            inSection = !seenSection && SameName(name, section);
+            inSection = !seenSection && SameProfileName(name, section);
             seenSection = seenSection || inSection;
             continue;
         }
         if (!inSection) continue;
         const std::size_t equals = line.find(L'=');
         if (equals == std::wstring_view::npos) continue;
-        if (!SameName(Trim(line.substr(0, equals)), key)) continue;
-        std::wstring_view value = Trim(line.substr(equals + 1));
-        if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
-            value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        return std::wstring(value);
+        if (!SameProfileName(TrimProfileBlanks(line.substr(0, equals)), key)) continue;
+        return std::wstring(ProfileLineValue(line.substr(equals + 1)));
     }
     return std::nullopt;
 }

@@ -26,6 +26,14 @@ TextEncoding DetectEncoding(std::string_view bytes);
 // The file's text, without its byte-order mark. ANSI bytes go through the code page.
 std::wstring DecodeText(std::string_view bytes, const Platform& codec);
 
+// The profile reader's rules for one line: names compared without regard to ASCII case,
+// blanks (space, tab, CR, FF, VT) around names and values dropped, and one pair of
+// enclosing quotes removed from a value.
+bool IsProfileBlank(wchar_t c);
+bool SameProfileName(std::wstring_view a, std::wstring_view b);
+std::wstring_view TrimProfileBlanks(std::wstring_view s);
+std::wstring_view ProfileLineValue(std::wstring_view afterEquals);
+
 // The value of key in section of a profile (INI) text, as the system's profile reader
 // finds it: section and key names compared without regard to case, the first match
 // wins, blanks around the value dropped, one pair of enclosing quotes removed. Nothing

@@ -21,35 +21,8 @@ wchar_t Lower(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-// Section and key names are compared as the profile reader compares them.
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\f' || c == L'\v';
-}
-
-std::wstring_view Trim(std::wstring_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 bool IsQuote(wchar_t c) {
     return c == L'"' || c == L'\'';
-}
-
-// The value of a key line as the reader takes it: blanks around it dropped, then one
-// pair of enclosing quotes.
-std::wstring_view ReadValue(std::wstring_view afterEquals) {
-    std::wstring_view value = Trim(afterEquals);
-    if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    return value;
 }
 
 bool IsDigit(wchar_t c) {
@@ -59,7 +32,7 @@ bool IsDigit(wchar_t c) {
 // A number the launcher reads whole: decimal with an optional sign, &H hexadecimal or
 // &O octal.
 bool IsNumberText(std::wstring_view text) {
-    text = Trim(text);
+    text = TrimProfileBlanks(text);
     if (text.size() >= 3 && text[0] == L'&') {
         const wchar_t base = Lower(text[1]);
         auto digits = text.substr(2);
@@ -222,7 +195,8 @@ std::optional<std::wstring> ValueProblem(std::size_t key, const std::wstring& te
 }
 
 std::wstring FormatSettingValue(std::wstring_view value) {
-    const bool blankAtEnd = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    const bool blankAtEnd =
+        !value.empty() && (IsProfileBlank(value.front()) || IsProfileBlank(value.back()));
     const bool quoted =
         value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
     if (blankAtEnd || quoted) return L"\"" + std::wstring(value) + L"\"";
@@ -252,13 +226,13 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
     std::array<std::optional<std::size_t>, kSettingCount> keyLine;
     bool inSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::wstring_view line = Trim(lines[i].text);
+        const std::wstring_view line = TrimProfileBlanks(lines[i].text);
         if (line.starts_with(L'[')) {
             if (inSection) break;
             const std::size_t close = line.find(L']');
-            const std::wstring_view name = Trim(line.substr(
+            const std::wstring_view name = TrimProfileBlanks(line.substr(
                 1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1));
-            if (SameName(name, kSectionName)) {
+            if (SameProfileName(name, kSectionName)) {
                 inSection = true;
                 header = i;
             }
@@ -267,9 +241,9 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
         if (!inSection) continue;
         const std::size_t equals = line.find(L'=');
         if (equals == std::wstring_view::npos) continue;
-        const std::wstring_view key = Trim(line.substr(0, equals));
+        const std::wstring_view key = TrimProfileBlanks(line.substr(0, equals));
         for (std::size_t k = 0; k < kSettingCount; ++k) {
-            if (keyLine[k] || !SameName(key, KeyName(k))) continue;
+            if (keyLine[k] || !SameProfileName(key, KeyName(k))) continue;
             keyLine[k] = i;
             lastKeyLine = i;
         }
@@ -286,7 +260,8 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
         }
         Line& line = lines[*keyLine[k]];
         const std::size_t equals = line.text.find(L'=');
-        if (ReadValue(std::wstring_view(line.text).substr(equals + 1)) == *changes[k]) continue;
+        if (ProfileLineValue(std::wstring_view(line.text).substr(equals + 1)) == *changes[k])
+            continue;
         // The key as it was written, up to and including "=" (a byte 0x3D is never
         // part of a double-byte character), then the new value.
         line.bytes.resize(line.bytes.find('=') + 1);
