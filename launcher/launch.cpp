@@ -9,9 +9,10 @@
 #include <exception>
 #include <utility>
 
-#include "launcher/cad_interface.h"
+#include "launcher/cad_protocol.h"
 #include "launcher/discovery.h"
 #include "launcher/startup.h"
+#include "launcher/win32_values.h"
 
 namespace vorta {
 
@@ -175,7 +176,7 @@ class LaunchSequence {
         RequireAnswering(window);
         guard.Arm([this, window] { DropTopmost(window); });
         Require(RetryUntilSuccess(p_, Pumping::kYes, [&] {
-            return p_.SetWindowPos(window, cad::kHwndTopmost, 0, 0, 0, 0, cad::kTopmostFlags);
+            return p_.SetWindowPos(window, winapi::kHwndTopmost, 0, 0, 0, 0, winapi::kTopmostFlags);
         }));
     }
 
@@ -185,13 +186,14 @@ class LaunchSequence {
     void DropTopmost(Hwnd window) {
         if (!p_.IsWindow(window)) return;
         auto drop = [&](std::uint32_t flags) {
-            return p_.SetWindowPos(window, cad::kHwndNoTopmost, 0, 0, 0, 0, flags);
+            return p_.SetWindowPos(window, winapi::kHwndNoTopmost, 0, 0, 0, 0, flags);
         };
         if (cadAnswers_ && p_.IsWindowResponding(window, kFocusWaitMs) &&
-            RetryUntilSuccess(p_, Pumping::kYes,
-                              [&] { return drop(cad::kNoTopmostFlags) || !p_.IsWindow(window); }))
+            RetryUntilSuccess(p_, Pumping::kYes, [&] {
+                return drop(winapi::kNoTopmostFlags) || !p_.IsWindow(window);
+            }))
             return;
-        drop(cad::kNoTopmostFlags | cad::kSwpAsyncWindowPos);
+        drop(winapi::kNoTopmostFlags | winapi::kSwpAsyncWindowPos);
     }
 
     // Put back and checked: some systems apply a confinement only a moment later, and a
@@ -256,9 +258,9 @@ class LaunchSequence {
                 p_.DoEvents();
             }
             if (IsCommandLineOrInside(p_.WindowFromPoint(click_))) {
-                p_.MouseEvent(cad::kMouseLeftDown);
+                p_.MouseEvent(winapi::kMouseLeftDown);
                 Pause(5);
-                p_.MouseEvent(cad::kMouseLeftUp);
+                p_.MouseEvent(winapi::kMouseLeftUp);
                 Pause(5);
                 if (HasFocus() || RetryUntilSuccess(
                                       p_, Pumping::kNo, [&] { return HasFocus(); }, kFocusWaitMs))
@@ -304,11 +306,11 @@ class LaunchSequence {
         // A key left pressed would follow the user into the next program: each press
         // has its release guarded.
         Undo controlUp, vUp;
-        SendKey(cad::kVkControl, false);
-        controlUp.Arm([&] { SendKey(cad::kVkControl, true); });
+        SendKey(winapi::kVkControl, false);
+        controlUp.Arm([&] { SendKey(winapi::kVkControl, true); });
         Pause(3);
-        SendKey(cad::kVkV, false);
-        vUp.Arm([&] { SendKey(cad::kVkV, true); });
+        SendKey(winapi::kVkV, false);
+        vUp.Arm([&] { SendKey(winapi::kVkV, true); });
         Pause(3);
         vUp.Run();
         Pause(3);
@@ -330,14 +332,14 @@ class LaunchSequence {
     void SendKey(std::uint16_t virtualKey, bool release) {
         KeyboardInput input;
         input.wVk = virtualKey;
-        input.wScan =
-            static_cast<std::uint16_t>(p_.MapVirtualKeyA(virtualKey, cad::kMapVkToScan) & 0xFFFF);
-        input.dwFlags =
-            release ? (cad::kKeyEventExtendedKey | cad::kKeyEventKeyUp) : cad::kKeyEventExtendedKey;
+        input.wScan = static_cast<std::uint16_t>(
+            p_.MapVirtualKeyA(virtualKey, winapi::kMapVkToScan) & 0xFFFF);
+        input.dwFlags = release ? (winapi::kKeyEventExtendedKey | winapi::kKeyEventKeyUp)
+                                : winapi::kKeyEventExtendedKey;
         input.time = 0;
         input.dwExtraInfo = 0;
         Require(RetryUntilSuccess(p_, Pumping::kNo, [&] {
-            return p_.SendInput(input, static_cast<std::int32_t>(cad::kInputRecordSize)) != 0;
+            return p_.SendInput(input, static_cast<std::int32_t>(winapi::kInputRecordSize)) != 0;
         }));
     }
 

@@ -9,8 +9,8 @@
 #include "launcher/forms/win32/win32_console_platform.h"
 #include "launcher/launcher_state.h"
 #include "launcher/startup.h"
-#include "platform/win32/win32.h"
-#include "platform/win32/win32_platform.h"
+#include "launcher/win32/win32.h"
+#include "launcher/win32/win32_platform.h"
 
 // An exception that nobody catches ends the program with abort(), as it always has. The
 // library's default handler would first print the exception's type, demangled, to a

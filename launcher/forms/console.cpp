@@ -4,8 +4,9 @@
 #include <utility>
 
 #include "launcher/ansi_text.h"
-#include "launcher/cad_interface.h"
+#include "launcher/cad_protocol.h"
 #include "launcher/discovery.h"
+#include "launcher/win32_values.h"
 
 namespace vorta::forms {
 
@@ -83,7 +84,7 @@ void ConsoleCommands::Put() {
     // when the call returns; the posted WM_NULL makes its message loop run once more.
     console_.SendCopyData(cad->MainWindow, cad::kCopyDataWParam, cad::kCopyDataCommandText, payload,
                           kCadAnswerTimeoutMs);
-    console_.PostWindowMessage(cad->MainWindow, cad::kWmNull, 0, 0);
+    console_.PostWindowMessage(cad->MainWindow, winapi::kWmNull, 0, 0);
     Get();
 }
 

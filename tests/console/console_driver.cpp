@@ -26,11 +26,11 @@
 #include "launcher/forms/win32/console_picker_host.h"
 #include "launcher/forms/win32/win32_console_platform.h"
 #include "launcher/startup.h"
-#include "platform/win32/win32.h"
+#include "launcher/win32/win32.h"
 // windows.h first.
 #include <commctrl.h>
 
-#include "platform/win32/win32_platform.h"
+#include "launcher/win32/win32_platform.h"
 #include "tools/e2e/win_text.h"
 
 namespace {

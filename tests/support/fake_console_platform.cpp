@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "launcher/cad_interface.h"
+#include "launcher/cad_protocol.h"
+#include "launcher/win32_values.h"
 
 namespace vorta::testing {
 
@@ -21,7 +22,7 @@ Hwnd FakeConsolePlatform::GetDlgItem(Hwnd parent, std::int32_t controlId) {
 
 std::optional<std::int32_t> FakeConsolePlatform::SendGetTextLength(Hwnd window,
                                                                    std::uint32_t timeoutMs) {
-    sent.push_back({"WM_GETTEXTLENGTH", window, cad::kWmGetTextLength, 0, 0, 0, {}, timeoutMs});
+    sent.push_back({"WM_GETTEXTLENGTH", window, winapi::kWmGetTextLength, 0, 0, 0, {}, timeoutMs});
     if (!Exists(window) || hung.count(window)) return std::nullopt;
     auto it = texts.find(window);
     std::int32_t n = it == texts.end() ? 0 : static_cast<std::int32_t>(it->second.size());
@@ -35,7 +36,7 @@ std::optional<std::int32_t> FakeConsolePlatform::SendGetTextLength(Hwnd window,
 bool FakeConsolePlatform::SendGetText(Hwnd window, std::string& buffer, std::uint32_t timeoutMs) {
     sent.push_back({"WM_GETTEXT",
                     window,
-                    cad::kWmGetText,
+                    winapi::kWmGetText,
                     static_cast<std::uint32_t>(buffer.size()),
                     0,
                     0,
@@ -52,14 +53,14 @@ bool FakeConsolePlatform::SendGetText(Hwnd window, std::string& buffer, std::uin
 
 bool FakeConsolePlatform::SendCopyData(Hwnd window, std::uint32_t wParam, std::uint32_t dwData,
                                        std::string_view payload, std::uint32_t timeoutMs) {
-    sent.push_back({"WM_COPYDATA", window, cad::kWmCopyData, wParam, 0, dwData,
+    sent.push_back({"WM_COPYDATA", window, winapi::kWmCopyData, wParam, 0, dwData,
                     std::string(payload), timeoutMs});
     return Exists(window) && !hung.count(window);
 }
 
 bool FakeConsolePlatform::SendCommand(Hwnd window, std::uint32_t wParam, std::int32_t lParam,
                                       std::uint32_t timeoutMs) {
-    sent.push_back({"WM_COMMAND", window, cad::kWmCommand, wParam, lParam, 0, {}, timeoutMs});
+    sent.push_back({"WM_COMMAND", window, winapi::kWmCommand, wParam, lParam, 0, {}, timeoutMs});
     if (!Exists(window) || hung.count(window)) return false;
     if (auto it = historyOnRequest.find(window);
         it != historyOnRequest.end() && wParam == cad::kCmdCopyHistory && lParam == 0) {

@@ -5,10 +5,10 @@
 #include <climits>
 #include <memory>
 
-#include "launcher/cad_interface.h"
 #include "launcher/discovery.h"
 #include "launcher/forms/layout.h"
 #include "launcher/startup.h"
+#include "launcher/win32_values.h"
 #include "tests/support/fake_console_platform.h"
 #include "tests/support/fake_platform.h"
 
@@ -80,7 +80,7 @@ TEST_F(Console, PutSendsTheCommandRecordThenWakesTheCadThenReadsBack) {
     EXPECT_EQ(copy.data, Cp932(L"円弧") + std::string("\r\0", 2));
     const auto& wake = cad.sent[1];
     EXPECT_EQ(wake.window, 11u);
-    EXPECT_EQ(wake.message, cad::kWmNull);
+    EXPECT_EQ(wake.message, winapi::kWmNull);
     EXPECT_EQ(wake.wParam, 0u);
     EXPECT_EQ(wake.lParam, 0);
     EXPECT_EQ(cad.sent[2].window, 120u);  // Get: the main command line's control

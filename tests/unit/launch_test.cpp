@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "launcher/cad_interface.h"
 #include "launcher/startup.h"
+#include "launcher/win32_values.h"
 #include "tests/support/fake_platform.h"
 
 namespace vorta {
@@ -70,7 +70,7 @@ class Launch : public ::testing::Test {
             EXPECT_EQ(platform.clipboard, "user's text");
         // Every key pressed was released.
         int down = 0;
-        for (auto& k : platform.keyInputs) down += (k.dwFlags & cad::kKeyEventKeyUp) ? -1 : 1;
+        for (auto& k : platform.keyInputs) down += (k.dwFlags & winapi::kKeyEventKeyUp) ? -1 : 1;
         EXPECT_EQ(down, 0);
     }
 
@@ -144,8 +144,8 @@ TEST_F(Launch, KeyRecordsCarryTheExtendedFlagAndScanCodes) {
     ASSERT_EQ(platform.keyInputs.size(), 8u);
     for (std::size_t i = 0; i < platform.keyInputs.size(); ++i) {
         const KeyboardInput& k = platform.keyInputs[i];
-        EXPECT_TRUE(k.dwFlags & cad::kKeyEventExtendedKey) << i;
-        EXPECT_EQ(k.wScan, k.wVk == cad::kVkControl ? 0x1D : 0x2F) << i;
+        EXPECT_TRUE(k.dwFlags & winapi::kKeyEventExtendedKey) << i;
+        EXPECT_EQ(k.wScan, k.wVk == winapi::kVkControl ? 0x1D : 0x2F) << i;
         EXPECT_EQ(k.time, 0u);
         EXPECT_EQ(k.dwExtraInfo, 0u);
         EXPECT_EQ(platform.keyInputSizes[i], 28);
@@ -291,8 +291,8 @@ TEST_F(Launch, PressedKeyIsReleasedWhenTheNextKeyCannotBeSent) {
     ASSERT_EQ(platform.messageBoxes.size(), 1u);
     EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
     ASSERT_EQ(platform.keyInputs.size(), 2u);
-    EXPECT_EQ(platform.keyInputs[1].wVk, cad::kVkControl);
-    EXPECT_EQ(platform.keyInputs[1].dwFlags, cad::kKeyEventExtendedKey | cad::kKeyEventKeyUp);
+    EXPECT_EQ(platform.keyInputs[1].wVk, winapi::kVkControl);
+    EXPECT_EQ(platform.keyInputs[1].dwFlags, winapi::kKeyEventExtendedKey | winapi::kKeyEventKeyUp);
     ExpectRestored();
 }
 

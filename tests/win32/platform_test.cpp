@@ -7,10 +7,11 @@
 #include <string_view>
 #include <thread>
 
-#include "launcher/cad_interface.h"
-#include "platform/win32/raii.h"
-#include "platform/win32/win32.h"
-#include "platform/win32/win32_platform.h"
+#include "launcher/cad_protocol.h"
+#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
+#include "launcher/win32/win32_platform.h"
+#include "launcher/win32_values.h"
 #include "tests/win32/check.h"
 
 using namespace std::string_literals;
@@ -265,7 +266,7 @@ void Snapshots() {
         return entry.processId == ::GetCurrentProcessId();
     });
     if (CHECK(self != processes.end())) {
-        CHECK_EQ(self->exeFile.size(), vorta::cad::kExeFileField);
+        CHECK_EQ(self->exeFile.size(), vorta::winapi::kExeFileField);
         const std::size_t end = self->exeFile.find('\0');
         CHECK(end != std::string::npos);
         Win32Platform codec;
@@ -344,16 +345,16 @@ void WindowPlacement() {
         return (::GetWindowLongW(window.get(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     };
     CHECK(!topmost());
-    CHECK(platform.SetWindowPos(handle, vorta::cad::kHwndTopmost, 0, 0, 0, 0,
-                                vorta::cad::kTopmostFlags));
+    CHECK(platform.SetWindowPos(handle, vorta::winapi::kHwndTopmost, 0, 0, 0, 0,
+                                vorta::winapi::kTopmostFlags));
     CHECK(topmost());
     Rect after;
     platform.GetWindowRect(handle, after);
     CHECK(after == rect);  // neither moved nor sized
 
     ::ShowWindow(window.get(), SW_HIDE);
-    CHECK(platform.SetWindowPos(handle, vorta::cad::kHwndNoTopmost, 0, 0, 0, 0,
-                                vorta::cad::kNoTopmostFlags));
+    CHECK(platform.SetWindowPos(handle, vorta::winapi::kHwndNoTopmost, 0, 0, 0, 0,
+                                vorta::winapi::kNoTopmostFlags));
     CHECK(!topmost());
     CHECK(::IsWindowVisible(window.get()));  // SWP_SHOWWINDOW
 
@@ -396,8 +397,9 @@ void WindowOfAThreadThatStopsAnswering() {
     CHECK(::GetTickCount() - start < 200);
     // Queued, not waited for.
     start = ::GetTickCount();
-    CHECK(platform.SetWindowPos(handle, vorta::cad::kHwndNoTopmost, 0, 0, 0, 0,
-                                vorta::cad::kNoTopmostFlags | vorta::cad::kSwpAsyncWindowPos));
+    CHECK(
+        platform.SetWindowPos(handle, vorta::winapi::kHwndNoTopmost, 0, 0, 0, 0,
+                              vorta::winapi::kNoTopmostFlags | vorta::winapi::kSwpAsyncWindowPos));
     CHECK(::GetTickCount() - start < 200);
     owner.join();
     CHECK(!platform.IsWindow(handle));
@@ -407,8 +409,9 @@ void WindowOfAThreadThatStopsAnswering() {
 // from the clipboard with Ctrl+V as extended-key events.
 void MouseKeyboardAndClipboardPaste() {
     Win32Platform platform;
-    CHECK_EQ(platform.MapVirtualKeyA(vorta::cad::kVkControl, vorta::cad::kMapVkToScan), 0x1Du);
-    CHECK_EQ(platform.MapVirtualKeyA(vorta::cad::kVkV, vorta::cad::kMapVkToScan), 0x2Fu);
+    CHECK_EQ(platform.MapVirtualKeyA(vorta::winapi::kVkControl, vorta::winapi::kMapVkToScan),
+             0x1Du);
+    CHECK_EQ(platform.MapVirtualKeyA(vorta::winapi::kVkV, vorta::winapi::kMapVkToScan), 0x2Fu);
 
     UniqueWindow window = MakeTopLevel(L"入力", 200, 200, 500, 200);
     HWND left = MakeChild(window.get(), L"EDIT", L"", 10, 10, 200, 30, 101);
@@ -422,8 +425,8 @@ void MouseKeyboardAndClipboardPaste() {
     Rect rect;
     platform.GetWindowRect(FromHwnd(right), rect);
     CHECK(platform.SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
-    platform.MouseEvent(vorta::cad::kMouseLeftDown);
-    platform.MouseEvent(vorta::cad::kMouseLeftUp);
+    platform.MouseEvent(vorta::winapi::kMouseLeftDown);
+    platform.MouseEvent(vorta::winapi::kMouseLeftUp);
     CHECK(PumpUntil([&] { return ::GetFocus() == right; }));
     // Where the click landed, as the launcher checks it.
     const Hwnd top = FromHwnd(window.get());
@@ -444,21 +447,21 @@ void MouseKeyboardAndClipboardPaste() {
         vorta::KeyboardInput input;
         input.wVk = vk;
         input.wScan =
-            static_cast<std::uint16_t>(platform.MapVirtualKeyA(vk, vorta::cad::kMapVkToScan));
+            static_cast<std::uint16_t>(platform.MapVirtualKeyA(vk, vorta::winapi::kMapVkToScan));
         input.dwFlags =
-            vorta::cad::kKeyEventExtendedKey | (release ? vorta::cad::kKeyEventKeyUp : 0u);
-        return platform.SendInput(input, vorta::cad::kInputRecordSize);
+            vorta::winapi::kKeyEventExtendedKey | (release ? vorta::winapi::kKeyEventKeyUp : 0u);
+        return platform.SendInput(input, vorta::winapi::kInputRecordSize);
     };
-    CHECK_EQ(key(vorta::cad::kVkControl, false), 1u);
-    CHECK_EQ(key(vorta::cad::kVkV, false), 1u);
-    CHECK_EQ(key(vorta::cad::kVkV, true), 1u);
-    CHECK_EQ(key(vorta::cad::kVkControl, true), 1u);
+    CHECK_EQ(key(vorta::winapi::kVkControl, false), 1u);
+    CHECK_EQ(key(vorta::winapi::kVkV, false), 1u);
+    CHECK_EQ(key(vorta::winapi::kVkV, true), 1u);
+    CHECK_EQ(key(vorta::winapi::kVkControl, true), 1u);
     CHECK(PumpUntil([&] { return WindowTextW(right) == L"(load \"図面\")"; }));
     CHECK_EQ(WindowTextW(right), L"(load \"図面\")"s);
     CHECK_EQ(WindowTextW(left), L""s);
     // A record size other than that of INPUT is refused.
     vorta::KeyboardInput input;
-    input.wVk = vorta::cad::kVkShift;
+    input.wVk = vorta::winapi::kVkShift;
     CHECK_EQ(platform.SendInput(input, 27), 0u);
     platform.ClipboardClear();
 }

@@ -2,8 +2,8 @@
 // sizing a window by its client area, and placing it on the screen.
 #pragma once
 
-#include "platform/win32/raii.h"
-#include "platform/win32/win32.h"
+#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::forms::win32 {
 

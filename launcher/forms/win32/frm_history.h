@@ -5,8 +5,8 @@
 
 #include <string_view>
 
-#include "platform/win32/raii.h"
-#include "platform/win32/win32.h"
+#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::forms::win32 {
 

@@ -18,8 +18,8 @@
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/frm_history.h"
 #include "launcher/forms/win32/frm_settings_assistant.h"
-#include "platform/win32/raii.h"
-#include "platform/win32/win32.h"
+#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::forms::win32 {
 

@@ -20,8 +20,8 @@
 #include "launcher/forms/win32/win32_settings_files.h"
 #include "launcher/launcher_state.h"
 #include "launcher/platform.h"
-#include "platform/win32/raii.h"
-#include "platform/win32/win32.h"
+#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::forms::win32 {
 

@@ -7,9 +7,9 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/win32/bounded_send.h"
-#include "platform/win32/raii.h"
-#include "platform/win32/win32.h"
+#include "launcher/win32/bounded_send.h"
+#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::forms::win32 {
 

@@ -15,8 +15,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/raii.h"
-#include "platform/win32/win32.h"
+#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::win32 {
 

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "platform/win32/win32.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::win32 {
 

@@ -1,14 +1,14 @@
-#include "platform/win32/win32_platform.h"
+#include "launcher/win32/win32_platform.h"
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <optional>
 
-#include "platform/win32/ansi.h"
-#include "platform/win32/bounded_send.h"
-#include "platform/win32/raii.h"
-#include "platform/win32/win32.h"
+#include "common/win32/ansi.h"
+#include "launcher/win32/bounded_send.h"
+#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::win32 {
 

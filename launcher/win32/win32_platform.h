@@ -3,7 +3,7 @@
 #pragma once
 
 #include "launcher/platform.h"
-#include "platform/win32/raii.h"
+#include "launcher/win32/raii.h"
 
 namespace vorta::win32 {
 

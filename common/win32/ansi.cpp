@@ -1,9 +1,9 @@
-#include "platform/win32/ansi.h"
+#include "common/win32/ansi.h"
 
 #include <limits>
 #include <stdexcept>
 
-#include "platform/win32/win32.h"
+#include "common/win32/win.h"
 
 namespace vorta::win32 {
 

@@ -2,10 +2,10 @@
 // the window-system values it uses. Here they are held against the real headers.
 #include <cstddef>
 
-#include "launcher/cad_interface.h"
-#include "platform/win32/win32.h"
+#include "launcher/win32/win32.h"
+#include "launcher/win32_values.h"
 
-namespace vorta::cad {
+namespace vorta::winapi {
 
 // Window messages.
 static_assert(kWmNull == WM_NULL);
@@ -19,7 +19,6 @@ static_assert(kVkControl == VK_CONTROL);
 static_assert(kVkV == 'V');
 static_assert(kVkShift == VK_SHIFT);
 static_assert(kMapVkToScan == MAPVK_VK_TO_VSC);
-static_assert(kInputKeyboard == INPUT_KEYBOARD);
 static_assert(kKeyEventExtendedKey == KEYEVENTF_EXTENDEDKEY);
 static_assert(kKeyEventKeyUp == KEYEVENTF_KEYUP);
 static_assert(kInputRecordSize == sizeof(INPUT));
@@ -37,18 +36,11 @@ static_assert(kSwpShowWindow == SWP_SHOWWINDOW);
 static_assert(kTopmostFlags == 3);
 static_assert(kNoTopmostFlags == 0x43);
 
-// Clipboard.
-static_assert(kCfText == CF_TEXT);
-
 // Tool Help.
-static_assert(kSnapProcess == TH32CS_SNAPPROCESS);
-static_assert(kSnapThread == TH32CS_SNAPTHREAD);
-static_assert(kProcessEntrySize == sizeof(PROCESSENTRY32));
-static_assert(kThreadEntrySize == sizeof(THREADENTRY32));
 static_assert(kExeFileField == sizeof(PROCESSENTRY32::szExeFile));
 static_assert(kExeFileField == MAX_PATH);
 
 // The text handed to WM_COPYDATA.
 static_assert(sizeof(COPYDATASTRUCT) == 12);
 
-}  // namespace vorta::cad
+}  // namespace vorta::winapi

@@ -1,4 +1,4 @@
-#include "platform/win32/bounded_send.h"
+#include "launcher/win32/bounded_send.h"
 
 #include <map>
 #include <mutex>
