@@ -3,21 +3,17 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "launcher/launcher_state.h"
 #include "launcher/picker_list.h"
 #include "launcher/platform.h"
+#include "launcher/retry.h"
 
 namespace vorta {
 
-// Every retry loop gives up after this long.
-inline constexpr std::uint32_t kRetryBoundMs = 3000;
 // A clipboard held by another program is waited for this long.
 inline constexpr std::uint32_t kClipboardBoundMs = 1000;
-// Between two failed attempts the thread rests this long, so a loop never spins hot.
-inline constexpr std::uint32_t kRetryRestMs = 10;
 // After a click, the CAD is given this long to move the keyboard focus into its command
 // line before the click is made again.
 inline constexpr std::uint32_t kFocusWaitMs = 500;
@@ -31,13 +27,6 @@ extern const wchar_t kCadNotRespondingMessage[];
 extern const wchar_t kCadClosedMessage[];
 extern const wchar_t kNoCommandLineMessage[];
 extern const wchar_t kCadElevatedMessage[];
-
-enum class Pumping { kNo, kYes };
-
-// Makes the call until it returns true or the bound is reached; in the pumping form the
-// thread processes its pending events once after every attempt. Returns the last result.
-bool RetryUntilSuccess(Platform& platform, Pumping pumping, const std::function<bool()>& call,
-                       std::uint32_t boundMs = kRetryBoundMs);
 
 void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker);
 
