@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "launcher/discovery.h"
-#include "launcher/startup.h"
+#include "launcher/settings.h"
 #include "tests/support/fake_platform.h"
 
 namespace {

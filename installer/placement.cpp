@@ -35,11 +35,11 @@ FormPlacement PlaceForm(double screen_width_twips, double screen_height_twips,
     return {RoundToWhole(static_cast<double>(left)), RoundToWhole(static_cast<double>(top))};
 }
 
-std::int32_t TwipsToPixels(std::int32_t twips, int dpi) {
+std::int32_t TwipsToPixelsHalfToEven(std::int32_t twips, int dpi) {
     return RoundToWhole(static_cast<double>(twips) * dpi / 1440.0);
 }
 
-double PixelsToTwips(std::int32_t pixels, int dpi) {
+double PixelsToTwipsUnrounded(std::int32_t pixels, int dpi) {
     return static_cast<double>(pixels) * 1440.0 / dpi;
 }
 

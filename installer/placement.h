@@ -26,7 +26,9 @@ FormPlacement PlaceForm(double screen_width_twips, double screen_height_twips,
                         double window_width_twips, double window_height_twips);
 
 // Conversions at the real dots per inch of the screen; 96 dpi gives 15 twips per pixel.
-std::int32_t TwipsToPixels(std::int32_t twips, int dpi);
-double PixelsToTwips(std::int32_t pixels, int dpi);
+// Twips become whole pixels by RoundToWhole (halves to the even neighbour); pixels become
+// twips exactly, fractions kept, for PlaceForm to round.
+std::int32_t TwipsToPixelsHalfToEven(std::int32_t twips, int dpi);
+double PixelsToTwipsUnrounded(std::int32_t pixels, int dpi);
 
 }  // namespace vortasetup

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "launcher/ansi_text.h"
-#include "launcher/startup.h"
+#include "launcher/paths.h"
 
 namespace vorta {
 
@@ -107,11 +107,7 @@ std::wstring DrawingNameOf(const std::wstring& caption) {
     return caption.substr(start, caption.size() - start - 1);
 }
 
-void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker,
-                      const BaseNameFunction& baseNameOf) {
-    const BaseNameFunction& baseName =
-        baseNameOf ? baseNameOf : BaseNameFunction([](std::wstring p) { return BaseNameOf(p); });
-
+void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker) {
     state.table.assign(1, CadInstance{});
     // The first touch of the list may create its owner, whose loading runs a discovery
     // of its own; that run's records stay in the table and this run appends after them.
@@ -121,7 +117,7 @@ void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& pick
     std::optional<std::vector<ThreadEntry>> threads;
     for (const ProcessEntry& process : platform.SnapshotProcesses()) {
         // The whole fixed-size name field: the cut at the first dot drops its zero tail.
-        if (baseName(platform.FromAnsi(process.exeFile)) != state.settings.ACADName) continue;
+        if (BaseNameOf(platform.FromAnsi(process.exeFile)) != state.settings.ACADName) continue;
 
         state.table.emplace_back();
         const std::size_t index = state.table.size() - 1;
@@ -143,6 +139,15 @@ void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& pick
         PickerList& list = picker.cmbFileName();
         list.SetListIndex(list.ItemCount() - 1);
     }
+}
+
+const CadInstance* SelectedRecord(const PickerList& list, const CadInstanceTable& table) {
+    const int selected = list.ListIndex();
+    if (selected < 0) return nullptr;
+    // Slot 0 stays empty.
+    const std::int32_t slot = list.ItemData(selected);
+    if (slot <= 0 || static_cast<std::size_t>(slot) >= table.size()) return nullptr;
+    return &table[static_cast<std::size_t>(slot)];
 }
 
 }  // namespace vorta

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "launcher/launcher_state.h"
@@ -11,12 +10,12 @@
 
 namespace vorta {
 
-using BaseNameFunction = std::function<std::wstring(std::wstring)>;
-
 // Rebuilds state.table and the picker list and selects the last instance found.
-// baseNameOf lets the console window use its own copy of BaseNameOf.
-void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker,
-                      const BaseNameFunction& baseNameOf = {});
+void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker);
+
+// The record of the list's selected item, whose data is the record's slot in the table;
+// nothing when no item is selected or its slot holds no record.
+const CadInstance* SelectedRecord(const PickerList& list, const CadInstanceTable& table);
 
 // The most of a caption that is read, in ANSI bytes. Captions are short; a window that
 // reports more (another program's, perhaps a broken one) has its caption cut there.

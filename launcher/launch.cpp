@@ -5,13 +5,18 @@
 // below undo what was done before the user is told.
 #include "launcher/launch.h"
 
+#include <algorithm>
 #include <cmath>
-#include <exception>
+#include <functional>
+#include <string>
 #include <utility>
 
+#include "launcher/app_title.h"
 #include "launcher/cad_protocol.h"
 #include "launcher/discovery.h"
-#include "launcher/startup.h"
+#include "launcher/pause_file.h"
+#include "launcher/retry.h"
+#include "launcher/settings.h"
 #include "launcher/win32_values.h"
 
 namespace vorta {
@@ -38,6 +43,35 @@ const wchar_t kCadElevatedMessage[] =
     L"CADを通常どおり起動するか、vortastart も管理者として実行してください。";
 
 namespace {
+
+// The pauses of the sequence, in units of PauseUnit milliseconds. A run whose first click
+// takes pauses 63 units in all:
+//   the click: after the button goes down 5, after it goes up 5               10
+//   the ESC paste: clipboard cleared 6, text set 5, four key events 4 x 3     23
+//   the load command paste: cleared 6, text set 6, four key events 4 x 3      24
+//   before putting things back                                                 6
+// Every click made again (one that did not take, or one made before a paste because
+// the focus left the command line) adds another 10.
+constexpr int kPauseAfterButtonDown = 5;
+constexpr int kPauseAfterButtonUp = 5;
+constexpr int kPauseAfterClipboardCleared = 6;
+constexpr int kPauseAfterEscSet = 5;
+constexpr int kPauseAfterLoadSet = 6;
+constexpr int kPauseAfterKey = 3;
+constexpr int kPauseBeforeRestoring = 6;
+static_assert(kPauseAfterButtonDown + kPauseAfterButtonUp +
+                      2 * (kPauseAfterClipboardCleared + 4 * kPauseAfterKey) + kPauseAfterEscSet +
+                      kPauseAfterLoadSet + kPauseBeforeRestoring ==
+                  63,
+              "a run pauses 63 units");
+// PauseUnit is kept within kMinPauseUnit..kMaxPauseUnit, so the longest pause still fits
+// in 16 bits.
+static_assert(std::max({kPauseAfterButtonDown, kPauseAfterButtonUp, kPauseAfterClipboardCleared,
+                        kPauseAfterEscSet, kPauseAfterLoadSet, kPauseAfterKey,
+                        kPauseBeforeRestoring}) *
+                      kMaxPauseUnit <=
+                  32767,
+              "every pause fits in 16 bits");
 
 // Thrown when a bounded step gives up; carries what the user is told.
 struct LaunchStopped {
@@ -69,10 +103,6 @@ class Undo {
   private:
     std::function<void()> action_;
 };
-
-bool IsEmpty(const Rect& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
 
 // What the sequence drives: the CAD's main window, its command line and the window
 // that holds the command line, all of one process.
@@ -120,14 +150,14 @@ class LaunchSequence {
 
         ClickIntoCommandLine();
 
-        PasteText(std::wstring(1, cad::kEsc), 5);
-        PasteText(cad::kLoadCommand, 6);
+        PasteText(std::wstring(1, cad::kEsc), kPauseAfterEscSet);
+        PasteText(cad::kLoadCommand, kPauseAfterLoadSet);
 
         // The clipboard is put back as well as it can be: once the load command has been
         // typed, a clipboard another program holds is no reason to report a failure.
         clipboard_.Run();
         p_.DoEvents();
-        Pause(6);
+        Pause(kPauseBeforeRestoring);
         confinement_.Run();
         cursor_.Run();
         rootTopmost_.Run();
@@ -145,7 +175,6 @@ class LaunchSequence {
     }
 
     void Pause(int units) {
-        // PauseUnit is kept within 1..5461, so six units still fit in 16 bits.
         p_.Sleep(static_cast<std::uint32_t>(units * std::int32_t{state_.PauseUnit}));
     }
 
@@ -153,8 +182,8 @@ class LaunchSequence {
         return static_cast<std::uint32_t>(p_.TickCount() - since) >= boundMs;
     }
 
-    // OpenIcon and SetWindowPos wait for the CAD's thread: it is asked first whether it
-    // answers, so a CAD that has stopped answering never holds the launcher.
+    // OpenIcon, SetWindowPos and a paste wait for the CAD's thread: it is asked first
+    // whether it answers, so a CAD that has stopped answering never holds the launcher.
     void RequireAnswering(Hwnd window) {
         if (p_.IsWindowResponding(window, kRetryBoundMs)) return;
         cadAnswers_ = false;
@@ -221,15 +250,16 @@ class LaunchSequence {
                                   [&] { return p_.SetCursorPos(click_.x, click_.y); }));
     }
 
-    // The CAD still runs and answers; nothing more is done to one that does not.
-    void RequireCadAnswering() {
+    // The CAD still runs: its main window and its command line are still there.
+    void RequireCadRunning() {
         if (!p_.IsWindow(t_.main) || !p_.IsWindow(t_.commandLine))
             throw LaunchStopped{kCadClosedMessage};
-        if (!p_.IsWindowResponding(t_.main, kRetryBoundMs)) {
-            cadAnswers_ = false;
-            throw LaunchStopped{p_.IsWindow(t_.main) ? kCadNotRespondingMessage
-                                                     : kCadClosedMessage};
-        }
+    }
+
+    // The CAD still runs and answers; nothing more is done to one that does not.
+    void RequireCadAnswering() {
+        RequireCadRunning();
+        RequireAnswering(t_.main);
     }
 
     bool IsCommandLineOrInside(Hwnd window) {
@@ -259,9 +289,9 @@ class LaunchSequence {
             }
             if (IsCommandLineOrInside(p_.WindowFromPoint(click_))) {
                 p_.MouseEvent(winapi::kMouseLeftDown);
-                Pause(5);
+                Pause(kPauseAfterButtonDown);
                 p_.MouseEvent(winapi::kMouseLeftUp);
-                Pause(5);
+                Pause(kPauseAfterButtonUp);
                 if (HasFocus() || RetryUntilSuccess(
                                       p_, Pumping::kNo, [&] { return HasFocus(); }, kFocusWaitMs))
                     return;
@@ -285,7 +315,7 @@ class LaunchSequence {
         RequireCadAnswering();
         ClipboardStep([&] { return p_.ClipboardClear(); });
         p_.DoEvents();
-        Pause(6);
+        Pause(kPauseAfterClipboardCleared);
         const std::string ansi = p_.ToAnsi(text);
         ClipboardStep([&] { return p_.ClipboardSetText(ansi, t_.cad.processId); });
         // Only text of ours is ever cleared away.
@@ -299,8 +329,7 @@ class LaunchSequence {
         MoveCursorToClickPoint();  // still confined to the command line
 
         // Keys go nowhere but into the command line of a CAD that still runs.
-        if (!p_.IsWindow(t_.main) || !p_.IsWindow(t_.commandLine))
-            throw LaunchStopped{kCadClosedMessage};
+        RequireCadRunning();
         if (!HasFocus()) ClickIntoCommandLine();
 
         // A key left pressed would follow the user into the next program: each press
@@ -308,20 +337,19 @@ class LaunchSequence {
         Undo controlUp, vUp;
         SendKey(winapi::kVkControl, false);
         controlUp.Arm([&] { SendKey(winapi::kVkControl, true); });
-        Pause(3);
+        Pause(kPauseAfterKey);
         SendKey(winapi::kVkV, false);
         vUp.Arm([&] { SendKey(winapi::kVkV, true); });
-        Pause(3);
+        Pause(kPauseAfterKey);
         vUp.Run();
-        Pause(3);
+        Pause(kPauseAfterKey);
         controlUp.Run();
-        Pause(3);
+        Pause(kPauseAfterKey);
         // The CAD handles Ctrl+V in its own time: the text is handed over only when the
         // CAD itself asks for it, and the clipboard is not changed again before then. A
         // paste the CAD never takes is not passed over in silence.
         if (p_.WaitForClipboardTextTaken(kRetryBoundMs)) return;
-        if (!p_.IsWindow(t_.main) || !p_.IsWindow(t_.commandLine))
-            throw LaunchStopped{kCadClosedMessage};
+        RequireCadRunning();
         if (!p_.IsWindowResponding(t_.main, kFocusWaitMs)) {
             cadAnswers_ = false;
             throw LaunchStopped{kCadNotRespondingMessage};
@@ -370,8 +398,7 @@ bool IsUsableCommandLine(Platform& p, const Target& t) {
 }  // namespace
 
 void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
-    state.AppFolder = AppFolderOf(platform.ApplicationPath());
-    state.settings = LoadLauncherSettings(platform, state.AppFolder);
+    LoadStateSettings(platform, state);
 
     Point savedCursor{};
     Rect savedClip{};
@@ -382,14 +409,8 @@ void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
 
     // Nothing selected, or a CAD process none of whose windows was recognised: tell
     // the user and touch nothing.
-    PickerList& list = picker.cmbFileName();
-    const int selected = list.ListIndex();
-    Hwnd target = 0;
-    if (selected >= 0) {
-        const std::int32_t slot = list.ItemData(selected);
-        if (slot > 0 && static_cast<std::size_t>(slot) < state.table.size())
-            target = state.table[slot].MainWindow;
-    }
+    const CadInstance* selected = SelectedRecord(picker.cmbFileName(), state.table);
+    const Hwnd target = selected != nullptr ? selected->MainWindow : 0;
     if (target == 0) {
         platform.MessageBox(kNoCadMessage, kNoCadTitle);
         return;

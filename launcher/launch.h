@@ -3,12 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "launcher/launcher_state.h"
 #include "launcher/picker_list.h"
 #include "launcher/platform.h"
-#include "launcher/retry.h"
 
 namespace vorta {
 

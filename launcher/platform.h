@@ -31,6 +31,11 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// A rectangle without area, as a window of no size has.
+inline bool IsEmpty(const Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
 // One PROCESSENTRY32 as far as discovery needs it. exeFile is the whole 260-byte
 // szExeFile field in the ANSI code page, zero bytes of its unused tail included.
 struct ProcessEntry {

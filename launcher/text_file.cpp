@@ -80,11 +80,17 @@ std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
-wchar_t Lower(wchar_t c) {
+}  // namespace
+
+wchar_t AsciiLower(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-}  // namespace
+std::wstring AsciiLowered(std::wstring_view text) {
+    std::wstring out(text);
+    for (wchar_t& c : out) c = AsciiLower(c);
+    return out;
+}
 
 TextEncoding DetectEncoding(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) return TextEncoding::kUtf8;
@@ -120,7 +126,7 @@ bool IsProfileBlank(wchar_t c) {
 bool SameProfileName(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     return true;
 }
 

@@ -26,6 +26,11 @@ TextEncoding DetectEncoding(std::string_view bytes);
 // The file's text, without its byte-order mark. ANSI bytes go through the code page.
 std::wstring DecodeText(std::string_view bytes, const Platform& codec);
 
+// ASCII letters in lower case, every other character as it is: how names are compared
+// without regard to case.
+wchar_t AsciiLower(wchar_t c);
+std::wstring AsciiLowered(std::wstring_view text);
+
 // The profile reader's rules for one line: names compared without regard to ASCII case,
 // blanks (space, tab, CR, FF, VT) around names and values dropped, and one pair of
 // enclosing quotes removed from a value.

@@ -24,34 +24,11 @@ vorta_wine_up
 demo="$(mktemp -d /tmp/vorta-demo.XXXXXX)"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-mkdir -p "$demo/cad" "$demo/vortastart"
-cp "$bin/standin_cad.exe" "$demo/cad/acad.exe"
-cat >"$demo/cad/cad.cfg" <<EOF
-name=demo
-main_caption=AutoCAD 2005 - [図面1.dwg]
-text_caption=AutoCAD テキスト ウィンドウ - 図面1.dwg
-command_caption=コマンド ライン
-main_cmd_ctrl_id=1001
-text_cmd_ctrl_id=1002
-main_hist_ctrl_id=1003
-text_hist_ctrl_id=1004
-log=$(winpath "$demo/cad/cad.log")
-ready=$(winpath "$demo/cad/ready.txt")
-stop_file=$(winpath "$demo/cad/stop")
-exit_after_seconds=120
-EOF
-
-cp "$bin/vortastart.exe" "$demo/vortastart/"
-printf '5\r\n' >"$demo/vortastart/tardo.dat"
-python3 - "$demo/vortastart/Lumset.ini" <<'PY'
-import sys
-lines = ["[Main]", "ACADName=acad", "CommandCaption=コマンド ライン",
-         "MainCaption=AutoCAD 2005", "TextCaption=AutoCAD テキスト",
-         "MainCmdCtrlID=1001", "TextCmdCtrlID=1002", "MainHistCtrlID=1003",
-         "TextHistCtrlID=1004"]
-with open(sys.argv[1], "wb") as f:
-    f.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
-PY
+# The stand-in as acad.exe with its cad.cfg in $demo/cad, and the launcher's folder, written
+# as the end-to-end tests write them.
+VORTA_BIN="$bin" python3 tests/e2e/harness.py cad "$demo" cad name=demo exit_after_seconds=120 \
+    >/dev/null
+VORTA_BIN="$bin" python3 tests/e2e/harness.py launcher "$demo/vortastart" >/dev/null
 
 cad_pid=""
 stop_cad() {

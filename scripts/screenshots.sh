@@ -1,46 +1,57 @@
 #!/usr/bin/env bash
-# Takes the pictures of the console window, the history window and the settings
-# assistant shown in the README: the windows against a stand-in CAD, inside a Wine
-# virtual desktop with the Japanese font replacements, captured from the X display and
-# cropped to each window.
-#   scripts/screenshots.sh [build-dir]     (default: build/windows)
-# Needs Xvfb, Wine, ImageMagick (import, convert) and xwininfo. Writes
-# docs/images/console.png, docs/images/history.png and docs/images/assistant.png.
+# Takes the README's pictures under the project's Japanese Wine: each window inside a Wine
+# virtual desktop, with the Japanese font replacements, cut out of the X display.
+#   scripts/screenshots.sh [console] [assistant] [installer]     (default: all three)
+#     console     console.png and history.png: the console and the history window
+#                 against a stand-in CAD
+#     assistant   assistant.png: the settings assistant for a CAD it does not fit yet
+#     installer   vortasetup-form1.png: the installer's window
+# Settings (environment): those of wine-env.sh; VORTA_BIN, the folder of the built
+# Windows programs (default build/windows/bin); VORTA_SHOT_DIR, where the pictures go
+# (default docs/images). Needs ImageMagick (import, convert) and xwininfo.
 set -eu
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
-build="${1:-$root/build/windows}"
-driver="$build/bin/console_driver.exe"
-[ -f "$driver" ] || { echo "screenshots: $driver not built" >&2; exit 2; }
+export VORTA_BIN="${VORTA_BIN:-$root/build/windows/bin}"
+out="${VORTA_SHOT_DIR:-$root/docs/images}"
+for exe in console_driver installer_driver vortasetup; do
+  [ -f "$VORTA_BIN/$exe.exe" ] || { echo "screenshots: $VORTA_BIN/$exe.exe not built" >&2; exit 2; }
+done
 # shellcheck source=wine-env.sh
 source "$here/wine-env.sh"
 vorta_wine_up
+mkdir -p "$out"
 
-# One driver run: shows its windows inside a virtual desktop of the given size, and the
-# windows named in its .rects file are cut out of the screen.
+# One picture session: the command runs inside a virtual desktop of the given size and
+# names the windows to cut out, "name x y width height" a line, in the file $work/shot.rects
+# (the console driver), or as a "GEOMETRY x y width height" line of its output (the
+# installer driver; the picture is then named after the session). $work/shot.done then
+# lets the command end.
 shoot() {
-  local mode="$1" desktop="$2" work out_win runner desk offset_x offset_y id
-  work="$(mktemp -d)"
-  out_win="$(winepath -w "$work/shot")"
-  timeout --kill-after=10 120 wine explorer /desktop="shot-$mode,$desktop" "$driver" "$mode" "$out_win" \
+  local name="$1" desktop="$2" work="$3" runner offset_x=0 offset_y=0 desk id geometry
+  shift 3
+  timeout --kill-after=10 120 wine explorer /desktop="shot-$name,$desktop" "$@" \
     >"$work/driver.log" 2>&1 &
   runner=$!
   for _ in $(seq 1 600); do
     [ -f "$work/shot.rects" ] && break
+    geometry="$(grep -m1 '^GEOMETRY ' "$work/driver.log" || true)"
+    if [ -n "$geometry" ]; then
+      echo "$name ${geometry#GEOMETRY }" >"$work/shot.rects"
+      break
+    fi
     sleep 0.1
   done
   if [ ! -f "$work/shot.rects" ]; then
-    echo "screenshots: the windows did not come up ($mode)" >&2
+    echo "screenshots: the windows did not come up ($name)" >&2
     cat "$work/driver.log" >&2
     touch "$work/shot.done"
     return 1
   fi
-  sleep 1
+  sleep 1  # let them paint
 
   # Where the virtual desktop sits on the X screen.
-  desk="$(xwininfo -root -tree | grep -m1 "\"shot-$mode - " || true)"
-  offset_x=0
-  offset_y=0
+  desk="$(xwininfo -root -tree | grep -m1 "\"shot-$name - " || true)"
   if [ -n "$desk" ]; then
     id="$(echo "$desk" | awk '{print $1}')"
     offset_x="$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print $4}')"
@@ -48,11 +59,10 @@ shoot() {
   fi
 
   import -window root "$work/screen.png"
-  mkdir -p "$root/docs/images"
-  while read -r name x y w h; do
+  while read -r picture x y w h; do
     convert "$work/screen.png" -crop "${w}x${h}+$((x + offset_x))+$((y + offset_y))" +repage \
-      "$root/docs/images/$name.png"
-    echo "docs/images/$name.png: ${w}x${h}"
+      "$out/$picture.png"
+    echo "$out/$picture.png: ${w}x${h}"
   done <"$work/shot.rects"
 
   touch "$work/shot.done"
@@ -60,7 +70,25 @@ shoot() {
   rm -rf "$work"
 }
 
+# The console driver in a folder set up as for its tests.
+console_shot() {
+  local name="$1" mode="$2" desktop="$3" work
+  work="$(mktemp -d)"
+  python3 "$root/tests/console/console_tests.py" prepare "$work/folder"
+  shoot "$name" "$desktop" "$work" "$VORTA_BIN/console_driver.exe" "$mode" \
+    "$(winepath -w "$work/folder")" "$(winepath -w "$work/shot")"
+}
+
+[ $# -gt 0 ] || set -- console assistant installer
 status=0
-shoot screenshot 800x600 || status=1
-shoot assistant-screenshot 1000x800 || status=1
+for what in "$@"; do
+  case "$what" in
+    console) console_shot console screenshot 800x600 || status=1 ;;
+    assistant) console_shot assistant assistant-screenshot 1000x800 || status=1 ;;
+    installer)
+      shoot vortasetup-form1 "$VORTA_DESKTOP_SIZE" "$(mktemp -d)" "$VORTA_BIN/installer_driver.exe" \
+        show "$(winepath -w "$VORTA_BIN/vortasetup.exe")" 4000 || status=1 ;;
+    *) echo "screenshots: what is $what? (console, assistant, installer)" >&2; status=2 ;;
+  esac
+done
 exit "$status"

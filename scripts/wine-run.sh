@@ -1,25 +1,35 @@
 #!/usr/bin/env bash
-# Runs one Windows program under the project's Japanese Wine and returns its exit
-# code. Used by CTest for every test that runs under Wine.
-#   scripts/wine-run.sh program.exe [arguments...]
-# Settings (environment): those of wine-env.sh, and VORTA_WINE_TIMEOUT (seconds the
-# program may run, default 120). A program that runs longer is killed; the script
-# then returns 124 like timeout(1).
+# Runs one test under the project's Japanese Wine and returns its exit code. Every test
+# that runs Windows programs goes through here (CTest: vorta_wine_test in
+# tests/CMakeLists.txt).
+#   scripts/wine-run.sh program.exe [arguments...]   a Windows program, under Wine
+#   scripts/wine-run.sh script.py [arguments...]     a Python script that starts Windows
+#                                                    programs under the same Wine
+# Settings (environment): those of wine-env.sh; VORTA_WINE_TIMEOUT, the seconds the test
+# may run (default 120); for a script, VORTA_BIN, the folder of the Windows programs.
+# Exit code: the test's own; 124 when it ran longer and was ended (like timeout(1));
+# 125 when the Wine environment did not come up.
 #
-# The program's output goes through a file: Wine's own background processes (started
-# by the first program after the server starts) inherit the program's output and live
-# on, and would keep a pipe to the caller open long after the program has ended.
+# The output goes through a file: Wine's own background processes (started by the first
+# program after the server starts) inherit the program's output and live on, and would
+# keep a pipe to the caller open long after the program has ended.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=wine-env.sh
 source "$here/wine-env.sh"
-[ $# -ge 1 ] || { echo "usage: wine-run.sh program.exe [arguments...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh program.exe|script.py [arguments...]" >&2; exit 2; }
 vorta_wine_up </dev/null >/dev/null 2>&1 ||
   { echo "wine-run: the Wine environment did not come up" >&2; exit 125; }
 
+case "$1" in
+  *.py)
+    export PYTHONDONTWRITEBYTECODE=1 PYTHONUNBUFFERED=1
+    run=(python3 "$@") ;;
+  *) run=(wine "$@") ;;
+esac
 log="$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")"
 trap 'rm -f "$log"' EXIT
-timeout --kill-after=10 "${VORTA_WINE_TIMEOUT:-120}" wine "$@" </dev/null >"$log" 2>&1
+timeout --kill-after=10 "${VORTA_WINE_TIMEOUT:-120}" "${run[@]}" </dev/null >"$log" 2>&1
 rc=$?
 cat "$log"
 exit $rc

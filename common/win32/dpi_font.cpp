@@ -1,24 +1,13 @@
 #include "common/win32/dpi_font.h"
 
+#include "common/win32/loaded_function.h"
+
 namespace vorta::win32 {
 
-namespace {
-
-// Present from Windows 10 1607 on; looked up so the programs still start on older
-// systems, which then get the screen's DPI.
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-
-GetDpiForWindowFn GetDpiForWindowFunction() {
-    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) return nullptr;
-    return reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")));
-}
-
-}  // namespace
-
 UINT DpiOf(HWND window) {
-    static const auto getDpiForWindow = GetDpiForWindowFunction();
+    // Present from Windows 10 1607 on; older systems get the screen's DPI.
+    static const auto getDpiForWindow =
+        LoadedFunction<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow");
     if (getDpiForWindow != nullptr && window != nullptr) {
         const UINT dpi = getDpiForWindow(window);
         if (dpi != 0) return dpi;

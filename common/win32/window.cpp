@@ -60,6 +60,14 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     return result;
 }
 
+std::wstring WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return text;
+}
+
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
                  DWORD style, int id, int x, int y, int width, int height) {
     return ::CreateWindowExW(

@@ -3,6 +3,8 @@
 // message in between.
 #pragma once
 
+#include <string>
+
 #include "common/win32/win.h"
 
 namespace vorta::win32 {
@@ -47,6 +49,9 @@ class Window {
 
     HWND hwnd_ = nullptr;
 };
+
+// The window's whole text (of a control, its contents); empty for no window.
+std::wstring WindowText(HWND window);
 
 // A child control; its font is the caller's business.
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,

@@ -1,19 +1,16 @@
 #include "installer/app/form1.h"
 
-#include <memory>
-
-#include "installer/app/ansi.h"
-#include "installer/app/raii.h"
+#include "common/win32/dpi_font.h"
+#include "common/win32/message_loop.h"
+#include "common/win32/paint.h"
 #include "installer/app/resource.h"
-#include "installer/app/win32_platform.h"
-#include "installer/install_sequence.h"
 #include "installer/placement.h"
 
 namespace vortasetup {
 namespace {
 
-constexpr char kFormClass[] = "VortaSetupForm1";
-constexpr char kPictureClass[] = "VortaSetupPicture1";
+constexpr wchar_t kFormClass[] = L"VortaSetupForm1";
+constexpr wchar_t kPictureClass[] = L"VortaSetupPicture1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFormExStyle = 0;
 
@@ -32,120 +29,148 @@ constexpr wchar_t kCaption[] = L"ヴォルタ インストーラ";
 constexpr wchar_t kLabelText[] = L"ヴォルタをインストールします。";
 constexpr wchar_t kFontFace[] = L"ＭＳ Ｐゴシック";
 constexpr int kFontPoints = 12;
-constexpr BYTE kShiftJisCharset = 128;
 
-struct Form1 {
-    HWND window = nullptr;
-    HWND picture1 = nullptr;
-    int dpi = 96;
-    GdiObject<HFONT> bold_font;
-    GdiObject<HFONT> regular_font;
-    GdiObject<HBITMAP> banner;
-    Win32InstallPlatform platform;
-    InstallerController controller{platform};
-};
-
-Form1* g_form1 = nullptr;
+// The pass over waiting events handles at most this many; far more than can queue up
+// between two copies.
+constexpr int kPendingEventBound = 4096;
 
 [[noreturn]] void EndProgram() {
     ExitProcess(0);
 }
 
-int ScreenDpi() {
-    const ScreenDc screen;
-    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
-    return dpi > 0 ? dpi : 96;
+vorta::win32::GdiObject<HFONT> MakeFont(int dpi, int weight) {
+    return vorta::win32::CreateJapaneseFont(kFontFace, -MulDiv(kFontPoints, dpi, 72), weight);
 }
 
-GdiObject<HFONT> MakeFont(int dpi, int weight) {
-    const std::string face = ToAnsi(kFontFace);
-    LOGFONTA font{};
-    font.lfHeight = -MulDiv(kFontPoints, dpi, 72);
-    font.lfWeight = weight;
-    font.lfCharSet = kShiftJisCharset;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynA(font.lfFaceName, face.c_str(), LF_FACESIZE);
-    return GdiObject<HFONT>(CreateFontIndirectA(&font));
-}
-
-HWND AddControl(Form1& form, const char* window_class, const std::wstring& text, DWORD style,
+HWND AddControl(HWND form, int dpi, const wchar_t* window_class, const wchar_t* text, DWORD style,
                 const ControlLayout& layout, HFONT font) {
-    const std::string ansi = ToAnsi(text);
-    HWND control = CreateWindowExA(
-        0, window_class, ansi.c_str(), WS_CHILD | WS_VISIBLE | style,
-        TwipsToPixels(layout.left, form.dpi), TwipsToPixels(layout.top, form.dpi),
-        TwipsToPixels(layout.width, form.dpi), TwipsToPixels(layout.height, form.dpi), form.window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), GetModuleHandleA(nullptr),
-        nullptr);
-    if (control && font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HWND control = vorta::win32::CreateChild(
+        form, 0, window_class, text, style, layout.id, TwipsToPixelsHalfToEven(layout.left, dpi),
+        TwipsToPixelsHalfToEven(layout.top, dpi), TwipsToPixelsHalfToEven(layout.width, dpi),
+        TwipsToPixelsHalfToEven(layout.height, dpi));
+    if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
 }
 
+HICON FormIcon(HINSTANCE instance, int size) {
+    return static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_VORTASETUP), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+}  // namespace
+
+bool Picture1::Open(HINSTANCE instance, HWND parent, int id, int x, int y, int width, int height) {
+    banner_ = vorta::win32::GdiObject<HBITMAP>(static_cast<HBITMAP>(LoadImageW(
+        instance, MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    // No background brush: the box paints all of itself.
+    const vorta::win32::WindowClass picture_class{kPictureClass, nullptr, nullptr, nullptr};
+    return Create(instance, picture_class, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height,
+                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+LRESULT Picture1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_PAINT) return Window::HandleMessage(message, wparam, lparam);
+    const vorta::win32::PaintScope paint(hwnd());
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    FillRect(paint.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (banner_) {
+        BITMAP info{};
+        GetObjectW(banner_.get(), sizeof(info), &info);
+        const vorta::win32::MemoryDc source(paint.get(), banner_.get());
+        // Unscaled, from the top-left corner.
+        BitBlt(paint.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+    }
+    return 0;
+}
+
+Form1::Form1() : platform_(*this, [this] { ProcessPendingEvents(); }), controller_(platform_) {}
+
+// The controls go before the fonts they use.
+Form1::~Form1() {
+    Destroy();
+}
+
+bool Form1::Open(HINSTANCE instance) {
+    dpi_ = static_cast<int>(vorta::win32::DpiOf(nullptr));
+    bold_font_ = MakeFont(dpi_, FW_BOLD);
+    regular_font_ = MakeFont(dpi_, FW_NORMAL);
+
+    RECT outer{0, 0, TwipsToPixelsHalfToEven(kClientWidth, dpi_),
+               TwipsToPixelsHalfToEven(kClientHeight, dpi_)};
+    AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
+    const vorta::win32::WindowClass form_class{
+        kFormClass, FormIcon(instance, GetSystemMetrics(SM_CXICON)),
+        FormIcon(instance, GetSystemMetrics(SM_CXSMICON)), GetSysColorBrush(COLOR_BTNFACE)};
+    if (!Create(instance, form_class, kFormExStyle, kCaption, kFormStyle, CW_USEDEFAULT,
+                CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr)) {
+        return false;
+    }
+    CreateControls(instance);
+    Form_Load();
+    ShowWindow(hwnd(), SW_SHOWNORMAL);
+    UpdateWindow(hwnd());
+    return true;
+}
+
+void Form1::Run() {
+    vorta::win32::RunMessageLoop(
+        [this](MSG& message) { return vorta::win32::RouteToDialog(hwnd(), message); });
+}
+
+void Form1::ProcessPendingEvents() {
+    vorta::win32::ProcessPendingMessages(
+        [this](MSG& message) { return vorta::win32::RouteToDialog(hwnd(), message); },
+        kPendingEventBound);
+}
+
 // Controls are created in tab order: Picture1, Command1, Command2, Label1.
-void CreateControls(Form1& form) {
-    form.picture1 = AddControl(form, kPictureClass, L"", 0, kPicture1, nullptr);
-    AddControl(form, "BUTTON", L"インストール", WS_TABSTOP | BS_PUSHBUTTON, kCommand1,
-               form.bold_font.get());
-    AddControl(form, "BUTTON", L"キャンセル", WS_TABSTOP | BS_PUSHBUTTON, kCommand2,
-               form.bold_font.get());
-    AddControl(form, "STATIC", kLabelText, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kLabel1,
-               form.regular_font.get());
+void Form1::CreateControls(HINSTANCE instance) {
+    picture1_.Open(instance, hwnd(), kPicture1.id, TwipsToPixelsHalfToEven(kPicture1.left, dpi_),
+                   TwipsToPixelsHalfToEven(kPicture1.top, dpi_),
+                   TwipsToPixelsHalfToEven(kPicture1.width, dpi_),
+                   TwipsToPixelsHalfToEven(kPicture1.height, dpi_));
+    AddControl(hwnd(), dpi_, L"BUTTON", L"インストール", WS_TABSTOP | BS_PUSHBUTTON, kCommand1,
+               bold_font_.get());
+    AddControl(hwnd(), dpi_, L"BUTTON", L"キャンセル", WS_TABSTOP | BS_PUSHBUTTON, kCommand2,
+               bold_font_.get());
+    AddControl(hwnd(), dpi_, L"STATIC", kLabelText, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kLabel1,
+               regular_font_.get());
 }
 
 // Form_Load: centre horizontally, vertical centre at one third of the screen, then topmost.
-void Form_Load(Form1& form) {
+void Form1::Form_Load() {
     RECT outer{};
-    GetWindowRect(form.window, &outer);
-    const FormPlacement place = PlaceForm(PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), form.dpi),
-                                          PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), form.dpi),
-                                          PixelsToTwips(outer.right - outer.left, form.dpi),
-                                          PixelsToTwips(outer.bottom - outer.top, form.dpi));
-    SetWindowPos(form.window, nullptr, TwipsToPixels(place.left, form.dpi),
-                 TwipsToPixels(place.top, form.dpi), 0, 0,
+    GetWindowRect(hwnd(), &outer);
+    const FormPlacement place =
+        PlaceForm(PixelsToTwipsUnrounded(GetSystemMetrics(SM_CXSCREEN), dpi_),
+                  PixelsToTwipsUnrounded(GetSystemMetrics(SM_CYSCREEN), dpi_),
+                  PixelsToTwipsUnrounded(outer.right - outer.left, dpi_),
+                  PixelsToTwipsUnrounded(outer.bottom - outer.top, dpi_));
+    SetWindowPos(hwnd(), nullptr, TwipsToPixelsHalfToEven(place.left, dpi_),
+                 TwipsToPixelsHalfToEven(place.top, dpi_), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(form.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void Command1_Click(Form1& form) {
-    if (form.controller.OnInstallClick() == InstallerController::Action::End) EndProgram();
+void Form1::Command1_Click() {
+    if (controller_.OnInstallClick() == InstallerController::Action::End) EndProgram();
 }
 
-void Command2_Click(Form1& form) {
-    if (form.controller.OnCancelClick() == InstallerController::Action::End) EndProgram();
+void Form1::Command2_Click() {
+    if (controller_.OnCancelClick() == InstallerController::Action::End) EndProgram();
 }
 
-void Form_Unload(Form1& form) {
-    if (form.controller.OnClose() == InstallerController::Action::End) EndProgram();
+void Form1::Form_Unload() {
+    if (controller_.OnClose() == InstallerController::Action::End) EndProgram();
 }
 
-LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_PAINT) {
-        const PaintScope paint(window);
-        RECT client{};
-        GetClientRect(window, &client);
-        FillRect(paint.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
-        if (g_form1 && g_form1->banner.get()) {
-            BITMAP info{};
-            GetObjectA(g_form1->banner.get(), sizeof(info), &info);
-            const MemoryDc source(paint.get(), g_form1->banner.get());
-            // Unscaled, from the top-left corner.
-            BitBlt(paint.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
-        }
-        return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
-LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    Form1* form = g_form1;
+LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_COMMAND:
-            if (form && HIWORD(wparam) == BN_CLICKED) {
-                if (LOWORD(wparam) == kCommand1.id) Command1_Click(*form);
-                if (LOWORD(wparam) == kCommand2.id) Command2_Click(*form);
+            if (HIWORD(wparam) == BN_CLICKED) {
+                if (LOWORD(wparam) == kCommand1.id) Command1_Click();
+                if (LOWORD(wparam) == kCommand2.id) Command2_Click();
                 return 0;
             }
             break;
@@ -153,7 +178,7 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
             SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         case WM_CLOSE:
-            if (form) Form_Unload(*form);
+            Form_Unload();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -161,81 +186,13 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
         default:
             break;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
-bool RegisterClasses(HINSTANCE instance) {
-    const int icon_size = GetSystemMetrics(SM_CXICON);
-    const int small_size = GetSystemMetrics(SM_CXSMICON);
-    WNDCLASSEXA form{};
-    form.cbSize = sizeof(form);
-    form.lpfnWndProc = FormProc;
-    form.hInstance = instance;
-    form.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VORTASETUP),
-                                               IMAGE_ICON, icon_size, icon_size, LR_SHARED));
-    form.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VORTASETUP),
-                                                 IMAGE_ICON, small_size, small_size, LR_SHARED));
-    form.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    form.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    form.lpszClassName = kFormClass;
-    WNDCLASSEXA picture{};
-    picture.cbSize = sizeof(picture);
-    picture.lpfnWndProc = PictureProc;
-    picture.hInstance = instance;
-    picture.hCursor = form.hCursor;
-    picture.lpszClassName = kPictureClass;
-    return RegisterClassExA(&form) != 0 && RegisterClassExA(&picture) != 0;
-}
-
-}  // namespace
-
-HWND Form1Handle() {
-    return g_form1 ? g_form1->window : nullptr;
-}
-
-void ProcessPendingForm1Events() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        if (g_form1 && IsDialogMessageA(g_form1->window, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    return Window::HandleMessage(message, wparam, lparam);
 }
 
 int RunForm1(HINSTANCE instance) {
-    if (!RegisterClasses(instance)) return 1;
-    auto form = std::make_unique<Form1>();
-    g_form1 = form.get();
-    form->dpi = ScreenDpi();
-    form->bold_font = MakeFont(form->dpi, FW_BOLD);
-    form->regular_font = MakeFont(form->dpi, FW_NORMAL);
-    form->banner = GdiObject<HBITMAP>(static_cast<HBITMAP>(LoadImageA(
-        instance, MAKEINTRESOURCEA(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-
-    RECT outer{0, 0, TwipsToPixels(kClientWidth, form->dpi),
-               TwipsToPixels(kClientHeight, form->dpi)};
-    AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-    const std::string caption = ToAnsi(kCaption);
-    form->window = CreateWindowExA(kFormExStyle, kFormClass, caption.c_str(), kFormStyle,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                                   outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
-    if (!form->window) return 1;
-    CreateControls(*form);
-    Form_Load(*form);
-    ShowWindow(form->window, SW_SHOWNORMAL);
-    UpdateWindow(form->window);
-
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageA(form->window, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    g_form1 = nullptr;
+    Form1 form;
+    if (!form.Open(instance)) return 1;
+    form.Run();
     return 0;
 }
 

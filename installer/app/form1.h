@@ -1,18 +1,62 @@
-// Form1: the installer's one window, with the banner, the information line and the two
-// buttons "インストール" and "キャンセル".
+// Form1: the installer's one window, with the banner (Picture1), the information line and
+// the two buttons "インストール" and "キャンセル".
 #pragma once
 
-#include <windows.h>
+#include "common/win32/unique.h"
+#include "common/win32/win.h"
+#include "common/win32/window.h"
+#include "installer/app/win32_platform.h"
+#include "installer/install_sequence.h"
 
 namespace vortasetup {
 
-// Creates Form1, places it (Form_Load), shows it and runs its events until the program ends.
+// Picture1: the banner bitmap, painted unscaled from the top-left corner; the rest of the
+// box has the button face colour.
+class Picture1 final : public vorta::win32::Window {
+  public:
+    // Creates the box as the child `id` of `parent`, in pixels relative to its client area.
+    bool Open(HINSTANCE instance, HWND parent, int id, int x, int y, int width, int height);
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+    vorta::win32::GdiObject<HBITMAP> banner_;
+};
+
+class Form1 final : public vorta::win32::Window {
+  public:
+    Form1();
+    ~Form1() override;
+
+    // Creates the window and its controls at the screen's dpi, places it (Form_Load) and
+    // shows it; false when the window cannot be created.
+    bool Open(HINSTANCE instance);
+
+    // Handles the window's events until the program ends.
+    void Run();
+
+    // Handles the events waiting now, without waiting for new ones: the window repaints and
+    // its buttons answer while the installer works.
+    void ProcessPendingEvents();
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+    void CreateControls(HINSTANCE instance);
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void Form_Unload();
+
+    int dpi_ = 96;
+    vorta::win32::GdiObject<HFONT> bold_font_;
+    vorta::win32::GdiObject<HFONT> regular_font_;
+    Picture1 picture1_;
+    Win32InstallPlatform platform_;
+    InstallerController controller_;
+};
+
+// Creates Form1, shows it and runs its events until the program ends.
 int RunForm1(HINSTANCE instance);
-
-// Form1's window handle, for the folder dialog and the message boxes it owns.
-HWND Form1Handle();
-
-// Processes the window events that are pending now, without waiting for new ones.
-void ProcessPendingForm1Events();
 
 }  // namespace vortasetup

@@ -1,11 +1,11 @@
 // vortasetup: installs the launcher vortastart and the CAD-side files into a folder the
 // user chooses.
-#include <windows.h>
-
 #include <cstdlib>
 
+#include "common/win32/loaded_function.h"
+#include "common/win32/unique.h"
+#include "common/win32/win.h"
 #include "installer/app/form1.h"
-#include "installer/app/raii.h"
 
 // An exception that nobody catches ends the program with abort(), as it always has. The
 // library's default handler would first print the exception's type, demangled, to a
@@ -23,11 +23,8 @@ namespace {
 // from here on only the system folder is searched. Looked up by name so that a Windows
 // without the function still starts.
 void RestrictDllSearchToSystem() {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) return;
-    const auto set_directories = reinterpret_cast<SetDirectories>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    const auto set_directories = vorta::win32::LoadedFunction<BOOL(WINAPI*)(DWORD)>(
+        L"kernel32.dll", "SetDefaultDllDirectories");
     if (set_directories) set_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
@@ -35,6 +32,7 @@ void RestrictDllSearchToSystem() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystem();
-    const vortasetup::ComApartment com;
+    // The folder dialog and the shell object need an apartment-threaded COM on this thread.
+    const auto com = vorta::win32::InitialiseCom(COINIT_APARTMENTTHREADED);
     return vortasetup::RunForm1(instance);
 }

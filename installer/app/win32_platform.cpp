@@ -1,7 +1,7 @@
 #include "installer/app/win32_platform.h"
 
 // clang-format off
-#include <windows.h>
+#include "common/win32/win.h"
 #include <exdisp.h>
 #include <servprov.h>
 #include <shldisp.h>
@@ -10,41 +10,36 @@
 // clang-format on
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <utility>
 
-#include "installer/app/ansi.h"
-#include "installer/app/form1.h"
-#include "installer/app/module1.h"
-#include "installer/app/raii.h"
+#include "common/win32/ansi.h"
+#include "common/win32/elevation.h"
+#include "common/win32/system.h"
+#include "common/win32/unique.h"
+#include "installer/app/automation.h"
+#include "installer/app/folder_dialog.h"
 
 namespace vortasetup {
 namespace {
 
+using vorta::win32::ComRef;
+using vorta::win32::OutPointer;
+using vorta::win32::WideToAnsi;
+
 constexpr char kTitle[] = "vortasetup";
 
-// The system's text for an error code, without its trailing line break.
-std::wstring SystemText(DWORD code) {
-    char buffer[1024] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, buffer, sizeof(buffer), nullptr);
-    std::wstring text = FromAnsi(std::string_view(buffer, length));
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 StepError Win32Error(DWORD code) {
-    return StepError{StepError::Kind::Win32, code, SystemText(code)};
+    return StepError{StepError::Kind::Win32, code, vorta::win32::SystemErrorText(code)};
 }
 
 StepError ComError(HRESULT result) {
     const auto code = static_cast<std::uint32_t>(result);
-    return StepError{StepError::Kind::Com, code, SystemText(code)};
+    return StepError{StepError::Kind::Com, code, vorta::win32::SystemErrorText(code)};
 }
 
 // Opens a document through this process's own "Shell.Application": its method "ShellExecute"
@@ -54,14 +49,14 @@ StepResult OpenWithShellObject(const std::wstring& path) {
     HRESULT result = CLSIDFromProgID(L"Shell.Application", &shell_class);
     if (FAILED(result)) return ComError(result);
     ComRef<IDispatch> shell;
-    result = CoCreateInstance(shell_class, nullptr, CLSCTX_ALL, IID_IDispatch, shell.out());
+    result = CoCreateInstance(shell_class, nullptr, CLSCTX_ALL, IID_IDispatch, OutPointer(shell));
     if (FAILED(result)) return ComError(result);
 
     // Late bound, by name, with the document's path as the only argument.
     std::wstring method = L"ShellExecute";
     LPOLESTR names[] = {method.data()};
     DISPID id = 0;
-    result = shell->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    result = shell.get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(result)) return ComError(result);
 
     Variant argument;
@@ -72,8 +67,8 @@ StepResult OpenWithShellObject(const std::wstring& path) {
     Variant answer;
     ExceptionInfo exception;
     UINT bad_argument = 0;
-    result = shell->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
-                           answer.get(), exception.get(), &bad_argument);
+    result = shell.get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
+                                 answer.get(), exception.get(), &bad_argument);
     if (result == DISP_E_EXCEPTION) {
         EXCEPINFO* info = exception.get();
         if (info->pfnDeferredFillIn) info->pfnDeferredFillIn(info);
@@ -96,15 +91,6 @@ StepResult OpenWithShellObject(const std::wstring& path) {
 // does not is hung, and the installer stops waiting rather than hang with it.
 constexpr DWORD kDesktopShellBoundMs = 15000;
 
-bool RunningElevated() {
-    KernelHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return false;
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
-           elevation.TokenIsElevated != 0;
-}
-
 // One request to the desktop's Explorer. The window's thread hands it to a thread of its own,
 // which may still be inside a call to Explorer when the window stops waiting; so the request
 // is shared, and its stage decides who acts: the thread asks Explorer to open the document
@@ -117,7 +103,7 @@ struct DesktopRequest {
         : path(std::move(document)), done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
     const std::wstring path;
-    const KernelHandle done;  // set by the thread when it has finished
+    const vorta::win32::UniqueHandle done;  // set by the thread when it has finished
     std::atomic<int> stage{kPreparing};
     HRESULT result = E_FAIL;  // written by the thread before done is set
 };
@@ -128,7 +114,7 @@ struct DesktopRequest {
 HRESULT DesktopShellApplication(ComRef<IShellDispatch2>& application) {
     ComRef<IShellWindows> windows;
     HRESULT result = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
-                                      IID_IShellWindows, windows.out());
+                                      IID_IShellWindows, OutPointer(windows));
     if (FAILED(result)) return result;
     Variant location;
     location.get()->vt = VT_I4;
@@ -136,39 +122,41 @@ HRESULT DesktopShellApplication(ComRef<IShellDispatch2>& application) {
     Variant root;
     long window = 0;
     ComRef<IDispatch> desktop;
-    result = windows->FindWindowSW(location.get(), root.get(), SWC_DESKTOP, &window,
-                                   SWFO_NEEDDISPATCH, desktop.put());
+    result = windows.get()->FindWindowSW(location.get(), root.get(), SWC_DESKTOP, &window,
+                                         SWFO_NEEDDISPATCH, desktop.put());
     if (FAILED(result)) return result;
     if (!desktop.get()) return E_NOINTERFACE;  // S_FALSE: no desktop window
 
     ComRef<IServiceProvider> services;
-    result = desktop->QueryInterface(IID_IServiceProvider, services.out());
+    result = desktop.get()->QueryInterface(IID_IServiceProvider, OutPointer(services));
     if (FAILED(result)) return result;
     ComRef<IShellBrowser> browser;
-    result = services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.out());
+    result =
+        services.get()->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, OutPointer(browser));
     if (FAILED(result)) return result;
     ComRef<IShellView> view;
-    result = browser->QueryActiveShellView(view.put());
+    result = browser.get()->QueryActiveShellView(view.put());
     if (FAILED(result)) return result;
     if (!view.get()) return E_NOINTERFACE;
     ComRef<IDispatch> background;
-    result = view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.out());
+    result = view.get()->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, OutPointer(background));
     if (FAILED(result)) return result;
     ComRef<IShellFolderViewDual> folder_view;
-    result = background->QueryInterface(IID_IShellFolderViewDual, folder_view.out());
+    result = background.get()->QueryInterface(IID_IShellFolderViewDual, OutPointer(folder_view));
     if (FAILED(result)) return result;
     ComRef<IDispatch> dispatch;
-    result = folder_view->get_Application(dispatch.put());
+    result = folder_view.get()->get_Application(dispatch.put());
     if (FAILED(result)) return result;
     if (!dispatch.get()) return E_NOINTERFACE;
-    return dispatch->QueryInterface(IID_IShellDispatch2, application.out());
+    return dispatch.get()->QueryInterface(IID_IShellDispatch2, OutPointer(application));
 }
 
 HRESULT OpenThroughDesktop(DesktopRequest& request) {
     ComRef<IShellDispatch2> application;
     HRESULT result = DesktopShellApplication(application);
     if (FAILED(result)) return result;
-    const Bstr file(request.path);
+    const vorta::win32::Bstr file(
+        SysAllocStringLen(request.path.data(), static_cast<UINT>(request.path.size())));
     if (!file.get()) return E_OUTOFMEMORY;
     // The user just closed the completion box, so the installer may bring a window to the
     // front; Explorer may then do so for the viewer it starts.
@@ -184,12 +172,12 @@ HRESULT OpenThroughDesktop(DesktopRequest& request) {
     VariantInit(&omitted);
     omitted.vt = VT_ERROR;
     omitted.scode = DISP_E_PARAMNOTFOUND;
-    return application->ShellExecute(file.get(), omitted, omitted, omitted, omitted);
+    return application.get()->ShellExecute(file.get(), omitted, omitted, omitted, omitted);
 }
 
 void DesktopThread(std::shared_ptr<DesktopRequest> request) {
     {
-        const ComApartment apartment(COINIT_MULTITHREADED);
+        const auto apartment = vorta::win32::InitialiseCom(COINIT_MULTITHREADED);
         request->result = OpenThroughDesktop(*request);
     }
     SetEvent(request->done.get());
@@ -197,7 +185,8 @@ void DesktopThread(std::shared_ptr<DesktopRequest> request) {
 
 // Waits up to bound_ms for the handle, letting the window repaint meanwhile (its clicks are
 // ignored while it installs). True when the handle was set.
-bool WaitProcessingEvents(HANDLE handle, DWORD bound_ms) {
+bool WaitProcessingEvents(HANDLE handle, DWORD bound_ms,
+                          const std::function<void()>& process_pending_events) {
     const ULONGLONG deadline = GetTickCount64() + bound_ms;
     for (;;) {
         const ULONGLONG now = GetTickCount64();
@@ -206,7 +195,7 @@ bool WaitProcessingEvents(HANDLE handle, DWORD bound_ms) {
             1, &handle, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
         if (woken == WAIT_OBJECT_0) return true;
         if (woken != WAIT_OBJECT_0 + 1) return false;  // the time is up, or the wait failed
-        ProcessPendingForm1Events();
+        process_pending_events();
     }
 }
 
@@ -216,7 +205,8 @@ enum class DesktopOutcome {
     StillOpening,  // Explorer was asked and has not answered within the bound
 };
 
-DesktopOutcome OpenOnDesktop(const std::wstring& path) {
+DesktopOutcome OpenOnDesktop(const std::wstring& path,
+                             const std::function<void()>& process_pending_events) {
     auto request = std::make_shared<DesktopRequest>(path);
     if (!request->done.get()) return DesktopOutcome::NotOpened;
     try {
@@ -224,7 +214,7 @@ DesktopOutcome OpenOnDesktop(const std::wstring& path) {
     } catch (const std::system_error&) {
         return DesktopOutcome::NotOpened;
     }
-    if (!WaitProcessingEvents(request->done.get(), kDesktopShellBoundMs)) {
+    if (!WaitProcessingEvents(request->done.get(), kDesktopShellBoundMs, process_pending_events)) {
         int expected = DesktopRequest::kPreparing;
         if (request->stage.compare_exchange_strong(expected, DesktopRequest::kAbandoned)) {
             return DesktopOutcome::NotOpened;  // Explorer was never asked
@@ -238,34 +228,23 @@ DesktopOutcome OpenOnDesktop(const std::wstring& path) {
 
 }  // namespace
 
+Win32InstallPlatform::Win32InstallPlatform(const vorta::win32::Window& owner,
+                                           std::function<void()> process_pending_events)
+    : owner_(owner), process_pending_events_(std::move(process_pending_events)) {}
+
 std::wstring Win32InstallPlatform::PickInstallFolder() {
-    return vortasetup::PickInstallFolder();
+    return vortasetup::PickInstallFolder(owner_.hwnd());
 }
 
+// Taken as Unicode text and cut there: in code page 932 a backslash byte can be a trail byte.
 std::wstring Win32InstallPlatform::InstallerFolder() {
-    std::string buffer(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            break;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    // Cut on the Unicode text: in code page 932 a backslash byte can be a trail byte.
-    std::wstring folder = FromAnsi(buffer);
-    const auto last = folder.rfind(L'\\');
-    if (last == std::wstring::npos) return folder;
-    folder.resize(last);
-    if (!folder.empty() && folder.back() == L':') folder += L'\\';  // a drive root keeps it
-    return folder;
+    return vorta::win32::ExeFolder();
 }
 
 StepResult Win32InstallPlatform::CopyToFile(const std::wstring& source,
                                             const std::wstring& target) {
-    const std::string from = ToAnsi(source);
-    const std::string to = ToAnsi(target);
+    const std::string from = WideToAnsi(source);
+    const std::string to = WideToAnsi(target);
     if (CopyFileA(from.c_str(), to.c_str(), FALSE)) return std::nullopt;
     return Win32Error(GetLastError());
 }
@@ -273,8 +252,8 @@ StepResult Win32InstallPlatform::CopyToFile(const std::wstring& source,
 // Both names are in the destination folder, so this is a rename on one volume: the file
 // appears under its name complete, or not at all. It is never turned into a copy.
 StepResult Win32InstallPlatform::RenameOver(const std::wstring& from, const std::wstring& to) {
-    const std::string old_name = ToAnsi(from);
-    const std::string new_name = ToAnsi(to);
+    const std::string old_name = WideToAnsi(from);
+    const std::string new_name = WideToAnsi(to);
     if (MoveFileExA(old_name.c_str(), new_name.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return std::nullopt;
     }
@@ -283,23 +262,23 @@ StepResult Win32InstallPlatform::RenameOver(const std::wstring& from, const std:
 
 // A copy keeps its source's attributes, so the temporary of a read-only source is read-only.
 void Win32InstallPlatform::RemoveFile(const std::wstring& path) {
-    const std::string name = ToAnsi(path);
+    const std::string name = WideToAnsi(path);
     SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(name.c_str());
 }
 
 void Win32InstallPlatform::ProcessPendingEvents() {
-    ProcessPendingForm1Events();
+    process_pending_events_();
 }
 
 void Win32InstallPlatform::ShowMessage(const std::wstring& text) {
-    const std::string ansi = ToAnsi(text);
-    MessageBoxA(Form1Handle(), ansi.c_str(), kTitle, MB_OK);
+    const std::string ansi = WideToAnsi(text);
+    MessageBoxA(owner_.hwnd(), ansi.c_str(), kTitle, MB_OK);
 }
 
 StepResult Win32InstallPlatform::OpenDocument(const std::wstring& path) {
-    if (RunningElevated()) {
-        switch (OpenOnDesktop(path)) {
+    if (vorta::win32::ProcessElevated(GetCurrentProcess())) {
+        switch (OpenOnDesktop(path, process_pending_events_)) {
             case DesktopOutcome::Opened:
                 return std::nullopt;
             case DesktopOutcome::StillOpening:

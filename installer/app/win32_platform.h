@@ -2,12 +2,20 @@
 // boxes and the shell automation object (the desktop's own when the installer is elevated).
 #pragma once
 
+#include <functional>
+
+#include "common/win32/window.h"
 #include "installer/install_sequence.h"
 
 namespace vortasetup {
 
 class Win32InstallPlatform final : public InstallPlatform {
   public:
+    // The folder dialog and the message boxes are owned by `owner` (its window as it is when
+    // they show); `process_pending_events` is the window's pass over its waiting events.
+    Win32InstallPlatform(const vorta::win32::Window& owner,
+                         std::function<void()> process_pending_events);
+
     std::wstring PickInstallFolder() override;
     std::wstring InstallerFolder() override;
     StepResult CopyToFile(const std::wstring& source, const std::wstring& target) override;
@@ -16,6 +24,10 @@ class Win32InstallPlatform final : public InstallPlatform {
     void ProcessPendingEvents() override;
     void ShowMessage(const std::wstring& text) override;
     StepResult OpenDocument(const std::wstring& path) override;
+
+  private:
+    const vorta::win32::Window& owner_;
+    std::function<void()> process_pending_events_;
 };
 
 }  // namespace vortasetup

@@ -3,13 +3,14 @@
 // window that holds the picker list is created hidden on the way).
 // Started with the Shift key held down, it shows the console window instead and ends
 // when that window is closed.
+#include "launcher/main.h"
+
 #include <cstdlib>
 
+#include "common/win32/win.h"
 #include "launcher/forms/win32/console_picker_host.h"
 #include "launcher/forms/win32/win32_console_platform.h"
 #include "launcher/launcher_state.h"
-#include "launcher/startup.h"
-#include "launcher/win32/win32.h"
 #include "launcher/win32/win32_platform.h"
 
 // An exception that nobody catches ends the program with abort(), as it always has. The
@@ -24,7 +25,7 @@ void __verbose_terminate_handler() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     vorta::win32::Win32Platform platform;
-    vorta::forms::win32::Win32ConsolePlatform console;
+    vorta::forms::win32::Win32ConsolePlatform console(platform);
     vorta::LauncherState state;
     vorta::forms::win32::ConsolePickerHost picker(platform, console, state, instance);
     // A freshly started process has no keyboard state of its own yet: ask for the

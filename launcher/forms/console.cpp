@@ -46,10 +46,8 @@ std::optional<CadInstance> ConsoleCommands::CheckSelection() {
 }
 
 CadInstance ConsoleCommands::SelectedInstance() {
-    PickerList& list = view_.PickerListControl();
-    std::int32_t index = list.ItemData(list.ListIndex());
-    if (index < 0 || static_cast<std::size_t>(index) >= state_.table.size()) return {};
-    return state_.table[static_cast<std::size_t>(index)];
+    const CadInstance* selected = SelectedRecord(view_.PickerListControl(), state_.table);
+    return selected != nullptr ? *selected : CadInstance{};
 }
 
 std::wstring ConsoleCommands::ControlTextOf(Hwnd window) {
@@ -116,19 +114,7 @@ void ConsoleCommands::History2() {
 }
 
 void ConsoleCommands::CadSearch() {
-    FindCadInstances(platform_, state_, *this, [](std::wstring path) { return BaseNameOf(path); });
-}
-
-std::wstring ConsoleCommands::BaseNameOf(std::wstring path) {
-    for (;;) {
-        std::size_t at = path.find(L'\\');
-        if (at == std::wstring::npos) at = path.find(L':');
-        if (at == std::wstring::npos) break;
-        path.erase(0, at + 1);
-    }
-    std::size_t dot = path.find(L'.');
-    if (dot != std::wstring::npos) path.resize(dot);
-    return path;
+    FindCadInstances(platform_, state_, *this);
 }
 
 }  // namespace vorta::forms

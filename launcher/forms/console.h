@@ -77,8 +77,6 @@ class ConsoleCommands : private PickerHost {
     // kControlTextMaxBytes + 1 bytes; a double-byte character cut in half at the end
     // (also when the text grew while being read) is dropped.
     std::wstring ControlTextOf(Hwnd window);
-    // The console's own copy of the launcher's base-name rule, with the same behaviour.
-    static std::wstring BaseNameOf(std::wstring path);
 
     // What the last Get read (the text shown in txtGet).
     const std::wstring& LastGetText() const { return lastGet_; }

@@ -30,11 +30,11 @@ int RoundedRatio(long long value, long long num, long long den) {
 
 }  // namespace
 
-int TwipsToPixels(int twips, int dpi) {
+int TwipsToPixelsHalfAway(int twips, int dpi) {
     return RoundedRatio(twips, UsableDpi(dpi), kTwipsPerInch);
 }
 
-int PixelsToTwips(int pixels, int dpi) {
+int PixelsToTwipsHalfAway(int pixels, int dpi) {
     return RoundedRatio(pixels, kTwipsPerInch, UsableDpi(dpi));
 }
 

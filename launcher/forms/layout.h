@@ -11,11 +11,11 @@ namespace vorta::forms {
 
 inline constexpr int kTwipsPerInch = 1440;
 
-// Twips to pixels and back at the given dots per inch, rounded to the nearest value
-// (15 twips per pixel at 96 dpi) and held at the int range. A DPI of zero or below
-// counts as 96.
-int TwipsToPixels(int twips, int dpi);
-int PixelsToTwips(int pixels, int dpi);
+// Twips to pixels and back at the given dots per inch (15 twips per pixel at 96 dpi),
+// rounded to the nearest value with halves away from zero, and held at the int range. A
+// DPI of zero or below counts as 96.
+int TwipsToPixelsHalfAway(int twips, int dpi);
+int PixelsToTwipsHalfAway(int pixels, int dpi);
 
 enum class ControlKind { kDropDownList, kLabel, kTextBox, kButton, kMultiLineTextBox };
 

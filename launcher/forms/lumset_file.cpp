@@ -3,30 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "launcher/startup.h"
+#include "launcher/numbers.h"
 #include "launcher/text_file.h"
 
 namespace vorta::forms {
 
 namespace {
 
-constexpr std::array<const wchar_t*, kSettingCount> kKeyNames{
-    L"ACADName",      L"CommandCaption", L"MainCaption",    L"TextCaption",
-    L"MainCmdCtrlID", L"TextCmdCtrlID",  L"MainHistCtrlID", L"TextHistCtrlID",
-};
-
-constexpr wchar_t kSectionName[] = L"Main";
-
-wchar_t Lower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 bool IsQuote(wchar_t c) {
     return c == L'"' || c == L'\'';
-}
-
-bool IsDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
 }
 
 // A number the launcher reads whole: decimal with an optional sign, &H hexadecimal or
@@ -34,11 +19,11 @@ bool IsDigit(wchar_t c) {
 bool IsNumberText(std::wstring_view text) {
     text = TrimProfileBlanks(text);
     if (text.size() >= 3 && text[0] == L'&') {
-        const wchar_t base = Lower(text[1]);
+        const wchar_t base = AsciiLower(text[1]);
         auto digits = text.substr(2);
         if (base == L'h')
             return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
-                return IsDigit(c) || (Lower(c) >= L'a' && Lower(c) <= L'f');
+                return IsDecimalDigit(c) || (AsciiLower(c) >= L'a' && AsciiLower(c) <= L'f');
             });
         if (base == L'o')
             return std::all_of(digits.begin(), digits.end(),
@@ -46,7 +31,7 @@ bool IsNumberText(std::wstring_view text) {
         return false;
     }
     if (!text.empty() && (text[0] == L'-' || text[0] == L'+')) text.remove_prefix(1);
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDecimalDigit);
 }
 
 // One line of the file: the bytes written for it, and its text.
@@ -140,14 +125,6 @@ std::wstring Fill(std::wstring_view pattern, std::initializer_list<std::wstring_
     return out;
 }
 
-const wchar_t* KeyName(std::size_t key) {
-    return kKeyNames.at(key);
-}
-
-bool IsIntegerKey(std::size_t key) {
-    return key >= kMainCmdCtrlID;
-}
-
 SettingTexts TextsOf(const LauncherSettings& s) {
     return {s.ACADName,
             s.CommandCaption,
@@ -157,19 +134,6 @@ SettingTexts TextsOf(const LauncherSettings& s) {
             DecimalText(s.TextCmdCtrlID),
             DecimalText(s.MainHistCtrlID),
             DecimalText(s.TextHistCtrlID)};
-}
-
-LauncherSettings SettingsOf(const SettingTexts& t) {
-    LauncherSettings s;
-    s.ACADName = t[kACADName];
-    s.CommandCaption = t[kCommandCaption];
-    s.MainCaption = t[kMainCaption];
-    s.TextCaption = t[kTextCaption];
-    s.MainCmdCtrlID = ParseSettingInteger(t[kMainCmdCtrlID]);
-    s.TextCmdCtrlID = ParseSettingInteger(t[kTextCmdCtrlID]);
-    s.MainHistCtrlID = ParseSettingInteger(t[kMainHistCtrlID]);
-    s.TextHistCtrlID = ParseSettingInteger(t[kTextHistCtrlID]);
-    return s;
 }
 
 std::optional<std::wstring> ValueProblem(std::size_t key, const std::wstring& text,
@@ -232,7 +196,7 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
             const std::size_t close = line.find(L']');
             const std::wstring_view name = TrimProfileBlanks(line.substr(
                 1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1));
-            if (SameProfileName(name, kSectionName)) {
+            if (SameProfileName(name, kSettingsSection)) {
                 inSection = true;
                 header = i;
             }

@@ -1,5 +1,5 @@
-// Writing Lumset.ini: the eight keys of [Main] as the launcher reads them, the rewrite
-// that changes only their lines, and the save that never leaves a half-written file.
+// Writing Lumset.ini: the eight keys of [Main] as text, the rewrite that changes only
+// their lines, and the save that never leaves a half-written file.
 // The files themselves are reached through SettingsFileSystem, so the rules run
 // natively against a fake.
 #pragma once
@@ -14,23 +14,17 @@
 
 #include "launcher/launcher_state.h"
 #include "launcher/platform.h"
+#include "launcher/settings.h"
 
 namespace vorta::forms {
 
-// The keys of [Main], in the order the launcher reads them.
-inline constexpr std::size_t kSettingCount = 8;
-enum SettingKey : std::size_t {
-    kACADName,
-    kCommandCaption,
-    kMainCaption,
-    kTextCaption,
-    kMainCmdCtrlID,
-    kTextCmdCtrlID,
-    kMainHistCtrlID,
-    kTextHistCtrlID,
-};
-const wchar_t* KeyName(std::size_t key);
-bool IsIntegerKey(std::size_t key);
+// The keys of [Main] and their values as text are the launcher's own.
+using vorta::IsIntegerKey;
+using vorta::KeyName;
+using vorta::kSettingCount;
+using vorta::SettingKey;
+using vorta::SettingsOf;
+using vorta::SettingTexts;
 
 // A number in decimal digits, with a minus sign when negative. (std::to_wstring would
 // bring the C library's whole wide printf into the program.)
@@ -41,10 +35,7 @@ std::wstring DecimalText(std::int64_t value);
 std::wstring Fill(std::wstring_view pattern, std::initializer_list<std::wstring_view> values);
 
 // The eight values as text: captions as they are, identifiers in decimal.
-using SettingTexts = std::array<std::wstring, kSettingCount>;
 SettingTexts TextsOf(const LauncherSettings& settings);
-// The settings the launcher would hold for these texts (numbers read by its own rule).
-LauncherSettings SettingsOf(const SettingTexts& texts);
 
 // What keeps a text from being written as the key's value (a line break, too long, not
 // in the code page, not a number), for the user; nothing when it can be written.

@@ -7,8 +7,10 @@
 #include "launcher/discovery.h"
 #include "launcher/forms/assistant_layout.h"
 #include "launcher/launch.h"
+#include "launcher/numbers.h"
+#include "launcher/paths.h"
 #include "launcher/picker_list.h"
-#include "launcher/startup.h"
+#include "launcher/text_file.h"
 
 namespace vorta::forms {
 
@@ -21,14 +23,6 @@ bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\x3000';
 }
 
-bool IsDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
-
-wchar_t Lower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 std::wstring TrimRight(std::wstring_view s) {
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return std::wstring(s);
@@ -36,10 +30,8 @@ std::wstring TrimRight(std::wstring_view s) {
 
 // A title that names a text (history) window: "… テキスト ウィンドウ", "… Text Window".
 bool NamesTextWindow(const std::wstring& title) {
-    std::wstring lowered(title);
-    for (wchar_t& c : lowered) c = Lower(c);
     return title.find(L"テキスト") != std::wstring::npos ||
-           lowered.find(L"text") != std::wstring::npos;
+           AsciiLowered(title).find(L"text") != std::wstring::npos;
 }
 
 // The part of a title before the drawing name: up to its first "-", as discovery's
@@ -143,14 +135,24 @@ std::optional<std::wstring> ShortestFitting(const std::wstring& title, std::size
 std::optional<std::wstring> UpToYear(const std::wstring& title) {
     const std::wstring_view head = HeadOf(title);
     for (std::size_t p = 0; p + 4 <= head.size(); ++p) {
-        if (head[p] != L'2' || head[p + 1] != L'0' || !IsDigit(head[p + 2]) ||
-            !IsDigit(head[p + 3]))
+        if (head[p] != L'2' || head[p + 1] != L'0' || !IsDecimalDigit(head[p + 2]) ||
+            !IsDecimalDigit(head[p + 3]))
             continue;
         if (p > 0 && !IsBlank(head[p - 1])) continue;
-        if (p + 4 < head.size() && IsDigit(head[p + 4])) continue;
+        if (p + 4 < head.size() && IsDecimalDigit(head[p + 4])) continue;
         return title.substr(0, p + 2);
     }
     return std::nullopt;
+}
+
+// Whether discovery, with these settings, takes `window` and no other of the program's
+// top-level windows for a window of that kind.
+bool MatchesOnly(const std::vector<WindowNode>& tops, const WindowNode& window,
+                 const LauncherSettings& settings, CaptionMatch kind) {
+    if (MatchTopLevelCaption(window.title, settings) != kind) return false;
+    for (const WindowNode& top : tops)
+        if (&top != &window && MatchTopLevelCaption(top.title, settings) == kind) return false;
+    return true;
 }
 
 Proposal ProposeMainCaption(const std::vector<WindowNode>& tops, const WindowNode* main) {
@@ -160,11 +162,7 @@ Proposal ProposeMainCaption(const std::vector<WindowNode>& tops, const WindowNod
     auto alone = [&](const std::wstring& prefix) {
         LauncherSettings s;
         s.MainCaption = prefix;
-        if (MatchTopLevelCaption(main->title, s) != CaptionMatch::kMainWindow) return false;
-        for (const WindowNode& top : tops)
-            if (&top != main && MatchTopLevelCaption(top.title, s) == CaptionMatch::kMainWindow)
-                return false;
-        return true;
+        return MatchesOnly(tops, *main, s, CaptionMatch::kMainWindow);
     };
     const std::wstring head = TrimRight(HeadOf(main->title));
     std::optional<std::wstring> value = UpToYear(main->title);
@@ -199,11 +197,7 @@ Proposal ProposeTextCaption(const std::vector<WindowNode>& tops, const WindowNod
                                    {text->title, mainCaption})};
     auto alone = [&](const std::wstring& prefix) {
         s.TextCaption = prefix;
-        if (MatchTopLevelCaption(text->title, s) != CaptionMatch::kTextWindow) return false;
-        for (const WindowNode& top : tops)
-            if (&top != text && MatchTopLevelCaption(top.title, s) == CaptionMatch::kTextWindow)
-                return false;
-        return true;
+        return MatchesOnly(tops, *text, s, CaptionMatch::kTextWindow);
     };
     const std::wstring head = TrimRight(HeadOf(text->title));
     std::optional<std::wstring> value = head;
@@ -579,19 +573,15 @@ TryOutcome TryDiscovery(Platform& platform, ConsolePlatform& console,
     TryOutcome out;
     out.instances = static_cast<int>(state.table.size()) - 1;
     // The launcher's choice: the selected item's record, and its main window.
-    PlainPickerList& list = picker.list();
-    const int selected = list.ListIndex();
-    if (selected < 0) return out;
-    const std::int32_t slot = list.ItemData(selected);
-    if (slot <= 0 || static_cast<std::size_t>(slot) >= state.table.size()) return out;
-    const CadInstance& record = state.table[static_cast<std::size_t>(slot)];
+    const CadInstance* selected = SelectedRecord(picker.list(), state.table);
+    if (selected == nullptr) return out;
+    const CadInstance& record = *selected;
     out.main = record.MainWindow;
     if (out.main == 0) return out;
     out.processId = platform.GetWindowThreadProcessId(out.main).processId;
     for (const ProcessEntry& process : platform.SnapshotProcesses()) {
         if (process.processId != out.processId) continue;
-        std::string_view field(process.exeFile);
-        out.exeName = platform.FromAnsi(field.substr(0, field.find('\0')));
+        out.exeName = ExeNameOf(platform, process);
     }
     out.drawingName = record.Name;
     out.mainTitle = WindowTextOf(platform, out.main);
@@ -648,7 +638,7 @@ std::wstring DescribeTry(const TryOutcome& o, std::uint32_t chosenProcessId) {
         problem = L"・このコマンド ラインは、操作する CAD のものではありません。";
     } else if (!o.visible) {
         problem = L"・このコマンド ラインは表示されていません。";
-    } else if (!o.iconic && (o.rect.right <= o.rect.left || o.rect.bottom <= o.rect.top)) {
+    } else if (!o.iconic && IsEmpty(o.rect)) {
         problem = L"・このコマンド ラインには大きさがありません。";
     }
     if (problem != nullptr) return text + problem + Fill(stops, {kNoCommandLineMessage});

@@ -1,33 +1,17 @@
 #include "launcher/forms/window_survey.h"
 
-#include <algorithm>
 #include <optional>
 #include <utility>
 
 #include "launcher/discovery.h"
-#include "launcher/startup.h"
+#include "launcher/paths.h"
+#include "launcher/text_file.h"
 
 namespace vorta::forms {
 
 namespace {
 
 constexpr std::uint32_t kEsMultiLine = 0x0004;
-
-wchar_t Lower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-std::wstring Lowered(std::wstring_view text) {
-    std::wstring out(text);
-    for (wchar_t& c : out) c = Lower(c);
-    return out;
-}
-
-// The name in a PROCESSENTRY32's fixed-size field, up to its first zero character.
-std::wstring ExeNameOf(const Platform& platform, const ProcessEntry& process) {
-    std::string_view field(process.exeFile);
-    return platform.FromAnsi(field.substr(0, field.find('\0')));
-}
 
 std::vector<std::uint32_t> ThreadsOf(const std::vector<ThreadEntry>& threads,
                                      std::uint32_t processId) {
@@ -99,8 +83,13 @@ void FlattenInto(const WindowNode& node, std::vector<const WindowNode*>& out) {
 
 }  // namespace
 
+std::wstring ExeNameOf(const Platform& platform, const ProcessEntry& process) {
+    std::string_view field(process.exeFile);
+    return platform.FromAnsi(field.substr(0, field.find('\0')));
+}
+
 bool WindowNode::IsEditLike() const {
-    return Lowered(className).find(L"edit") != std::wstring::npos;
+    return AsciiLowered(className).find(L"edit") != std::wstring::npos;
 }
 
 bool WindowNode::IsMultiLine() const {
@@ -134,7 +123,7 @@ std::vector<ProgramInfo> ListPrograms(Platform& platform, std::wstring_view acad
     // In order, stably: a few dozen programs at most.
     auto before = [](const ProgramInfo& a, const ProgramInfo& b) {
         if (a.matchesAcadName != b.matchesAcadName) return a.matchesAcadName;
-        return Lowered(a.exeName) < Lowered(b.exeName);
+        return AsciiLowered(a.exeName) < AsciiLowered(b.exeName);
     };
     for (std::size_t i = 1; i < programs.size(); ++i)
         for (std::size_t j = i; j > 0 && before(programs[j], programs[j - 1]); --j)

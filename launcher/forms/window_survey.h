@@ -44,6 +44,10 @@ struct ProgramInfo {
     bool matchesAcadName = false;      // its base name is the current ACADName
 };
 
+// The name in a PROCESSENTRY32's fixed-size field, up to its first zero character, as
+// Task Manager shows it.
+std::wstring ExeNameOf(const Platform& platform, const ProcessEntry& process);
+
 // The programs with visible titled windows, ours left out: those whose base name is
 // acadName first, then the others by name (without regard to case).
 std::vector<ProgramInfo> ListPrograms(Platform& platform, std::wstring_view acadName,

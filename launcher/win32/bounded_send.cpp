@@ -1,9 +1,12 @@
 #include "launcher/win32/bounded_send.h"
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <system_error>
 #include <thread>
+
+#include "common/win32/unique.h"
 
 namespace vorta::win32 {
 

@@ -15,7 +15,6 @@
 #include <memory>
 #include <string>
 
-#include "launcher/win32/raii.h"
 #include "launcher/win32/win32.h"
 
 namespace vorta::win32 {

@@ -1,7 +1,5 @@
 // The launcher's logic compiles without <windows.h>, so it carries its own copies of
 // the window-system values it uses. Here they are held against the real headers.
-#include <cstddef>
-
 #include "launcher/win32/win32.h"
 #include "launcher/win32_values.h"
 

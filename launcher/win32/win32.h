@@ -1,18 +1,11 @@
-// The one way the Win32 layer includes <windows.h>: no min/max macros, and no
-// MessageBox macro, which would otherwise rename Platform::MessageBox in every file
-// that sees both this header and launcher/platform.h.
+// What the launcher's Win32 code adds to <windows.h> (included the common way): the
+// Tool Help declarations, and the conversion between the launcher's window handles and
+// the system's.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/win32/win.h"
 // windows.h first.
 #include <tlhelp32.h>
-
-#ifdef MessageBox
-#undef MessageBox
-#endif
 
 #include <cstdint>
 

@@ -6,9 +6,10 @@
 #include <optional>
 
 #include "common/win32/ansi.h"
+#include "common/win32/message_loop.h"
+#include "common/win32/system.h"
+#include "common/win32/unique.h"
 #include "launcher/win32/bounded_send.h"
-#include "launcher/win32/raii.h"
-#include "launcher/win32/win32.h"
 
 namespace vorta::win32 {
 
@@ -17,8 +18,6 @@ namespace {
 // At most this many pending messages are handled by one DoEvents, so a window that
 // keeps posting to itself cannot hold the caller forever.
 constexpr int kDoEventsMessageBound = 4096;
-// Module paths longer than this are not expected (the longest path Windows allows).
-constexpr DWORD kLongestPath = 32768;
 // The profile reader's buffer: values of at most 254 characters.
 constexpr DWORD kProfileBuffer = 255;
 constexpr wchar_t kClipboardOwnerClass[] = L"VortaClipboardOwner";
@@ -100,22 +99,7 @@ bool Win32Platform::IsLeadByte(unsigned char byte) const {
 }
 
 std::wstring Win32Platform::ApplicationPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(path.size());
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
-        if (length == 0) return {};
-        if (length < size || size >= kLongestPath) {
-            path.resize(length);
-            break;
-        }
-        path.resize(static_cast<std::size_t>(size) * 2);
-    }
-    const std::size_t slash = path.find_last_of(L'\\');
-    if (slash == std::wstring::npos) return path;
-    // A drive root keeps its backslash: "C:\".
-    if (slash == 2 && path[1] == L':') return path.substr(0, 3);
-    return path.substr(0, slash);
+    return ExeFolder();
 }
 
 std::optional<std::string> Win32Platform::ReadFileHead(const std::wstring& path,
@@ -146,7 +130,7 @@ std::string Win32Platform::ReadProfileString(const std::wstring& section, const 
 
 std::vector<ProcessEntry> Win32Platform::SnapshotProcesses() {
     std::vector<ProcessEntry> entries;
-    UniqueHandle snapshot = TakeSnapshot(TH32CS_SNAPPROCESS);
+    UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return entries;
     PROCESSENTRY32 entry{};
     PrepareProcessEntry(entry);
@@ -163,7 +147,7 @@ std::vector<ProcessEntry> Win32Platform::SnapshotProcesses() {
 
 std::vector<ThreadEntry> Win32Platform::SnapshotThreads() {
     std::vector<ThreadEntry> entries;
-    UniqueHandle snapshot = TakeSnapshot(TH32CS_SNAPTHREAD);
+    UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
     if (!snapshot) return entries;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof(THREADENTRY32);
@@ -336,58 +320,34 @@ std::uint32_t Win32Platform::TickCount() {
 }
 
 void Win32Platform::DoEvents() {
-    MSG message{};
-    for (int handled = 0; handled < kDoEventsMessageBound; ++handled) {
-        if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return;
-        if (message.message == WM_QUIT) {
-            // Not ours to act on: leave it for whoever runs the message loop.
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    ProcessPendingMessages({}, kDoEventsMessageBound);
 }
 
 // The clipboard is opened with a hidden window of ours as the owner: with no owner,
 // EmptyClipboard leaves the clipboard without one and SetClipboardData may then fail.
-HWND Win32Platform::ClipboardOwner() {
-    if (!clipboardOwner_) {
-        const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &Win32Platform::ClipboardOwnerProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kClipboardOwnerClass;
-        ::RegisterClassExW(&wc);  // fails harmlessly when already registered
-        clipboardOwner_.reset(::CreateWindowExW(0, kClipboardOwnerClass, L"", WS_POPUP, 0, 0, 0, 0,
-                                                nullptr, nullptr, instance, nullptr));
-        if (clipboardOwner_)
-            ::SetWindowLongPtrW(clipboardOwner_.get(), GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(this));
+HWND Win32Platform::ClipboardOwnerWindow::Open() {
+    if (!IsOpen()) {
+        const WindowClass windowClass{kClipboardOwnerClass, nullptr, nullptr, nullptr};
+        Create(::GetModuleHandleW(nullptr), windowClass, 0, L"", WS_POPUP, 0, 0, 0, 0, nullptr);
     }
-    return clipboardOwner_.get();
+    return hwnd();
 }
 
-LRESULT CALLBACK Win32Platform::ClipboardOwnerProc(HWND window, UINT message, WPARAM wParam,
-                                                   LPARAM lParam) {
-    auto* self = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self != nullptr) {
-        switch (message) {
-            case WM_RENDERFORMAT:
-                if (wParam == CF_TEXT) self->RenderOffered();
-                return 0;
-            case WM_RENDERALLFORMATS:
-                return 0;  // text that was never taken is not left behind
-            case WM_DESTROYCLIPBOARD:
-                self->offered_.clear();
-                self->offeredTo_ = 0;
-                return 0;
-            default:
-                break;
-        }
+LRESULT Win32Platform::ClipboardOwnerWindow::HandleMessage(UINT message, WPARAM wParam,
+                                                           LPARAM lParam) {
+    switch (message) {
+        case WM_RENDERFORMAT:
+            if (wParam == CF_TEXT) platform_.RenderOffered();
+            return 0;
+        case WM_RENDERALLFORMATS:
+            return 0;  // text that was never taken is not left behind
+        case WM_DESTROYCLIPBOARD:
+            platform_.offered_.clear();
+            platform_.offeredTo_ = 0;
+            return 0;
+        default:
+            return Window::HandleMessage(message, wParam, lParam);
     }
-    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 // Called while the reader holds the clipboard open: the text goes to the process it was
@@ -400,12 +360,12 @@ void Win32Platform::RenderOffered() {
         ::GetWindowThreadProcessId(opener, &process);
         if (process != offeredTo_) return;
     }
-    GlobalMemory memory(GMEM_MOVEABLE, offered_.size() + 1);
+    GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, offered_.size() + 1));
     if (!memory) return;
     {
-        GlobalLockGuard lock(memory.get());
-        if (lock.data() == nullptr) return;
-        char* bytes = static_cast<char*>(lock.data());
+        const GlobalLocked lock = LockGlobal(memory.get());
+        if (!lock) return;
+        char* bytes = static_cast<char*>(lock.get());
         std::memcpy(bytes, offered_.data(), offered_.size());
         bytes[offered_.size()] = '\0';
     }
@@ -415,15 +375,15 @@ void Win32Platform::RenderOffered() {
 }
 
 ClipboardResult Win32Platform::ClipboardClear() {
-    OpenedClipboard clipboard(ClipboardOwner());
-    if (!clipboard.is_open()) return ClipboardResult::kBusy;
+    const OpenedClipboard clipboard = OpenClipboardOnce(clipboardOwner_.Open());
+    if (!clipboard) return ClipboardResult::kBusy;
     return ::EmptyClipboard() ? ClipboardResult::kOk : ClipboardResult::kFailed;
 }
 
 ClipboardResult Win32Platform::ClipboardSetText(std::string_view ansiText,
                                                 std::uint32_t readerProcessId) {
-    OpenedClipboard clipboard(ClipboardOwner());
-    if (!clipboard.is_open()) return ClipboardResult::kBusy;
+    const OpenedClipboard clipboard = OpenClipboardOnce(clipboardOwner_.Open());
+    if (!clipboard) return ClipboardResult::kBusy;
     if (!::EmptyClipboard()) return ClipboardResult::kFailed;
     // Offered, not yet handed over: the owner renders it when its reader asks.
     // The call returns no handle for an offer either way; the format being there tells.

@@ -2,8 +2,9 @@
 // walk of a snapshot); retries, bounds and order are the launcher logic's business.
 #pragma once
 
+#include "common/win32/window.h"
 #include "launcher/platform.h"
-#include "launcher/win32/raii.h"
+#include "launcher/win32/win32.h"
 
 namespace vorta::win32 {
 
@@ -66,11 +67,21 @@ class Win32Platform final : public Platform {
   private:
     // A hidden window of ours that owns what we put on the clipboard and hands it over
     // when its reader asks (WM_RENDERFORMAT).
-    HWND ClipboardOwner();
-    static LRESULT CALLBACK ClipboardOwnerProc(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam);
+    class ClipboardOwnerWindow final : public Window {
+      public:
+        explicit ClipboardOwnerWindow(Win32Platform& platform) : platform_(platform) {}
+        // The window, created on first use; null when it cannot be created.
+        HWND Open();
+
+      protected:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+      private:
+        Win32Platform& platform_;
+    };
+
     void RenderOffered();
-    UniqueWindow clipboardOwner_;
+    ClipboardOwnerWindow clipboardOwner_{*this};
     std::string offered_;          // the text on offer, in ANSI bytes
     std::uint32_t offeredTo_ = 0;  // the process it is for
     bool offeredTaken_ = false;

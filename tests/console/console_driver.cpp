@@ -1,18 +1,27 @@
 // Drives the console window against stand-in CADs under Wine and checks what happens,
-// through window messages only, as a user's clicks and keys would.
+// through window messages only, as a user's clicks and keys would. One test a run:
 //
-//   console_driver.exe own       the console is created and shown by this program
-//   console_driver.exe shift     vortastart is started with the Shift key held down
-//   console_driver.exe launcher  vortastart runs its launch path (console hidden)
-//   console_driver.exe hung      a CAD that stops answering does not hold the console
-//   console_driver.exe assistant the settings assistant sets Lumset.ini up for a CAD that
-//                                the shipped values do not fit; vortastart then types
+//   console_driver.exe TEST FOLDER [OUT]
 //
-// The stand-in CADs, their logs and a copy of vortastart live in a fresh folder under
-// %TEMP%. Every wait is bounded. Exit code 0 when every check passed.
+// FOLDER is set up by tests/console/console_tests.py: vortastart.exe with its tardo.dat
+// and Lumset.ini, the Lumset.ini shipped for AutoCAD as shipped-lumset.ini, and a folder
+// per stand-in CAD (cadA, cadB, hung, ijcad) holding its executable and its cad.cfg. The
+// tests start the CADs they need. TEST is one of
+//
+//   load put enter get history1 history2 width search history1_no_text no_selection end
+//                one command of the console this program creates, against cadA
+//   shift        vortastart started with the Shift key held shows the console; every
+//                command in a row, in vortastart's process
+//   launcher     vortastart runs its launch path (console hidden)
+//   hung         a CAD that stops answering does not hold the console
+//   assistant    the settings assistant sets Lumset.ini up for a CAD that the shipped
+//                values do not fit; vortastart then types
+//   screenshot OUT, assistant-screenshot OUT
+//                the windows for the README (scripts/screenshots.sh)
+//
+// Every wait is bounded. Exit code 0 when every check passed.
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -21,11 +30,12 @@
 #include <thread>
 #include <vector>
 
+#include "common/win32/dpi_font.h"
 #include "launcher/forms/assistant_layout.h"
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/console_picker_host.h"
 #include "launcher/forms/win32/win32_console_platform.h"
-#include "launcher/startup.h"
+#include "launcher/settings.h"
 #include "launcher/win32/win32.h"
 // windows.h first.
 #include <commctrl.h>
@@ -36,16 +46,11 @@
 namespace {
 
 using namespace vorta::forms;
-using vorta::tools::FromUtf8;
-using vorta::tools::Handle;
-using vorta::tools::Hex;
-using vorta::tools::ToAnsi;
-using vorta::tools::ToUtf8;
+using namespace vorta::tools;
+using vorta::win32::UniqueHandle;
 
 constexpr DWORD kStepMs = 15000;  // the longest any one step may take
-constexpr wchar_t kMainCaption[] = L"AutoCAD 2005";
-constexpr wchar_t kTextCaption[] = L"AutoCAD Text Window";
-constexpr wchar_t kCommandCaption[] = L"Command Line";
+constexpr char kLoadRan[] = "run: (load \"pontek\")";
 
 int g_failures = 0;
 
@@ -70,18 +75,15 @@ bool WaitFor(const std::function<bool()>& condition, DWORD boundMs = kStepMs) {
     return true;
 }
 
-std::wstring ExeFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring s = path;
-    return s.substr(0, s.find_last_of(L'\\'));
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-    Handle f(CreateFileW(path.c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, 0, nullptr));
-    if (!f.valid()) return {};
+    UniqueHandle f(CreateFileW(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+    if (!f) return {};
     std::string out;
     char buf[4096];
     DWORD got = 0;
@@ -90,9 +92,21 @@ std::string ReadFileBytes(const std::wstring& path) {
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    Handle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    UniqueHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// A program started with the given command line and working folder; none when it failed.
+UniqueHandle StartProcess(std::wstring command, const std::wstring& folder = L"") {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        return {};
+    CloseHandle(pi.hThread);
+    return UniqueHandle(pi.hProcess);
 }
 
 std::wstring TextOf(HWND window) {
@@ -109,96 +123,51 @@ std::wstring TextOf(HWND window) {
 
 // One stand-in CAD process.
 struct Cad {
-    std::wstring name;
-    std::wstring log;
-    std::wstring stop;
-    Handle process;
+    std::wstring folder;
+    UniqueHandle process;
     std::map<std::string, HWND> windows;  // from its ready file
-    std::string Log() const { return ReadFileBytes(log); }
+    std::string Log() const { return ReadFileBytes(folder + L"\\cad.log"); }
 };
 
-// Stand-in CADs left by an earlier run (a hung one outlives its test by up to its hang)
-// would be found by the console's search too: end them before starting.
-void EndLeftoverCads() {
-    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"standin_cad.exe") != 0 &&
-            _wcsicmp(entry.szExeFile, L"IJCAD.exe") != 0)
-            continue;
-        Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (!process.valid()) continue;
-        std::printf("note: ending a stand-in CAD left by an earlier run\n");
-        TerminateProcess(process.get(), 0);
-        WaitForSingleObject(process.get(), 5000);
-    }
+bool LogHas(const Cad& cad, const std::string& needle) {
+    return cad.Log().find(needle) != std::string::npos;
 }
 
+std::size_t Count(const std::string& hay, const std::string& needle) {
+    std::size_t n = 0;
+    for (std::size_t p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
+    return n;
+}
+
+// The test's folder, and the stand-in CADs started from it; they are stopped at the end.
 class Driver {
   public:
-    explicit Driver(std::wstring folder) : folder_(std::move(folder)) {
-        EndLeftoverCads();
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        // Wine reuses process ids quickly: the tick count keeps an earlier run's folder,
-        // with its stop and ready files, from being taken for this one's.
-        work_ = std::wstring(temp) + L"vorta-console-" + std::to_wstring(GetCurrentProcessId()) +
-                L"-" + std::to_wstring(GetTickCount());
-        CreateDirectoryW(work_.c_str(), nullptr);
-        WriteFileBytes(work_ + L"\\tardo.dat", "1\r\n");
-        WriteFileBytes(work_ + L"\\Lumset.ini",
-                       "[Main]\r\nACADName=standin_cad\r\nCommandCaption=Command Line\r\n"
-                       "MainCaption=AutoCAD 2005\r\nTextCaption=AutoCAD Text Window\r\n"
-                       "MainCmdCtrlID=1001\r\nTextCmdCtrlID=1002\r\nMainHistCtrlID=1003\r\n"
-                       "TextHistCtrlID=1004\r\n");
-    }
+    explicit Driver(std::wstring folder) : folder_(std::move(folder)) {}
     ~Driver() {
         for (auto& cad : cads_) {
-            WriteFileBytes(cad->stop, "stop");
+            WriteFileBytes(cad->folder + L"\\stop", "stop");
             WaitForSingleObject(cad->process.get(), 5000);
             TerminateProcess(cad->process.get(), 0);
         }
     }
-    const std::wstring& work() const { return work_; }
+    const std::wstring& folder() const { return folder_; }
 
-    // exeName: the stand-in copied under another executable name and started from there.
-    Cad* StartCad(const std::wstring& name, const std::wstring& drawing, bool textWindow,
-                  const std::wstring& extra = L"", const std::wstring& exeName = L"") {
+    // The CAD of the folder's sub-folder `label`: its executable there, with its cad.cfg.
+    Cad* StartCad(const std::wstring& label) {
         auto cad = std::make_unique<Cad>();
-        cad->name = name;
-        cad->log = work_ + L"\\" + name + L".log";
-        cad->stop = work_ + L"\\" + name + L".stop";
-        const std::wstring ready = work_ + L"\\" + name + L".ready";
-        const std::wstring config = work_ + L"\\" + name + L".cfg";
-        for (const std::wstring& stale : {cad->log, cad->stop, ready}) DeleteFileW(stale.c_str());
-        std::wstring body = L"name=" + name + L"\nmain_caption=" + kMainCaption + L" - [" +
-                            drawing + L"]\ntext_caption=" + kTextCaption + L" - " + drawing +
-                            L"\ncommand_caption=" + kCommandCaption + L"\nlog=" + cad->log +
-                            L"\nready=" + ready + L"\nstop_file=" + cad->stop +
-                            L"\nexit_after_seconds=150\ntext_window=" + (textWindow ? L"1" : L"0") +
-                            L"\nhistory=コマンド: " + drawing + L"\\n" + extra + L"\n";
-        WriteFileBytes(config, ToUtf8(body));
-        std::wstring exe = folder_ + L"\\standin_cad.exe";
-        if (!exeName.empty()) {
-            CopyFileW(exe.c_str(), (work_ + L"\\" + exeName).c_str(), FALSE);
-            exe = work_ + L"\\" + exeName;
-        }
-        std::wstring command = L"\"" + exe + L"\" \"" + config + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &si, &pi)) {
-            Check(false, "start the stand-in CAD " + ToUtf8(name));
+        cad->folder = folder_ + L"\\" + label;
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((cad->folder + L"\\*.exe").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        const std::wstring exe = cad->folder + L"\\" + found.cFileName;
+        cad->process = StartProcess(L"\"" + exe + L"\" \"" + cad->folder + L"\\cad.cfg\"");
+        if (search == INVALID_HANDLE_VALUE || !cad->process) {
+            Check(false, "start the stand-in CAD " + ToUtf8(label));
             return nullptr;
         }
-        CloseHandle(pi.hThread);
-        cad->process = Handle(pi.hProcess);
-        const bool ready_ok =
-            WaitFor([&] { return GetFileAttributesW(ready.c_str()) != INVALID_FILE_ATTRIBUTES; });
-        Check(ready_ok, "stand-in CAD " + ToUtf8(name) + " is ready");
+        const std::wstring ready = cad->folder + L"\\ready.txt";
+        Check(WaitFor([&] { return Exists(ready); }),
+              "stand-in CAD " + ToUtf8(label) + " is ready");
         std::string text = ReadFileBytes(ready);
         std::size_t pos = 0;
         while (pos < text.size()) {
@@ -214,11 +183,30 @@ class Driver {
         return cads_.back().get();
     }
 
+    // vortastart.exe of the folder, started plainly from there.
+    UniqueHandle StartVortastart() const {
+        return StartProcess(L"\"" + folder_ + L"\\vortastart.exe\"", folder_);
+    }
+
   private:
     std::wstring folder_;
-    std::wstring work_;
     std::vector<std::unique_ptr<Cad>> cads_;
 };
+
+// vortastart, started plainly, ends by itself; then the load command has run in the CAD
+// (waited for a moment). False when it could not be started.
+bool RunVortastart(const Driver& driver, const Cad& cad) {
+    const UniqueHandle process = driver.StartVortastart();
+    if (!process) {
+        Check(false, "vortastart started");
+        return false;
+    }
+    const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
+    Check(ended, "launcher: vortastart ends by itself");
+    if (!ended) TerminateProcess(process.get(), 1);
+    WaitFor([&] { return LogHas(cad, kLoadRan); }, 5000);
+    return true;
+}
 
 // --- Talking to the console window from outside, as the user would.
 
@@ -250,39 +238,40 @@ BOOL CALLBACK OnTopWindow(HWND w, LPARAM p) {
     return TRUE;
 }
 
-HWND FindTopWindow(DWORD pid, const wchar_t* className, const wchar_t* caption) {
+Search FindTopWindows(DWORD pid, const wchar_t* className, const wchar_t* caption = nullptr) {
     Search search{pid, className, caption, nullptr, 0};
     EnumWindows(&OnTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search;
 }
 
-int CountTopWindows(const wchar_t* className) {
-    Search search{0, className, nullptr, nullptr, 0};
-    EnumWindows(&OnTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.count;
+HWND FindTopWindow(DWORD pid, const wchar_t* className, const wchar_t* caption) {
+    return FindTopWindows(pid, className, caption).found;
+}
+
+// A message sent and waited for (bounded); its result.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
+            bool* answered = nullptr) {
+    DWORD_PTR r = 0;
+    const bool ok =
+        SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kStepMs, &r) != 0;
+    if (answered != nullptr) *answered = ok;
+    return static_cast<LRESULT>(r);
 }
 
 bool Click(HWND button) {
-    DWORD_PTR r = 0;
-    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kStepMs, &r) != 0;
+    bool handled = false;
+    Ask(button, BM_CLICK, 0, 0, &handled);
+    return handled;
 }
 
 bool Menu(const Console& c, ControlId id) {
-    DWORD_PTR r = 0;
-    return SendMessageTimeoutW(c.main, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, kStepMs,
-                               &r) != 0;
+    bool handled = false;
+    Ask(c.main, WM_COMMAND, MAKEWPARAM(id, 0), 0, &handled);
+    return handled;
 }
 
 void SetText(HWND window, const std::wstring& text) {
-    DWORD_PTR r = 0;
-    SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                        kStepMs, &r);
-}
-
-LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR r = 0;
-    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kStepMs, &r);
-    return static_cast<LRESULT>(r);
+    Ask(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // Posts a click whose handler shows a message box, reads the box and closes it.
@@ -306,37 +295,30 @@ RECT ChildRect(const Console& c, ControlId id) {
 }
 
 int Dpi(HWND w) {
-    using Fn = UINT(WINAPI*)(HWND);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    UINT dpi = fn != nullptr ? fn(w) : 0;
-    return dpi != 0 ? static_cast<int>(dpi) : 96;
+    return static_cast<int>(vorta::win32::DpiOf(w));
 }
 
 void CheckClientTwips(HWND w, int width, int height, const std::string& what) {
     RECT client{};
     GetClientRect(w, &client);
     const int dpi = Dpi(w);
-    const int tw = PixelsToTwips(client.right, dpi);
-    const int th = PixelsToTwips(client.bottom, dpi);
+    const int tw = PixelsToTwipsHalfAway(client.right, dpi);
+    const int th = PixelsToTwipsHalfAway(client.bottom, dpi);
     Check(tw == width && th == height, what + " client area " + std::to_string(tw) + " x " +
                                            std::to_string(th) + " twips at " + std::to_string(dpi) +
                                            " dpi");
 }
 
-bool LogHas(const Cad& cad, const std::string& needle) {
-    return cad.Log().find(needle) != std::string::npos;
-}
-
-std::size_t Count(const std::string& hay, const std::string& needle) {
-    std::size_t n = 0;
-    for (std::size_t p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
-    return n;
+bool HasFont(HWND control, double points, int dpi) {
+    LOGFONTW font{};
+    const auto handle = reinterpret_cast<HFONT>(Ask(control, WM_GETFONT));
+    return handle != nullptr && GetObjectW(handle, sizeof font, &font) != 0 &&
+           lstrcmpW(font.lfFaceName, kFontFace) == 0 &&
+           font.lfHeight == FontHeightPixels(points, dpi);
 }
 
 void EmptyTheClipboard() {
-    vorta::tools::ClipboardSession clip(nullptr);
-    if (clip.open()) EmptyClipboard();
+    if (const auto clip = OpenClipboardWithin(nullptr)) EmptyClipboard();
 }
 
 // The console is completed when it is first shown, after its hidden load step: the
@@ -367,92 +349,134 @@ void CheckCompleted(const Console& c, Cad& a, bool ownProcess) {
     Check(GetClassLongPtrW(c.main, GCLP_HICONSM) != 0, "shown: the class has its small icon");
     bool fonts = true;
     for (const ControlLayout& control : kMainControls) {
-        LOGFONTW font{};
-        auto handle = reinterpret_cast<HFONT>(Ask(c.Item(control.id), WM_GETFONT));
         const double points = control.id == kIdLabel3 ? kLabel3FontPoints : kFormFontPoints;
-        if (handle == nullptr || GetObjectW(handle, sizeof font, &font) == 0 ||
-            lstrcmpW(font.lfFaceName, kFontFace) != 0 ||
-            font.lfHeight != FontHeightPixels(points, Dpi(c.main)))
-            fonts = false;
+        if (!HasFont(c.Item(control.id), points, Dpi(c.main))) fonts = false;
     }
     Check(fonts, "shown: every control has the form's font, Label3 its own size");
 }
 
-// The commands against two stand-in CADs: A (with a text window) found at load, B
-// (without one) started afterwards and found by CADSearch.
-void RunCommands(Driver& driver, const Console& c, Cad& a) {
-    const int dpi = Dpi(c.main);
+// --- The console's commands. Each is checked on its own, as a test of its own after
+// the set-up it needs, and all in a row in the console vortastart shows (RunCommands).
+
+// The console under test and the stand-in CADs it talks to: A (with a text window),
+// found at load, and B (without one), started for the CAD search.
+struct Session {
+    Driver& driver;
+    Console c;
+    Cad& a;
+    bool ownProcess;
+    Cad* b = nullptr;
+    HWND history = nullptr;  // the history window, once History1 has opened it
+    HWND Box() const { return history != nullptr ? GetDlgItem(history, kIdTxtHistory) : nullptr; }
+};
+
+bool PutLine(Session& s, const std::wstring& text) {
+    SetText(s.c.Item(kIdTxtPut), text);
+    return Click(s.c.Item(kIdCmdPut));
+}
+
+bool OpenHistory(Session& s) {
+    EmptyTheClipboard();
+    const bool handled = Click(s.c.Item(kIdCmdHistory1));
+    s.history = FindTopWindow(s.c.pid, L"VortaConsoleHistory", L"ﾋｽﾄﾘｰ");
+    return handled;
+}
+
+// B started; false when it did not come up.
+bool StartB(Session& s) {
+    s.b = s.driver.StartCad(L"cadB");
+    return s.b != nullptr;
+}
+
+// B started and found by the CAD search, which selects it.
+void SearchB(Session& s) {
+    if (StartB(s)) Menu(s.c, kIdMnuCADSearch);
+}
+
+// Shown and loaded: one instance, selected, and its command line read by the load step.
+void CheckLoaded(Session& s) {
+    const Console& c = s.c;
+    CheckCompleted(c, s.a, s.ownProcess);
     CheckClientTwips(c.main, kMainClientWidth, kMainClientHeight, "frmMain");
     Check(TextOf(c.main) == L"Tallwrite", "frmMain is captioned Tallwrite");
     Check(IsWindowVisible(c.main) != FALSE, "frmMain is shown");
-
-    // Loaded: one instance, selected, and its command line read by the load step.
     Check(Ask(c.Item(kIdCmbFileName), CB_GETCOUNT) == 1, "load: one CAD in cmbFileName");
     Check(Ask(c.Item(kIdCmbFileName), CB_GETCURSEL) == 0, "load: it is selected");
     Check(TextOf(c.Item(kIdCmbFileName)) == L"A.dwg",
           "load: it shows the drawing name (" + ToUtf8(TextOf(c.Item(kIdCmbFileName))) + ")");
-    Check(LogHas(a, "gettextlength main-edit id=1001"), "load: Get read the CAD's command line");
+    Check(LogHas(s.a, "gettextlength main-edit id=1001"), "load: Get read the CAD's command line");
+}
 
-    // Put by button.
-    SetText(c.Item(kIdTxtPut), L"LINE");
-    Check(Click(c.Item(kIdCmdPut)), "Put: click handled");
-    Check(WaitFor([&] { return LogHas(a, "run: LINE"); }), "Put: the CAD ran LINE");
-    Check(LogHas(a, "copydata wParam=1 dwData=1 cbData=6 hex=4C 49 4E 45 0D 00"),
+void CheckPut(Session& s) {
+    Check(PutLine(s, L"LINE"), "Put: click handled");
+    Check(WaitFor([&] { return LogHas(s.a, "run: LINE"); }), "Put: the CAD ran LINE");
+    Check(LogHas(s.a, "copydata wParam=1 dwData=1 cbData=6 hex=4C 49 4E 45 0D 00"),
           "Put: the command record is dwData 1, cbData 6, LINE CR NUL, wParam 1");
-    Check(WaitFor([&] { return LogHas(a, "posted WM_NULL to main"); }), "Put: WM_NULL posted");
-    Check(TextOf(c.Item(kIdTxtPut)) == L"LINE", "Put: txtPut keeps its text");
+    Check(WaitFor([&] { return LogHas(s.a, "posted WM_NULL to main"); }), "Put: WM_NULL posted");
+    Check(TextOf(s.c.Item(kIdTxtPut)) == L"LINE", "Put: txtPut keeps its text");
+}
 
-    // Enter in txtPut: the same as Put, and nothing is inserted.
-    SetText(c.Item(kIdTxtPut), L"円弧");
-    Ask(c.Item(kIdTxtPut), WM_CHAR, VK_RETURN, 1);
-    const std::string arc = Hex(ToAnsi(L"円弧"));
-    Check(WaitFor([&] { return LogHas(a, "cbData=6 hex=" + arc + " 0D 00"); }),
+// Enter in txtPut: the same as Put, and nothing is inserted.
+void CheckEnter(Session& s) {
+    SetText(s.c.Item(kIdTxtPut), L"円弧");
+    Ask(s.c.Item(kIdTxtPut), WM_CHAR, VK_RETURN, 1);
+    const std::string arc = Hex(vorta::win32::WideToAnsi(L"円弧"));
+    Check(WaitFor([&] { return LogHas(s.a, "cbData=6 hex=" + arc + " 0D 00"); }),
           "Enter: the CAD received 円弧 CR NUL (cbData 6)");
-    Check(TextOf(c.Item(kIdTxtPut)) == L"円弧", "Enter: txtPut unchanged, Enter consumed");
+    Check(TextOf(s.c.Item(kIdTxtPut)) == L"円弧", "Enter: txtPut unchanged, Enter consumed");
+}
 
-    // Get: what the CAD's command line holds appears in txtGet.
-    SetText(a.windows["main_edit"], L"CIRCLE 10");
-    Check(Click(c.Item(kIdCmdGet)), "Get: click handled");
-    Check(TextOf(c.Item(kIdTxtGet)) == L"CIRCLE 10", "Get: txtGet shows the command line");
+// Get: what the CAD's command line holds appears in txtGet.
+void CheckGet(Session& s) {
+    SetText(s.a.windows["main_edit"], L"CIRCLE 10");
+    Check(Click(s.c.Item(kIdCmdGet)), "Get: click handled");
+    Check(TextOf(s.c.Item(kIdTxtGet)) == L"CIRCLE 10", "Get: txtGet shows the command line");
+}
 
-    // History1: the CAD's history through the clipboard, in one history window.
-    EmptyTheClipboard();
-    Check(Click(c.Item(kIdCmdHistory1)), "History1: click handled");
-    HWND history = FindTopWindow(c.pid, L"VortaConsoleHistory", L"ﾋｽﾄﾘｰ");
+bool FillsClientArea(HWND window, HWND child) {
+    RECT client{}, text{};
+    GetClientRect(window, &client);
+    GetWindowRect(child, &text);
+    return text.right - text.left == client.right && text.bottom - text.top == client.bottom;
+}
+
+// History1: the CAD's history (holding a command run before) through the clipboard, in
+// one history window.
+void CheckHistory1(Session& s) {
+    Check(OpenHistory(s), "History1: click handled");
+    HWND history = s.history;
     Check(history != nullptr && IsWindowVisible(history), "History1: ﾋｽﾄﾘｰ is shown");
-    HWND box = history != nullptr ? GetDlgItem(history, kIdTxtHistory) : nullptr;
-    const std::wstring h1 = TextOf(box);
+    const std::wstring h1 = TextOf(s.Box());
     Check(h1.find(L"コマンド: A.dwg") == 0 && h1.find(L"コマンド: LINE") != std::wstring::npos,
           "History1: txtHistory holds the CAD's history");
-    Check(LogHas(a, "history-copy wParam=0x0000800D lParam=0"), "History1: WM_COMMAND 0x800D sent");
-    if (history != nullptr)
-        CheckClientTwips(history, kHistoryClientWidth, kHistoryClientHeight, "frmHistory");
-    if (history != nullptr) {
-        RECT client{}, text{};
-        GetClientRect(history, &client);
-        GetWindowRect(box, &text);
-        Check(text.right - text.left == client.right && text.bottom - text.top == client.bottom,
-              "frmHistory: txtHistory fills the client area");
-        SetWindowPos(history, nullptr, 0, 0, 500, 280, SWP_NOMOVE | SWP_NOZORDER);
-        GetClientRect(history, &client);
-        GetWindowRect(box, &text);
-        Check(text.right - text.left == client.right && text.bottom - text.top == client.bottom,
-              "frmHistory: txtHistory still fills it after a resize");
-    }
+    Check(LogHas(s.a, "history-copy wParam=0x0000800D lParam=0"),
+          "History1: WM_COMMAND 0x800D sent");
+    if (history == nullptr) return;
+    CheckClientTwips(history, kHistoryClientWidth, kHistoryClientHeight, "frmHistory");
+    Check(FillsClientArea(history, s.Box()), "frmHistory: txtHistory fills the client area");
+    SetWindowPos(history, nullptr, 0, 0, 500, 280, SWP_NOMOVE | SWP_NOZORDER);
+    Check(FillsClientArea(history, s.Box()),
+          "frmHistory: txtHistory still fills it after a resize");
+}
 
-    // History2: the text window's history control; still one history window.
-    SetText(a.windows["text_hist"], L"履歴2行目\r\nLINE");
-    Check(Click(c.Item(kIdCmdHistory2)), "History2: click handled");
-    Check(TextOf(box) == L"履歴2行目\r\nLINE", "History2: txtHistory replaced whole");
-    Check(CountTopWindows(L"VortaConsoleHistory") == 1, "History2: there is one history window");
+// History2: the text window's history control; still one history window.
+void CheckHistory2(Session& s) {
+    SetText(s.a.windows["text_hist"], L"履歴2行目\r\nLINE");
+    Check(Click(s.c.Item(kIdCmdHistory2)), "History2: click handled");
+    Check(TextOf(s.Box()) == L"履歴2行目\r\nLINE", "History2: txtHistory replaced whole");
+    Check(FindTopWindows(0, L"VortaConsoleHistory").count == 1,
+          "History2: there is one history window");
+}
 
-    // Width rule: 67 pixels wider (1005 twips at 96 dpi).
+// Width rule: 67 pixels wider (1005 twips at 96 dpi).
+void CheckWidthRule(Session& s) {
+    const Console& c = s.c;
     RECT before[kMainControls.size()];
     for (std::size_t i = 0; i < kMainControls.size(); ++i)
         before[i] = ChildRect(c, kMainControls[i].id);
     RECT frame{};
     GetWindowRect(c.main, &frame);
-    const int grow = TwipsToPixels(1005, dpi);
+    const int grow = TwipsToPixelsHalfAway(1005, Dpi(c.main));
     SetWindowPos(c.main, nullptr, 0, 0, frame.right - frame.left + grow, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER);
     bool rule = true;
@@ -471,90 +495,175 @@ void RunCommands(Driver& driver, const Console& c, Cad& a) {
     Check(rule, "width rule: cmbFileName, txtGet and txtPut widen by 1005 twips, nothing moves");
     SetWindowPos(c.main, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER);
+}
 
-    // CAD search with two CADs; the second has no text window.
-    Cad* b = driver.StartCad(L"cadB", L"B.dwg", false);
-    if (b == nullptr) return;
+// CAD search with two CADs; the second has no text window.
+void CheckSearch(Session& s) {
+    if (!StartB(s)) return;
+    const Console& c = s.c;
     Check(Menu(c, kIdMnuCADSearch), "CADSearch: menu handled");
     Check(Ask(c.Item(kIdCmbFileName), CB_GETCOUNT) == 2, "CADSearch: two CADs listed");
     Check(Ask(c.Item(kIdCmbFileName), CB_GETCURSEL) == 1, "CADSearch: the last one is selected");
     Check(TextOf(c.Item(kIdCmbFileName)) == L"B.dwg", "CADSearch: it is B.dwg");
+}
 
-    // History1 against B: no text window answers and the clipboard holds no text.
+// History1 against B: no text window answers and the clipboard holds no text.
+std::pair<std::wstring, std::wstring> History1WithoutText(Session& s) {
     EmptyTheClipboard();
-    const std::wstring before1 = TextOf(box);
-    auto message = ClickExpectingMessage(c, c.Item(kIdCmdHistory1));
+    return ClickExpectingMessage(s.c, s.c.Item(kIdCmdHistory1));
+}
+
+void CheckHistory1WithoutText(Session& s) {
+    const std::wstring before = TextOf(s.Box());
+    auto message = History1WithoutText(s);
     Check(message.first == L"vortastart" && message.second == L"テキストデータではありません",
           "History1 without text: テキストデータではありません titled vortastart");
-    Check(TextOf(box) == before1, "History1 without text: the history window keeps its text");
+    Check(TextOf(s.Box()) == before, "History1 without text: the history window keeps its text");
+}
 
-    // No selection: every command stops at the message, nothing reaches the CAD.
-    Ask(c.Item(kIdCmbFileName), CB_SETCURSEL, static_cast<WPARAM>(-1));
-    const std::string logA = a.Log();
-    const std::string logB = b->Log();
+// No selection: every command stops at the message, nothing reaches the CAD.
+void CheckNoSelection(Session& s) {
+    if (s.b == nullptr) return;
+    Ask(s.c.Item(kIdCmbFileName), CB_SETCURSEL, static_cast<WPARAM>(-1));
+    const std::string logA = s.a.Log();
+    const std::string logB = s.b->Log();
     for (ControlId id : {kIdCmdGet, kIdCmdPut, kIdCmdHistory1, kIdCmdHistory2}) {
-        message = ClickExpectingMessage(c, c.Item(id));
+        auto message = ClickExpectingMessage(s.c, s.c.Item(id));
         Check(message.first == L"vortastart" && message.second == L"AutoCADが選択されていません",
               std::string("no selection: ") + MainControl(id).name +
                   " says AutoCADが選択されていません");
     }
     Sleep(300);
-    Check(Count(a.Log(), "copydata") == Count(logA, "copydata") &&
-              Count(a.Log(), "gettext") == Count(logA, "gettext") && b->Log() == logB,
+    Check(Count(s.a.Log(), "copydata") == Count(logA, "copydata") &&
+              Count(s.a.Log(), "gettext") == Count(logA, "gettext") && s.b->Log() == logB,
           "no selection: no message reached a CAD");
-
-    // End with the history window open closes both.
-    Check(history != nullptr && IsWindow(history), "End: the history window is open");
-    PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
-    Check(WaitFor([&] { return !IsWindow(c.main) && (history == nullptr || !IsWindow(history)); }),
-          "End: the console and the history window are closed");
 }
 
-// The console created in this process, with the settings of the driver's folder.
+// End with the history window open closes both.
+void CheckEnd(Session& s) {
+    HWND history = s.history;
+    Check(history != nullptr && IsWindow(history), "End: the history window is open");
+    PostMessageW(s.c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
+    Check(
+        WaitFor([&] { return !IsWindow(s.c.main) && (history == nullptr || !IsWindow(history)); }),
+        "End: the console and the history window are closed");
+}
+
+using Step = void (*)(Session&);
+
+struct CommandTest {
+    const wchar_t* name;
+    Step setUp;  // what the command needs first, unchecked; nullptr: nothing
+    Step check;
+};
+
+// In the order RunCommands takes them.
+const CommandTest kCommandTests[] = {
+    {L"load", nullptr, &CheckLoaded},
+    {L"put", nullptr, &CheckPut},
+    {L"enter", nullptr, &CheckEnter},
+    {L"get", nullptr, &CheckGet},
+    {L"history1",
+     [](Session& s) {
+         PutLine(s, L"LINE");
+         WaitFor([&] { return LogHas(s.a, "run: LINE"); });
+     },
+     &CheckHistory1},
+    {L"history2", [](Session& s) { OpenHistory(s); }, &CheckHistory2},
+    {L"width", nullptr, &CheckWidthRule},
+    {L"search", nullptr, &CheckSearch},
+    {L"history1_no_text",
+     [](Session& s) {
+         OpenHistory(s);
+         SearchB(s);
+     },
+     &CheckHistory1WithoutText},
+    // B, started last, is the active window until a message box of the console's takes
+    // the activation over; then the console keeps it.
+    {L"no_selection",
+     [](Session& s) {
+         OpenHistory(s);
+         SearchB(s);
+         History1WithoutText(s);
+     },
+     &CheckNoSelection},
+    {L"end", [](Session& s) { OpenHistory(s); }, &CheckEnd},
+};
+
+// Every command in a row, as a user might take them; the CAD search's B is needed by
+// what follows it.
+void RunCommands(Session& s) {
+    for (const CommandTest& test : kCommandTests) {
+        test.check(s);
+        if (test.check == &CheckSearch && s.b == nullptr) return;
+    }
+}
+
+// --- The console created in this process, with the settings of the test's folder.
+
 struct InProcessConsole {
-    explicit InProcessConsole(Driver& driver) {
-        state.AppFolder = driver.work() + L"\\";
+    explicit InProcessConsole(const Driver& driver) {
+        state.AppFolder = driver.folder() + L"\\";
         state.settings = vorta::LoadLauncherSettings(platform, state.AppFolder);
     }
     vorta::win32::Win32Platform platform;
-    win32::Win32ConsolePlatform console;
+    win32::Win32ConsolePlatform console{platform};
     vorta::LauncherState state;
     win32::ConsolePickerHost host{platform, console, state, GetModuleHandleW(nullptr)};
 };
 
-// --- Modes
-
-int Own(Driver& driver) {
-    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
-    if (a == nullptr) return 1;
+// Shows the console and runs `work` on a second thread while this one runs the window's
+// events; then ends the console (unless `work` did). Bounded by the work's own waits and
+// by the Wine runner's time-out.
+void WithOwnConsole(const Driver& driver, const std::function<void(const Console&)>& work) {
     InProcessConsole in(driver);
     win32::frmMain& form = in.host.Form();
     form.onClosed = [] { PostQuitMessage(0); };
     form.ShowCentred();
-    Console c{form.hwnd(), GetCurrentProcessId()};
-    CheckCompleted(c, *a, true);
-    std::thread worker([&] { RunCommands(driver, c, *a); });
-    // The window's events run here while the worker clicks; bounded by the worker's
-    // own waits and by the Wine runner's time-out.
+    const Console c{form.hwnd(), GetCurrentProcessId()};
+    std::thread worker([&] {
+        work(c);
+        if (IsWindow(c.main)) PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
+    });
     win32::RunMessageLoop(form);
     worker.join();
+}
+
+// The windows stay as they are for a screenshot: their rectangles (name x y width height
+// a line) go to <out>.rects, and the windows stay until <out>.done exists (bounded).
+void HoldForScreenshot(const std::wstring& out,
+                       const std::vector<std::pair<const char*, HWND>>& shown) {
+    Sleep(500);
+    std::string rects;
+    for (const auto& [name, window] : shown) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        char line[96];
+        wsprintfA(line, "%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left,
+                  r.bottom - r.top);
+        rects += line;
+    }
+    WriteFileBytes(out + L".rects", rects);
+    WaitFor([&] { return Exists(out + L".done"); }, 60000);
+}
+
+// --- Tests
+
+int RunCommandTest(Driver& driver, const CommandTest& test) {
+    Cad* a = driver.StartCad(L"cadA");
+    if (a == nullptr) return 1;
+    WithOwnConsole(driver, [&](const Console& c) {
+        Session s{driver, c, *a, true};
+        if (test.setUp != nullptr) test.setUp(s);
+        test.check(s);
+    });
     return 0;
 }
 
-bool StartVortastart(Driver& driver, const std::wstring& folder, PROCESS_INFORMATION& pi) {
-    const std::wstring exe = driver.work() + L"\\vortastart.exe";
-    CopyFileW((folder + L"\\vortastart.exe").c_str(), exe.c_str(), FALSE);
-    std::wstring command = L"\"" + exe + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          driver.work().c_str(), &si, &pi) != FALSE;
-}
-
-// Shift is held on the X server's own keyboard by the test's wrapper (xdotool), so that
-// Wine keeps it down whichever window has the focus; a synthetic key from SendInput is
-// dropped again when Wine brings its key state in line with the X keyboard. The wrapper
-// lets go of the key once this program creates the file named by VORTA_SHIFT_RELEASE.
+// Shift is held on the X server's own keyboard by the test's script, so that Wine keeps
+// it down whichever window has the focus; a synthetic key from SendInput is dropped again
+// when Wine brings its key state in line with the X keyboard. The script lets go of the
+// key once this program creates the file named by VORTA_SHIFT_RELEASE.
 bool ShiftHeld() {
     return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
 }
@@ -562,11 +671,11 @@ bool ShiftHeld() {
 void ReleaseShift() {
     wchar_t path[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"VORTA_SHIFT_RELEASE", path, MAX_PATH) == 0) return;
-    { Handle marker(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)); }
+    WriteFileBytes(path, "");
     if (WaitFor([] { return !ShiftHeld(); }, 3000)) return;
     // Wine missed the key's release: let go of it here too, so that nothing that follows
     // types with Shift held.
-    std::printf("note: Shift still read as held after its release; releasing it again\n");
+    Say("note: Shift still read as held after its release; releasing it again");
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = VK_SHIFT;
@@ -575,32 +684,29 @@ void ReleaseShift() {
     Check(WaitFor([] { return !ShiftHeld(); }, 3000), "Shift is let go after the start");
 }
 
-int Shift(Driver& driver, const std::wstring& folder) {
-    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
+int Shift(Driver& driver) {
+    Cad* a = driver.StartCad(L"cadA");
     if (a == nullptr) return 1;
     Check(WaitFor(ShiftHeld, 5000), "Shift is held down");
-    PROCESS_INFORMATION pi{};
-    const bool started = StartVortastart(driver, folder, pi);
-    Check(started, "vortastart started with Shift held");
-    if (!started) {
+    const UniqueHandle process = driver.StartVortastart();
+    Check(process.valid(), "vortastart started with Shift held");
+    if (!process) {
         ReleaseShift();
         return 1;
     }
-    Handle process(pi.hProcess);
-    CloseHandle(pi.hThread);
-    Console c{nullptr, pi.dwProcessId};
+    const DWORD pid = GetProcessId(process.get());
+    Console c{nullptr, pid};
     WaitFor([&] {
-        c.main = FindTopWindow(pi.dwProcessId, L"VortaConsoleMain", L"Tallwrite");
+        c.main = FindTopWindow(pid, L"VortaConsoleMain", L"Tallwrite");
         return c.main != nullptr && IsWindowVisible(c.main);
     });
     ReleaseShift();
     Check(c.main != nullptr && IsWindowVisible(c.main), "Shift: vortastart shows frmMain");
     if (c.main == nullptr) {
         // Tell apart "Shift was not seen" (the launch ran) from "the console was slow".
-        std::printf(
-            "note: vortastart %s; pastes in the CAD: %d\n",
-            WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 ? "has ended" : "still runs",
-            static_cast<int>(Count(a->Log(), "paste")));
+        Say(std::string("note: vortastart ") +
+            (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 ? "has ended" : "still runs") +
+            "; pastes in the CAD: " + std::to_string(Count(a->Log(), "paste")));
         TerminateProcess(process.get(), 1);
         return 1;
     }
@@ -613,28 +719,17 @@ int Shift(Driver& driver, const std::wstring& folder) {
     Check(cx > sx - 40 && cx < sx + 40 && cy > sy - 60 && cy < sy + 60,
           "Shift: frmMain is centred");
     Check(Count(a->Log(), "paste") == 0, "Shift: nothing was typed into the CAD");
-    CheckCompleted(c, *a, false);
-    RunCommands(driver, c, *a);
+    Session s{driver, c, *a, false};
+    RunCommands(s);
     const bool ended = WaitForSingleObject(process.get(), kStepMs) == WAIT_OBJECT_0;
     Check(ended, "Shift: vortastart ends when the console is closed");
     if (!ended) TerminateProcess(process.get(), 1);
     return 0;
 }
 
-int Launcher(Driver& driver, const std::wstring& folder) {
-    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
-    if (a == nullptr) return 1;
-    PROCESS_INFORMATION pi{};
-    if (!StartVortastart(driver, folder, pi)) {
-        Check(false, "vortastart started");
-        return 1;
-    }
-    Handle process(pi.hProcess);
-    CloseHandle(pi.hThread);
-    const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
-    Check(ended, "launcher: vortastart ends by itself");
-    if (!ended) TerminateProcess(process.get(), 1);
-    WaitFor([&] { return LogHas(*a, "run: (load \"pontek\")"); }, 5000);
+int Launcher(Driver& driver) {
+    Cad* a = driver.StartCad(L"cadA");
+    if (a == nullptr || !RunVortastart(driver, *a)) return 1;
     const std::string log = a->Log();
     const std::size_t get = log.find("gettextlength main-edit id=1001");
     const std::size_t paste = log.find("paste ");
@@ -642,15 +737,15 @@ int Launcher(Driver& driver, const std::wstring& folder) {
     Check(get != std::string::npos && paste != std::string::npos && get < paste,
           "launcher: ... before the launch sequence typed into it");
     Check(Count(log, "gettextlength") == 1, "launcher: the console's load step ran once");
-    const bool ran = log.find("run: (load \"pontek\")") != std::string::npos;
+    const bool ran = log.find(kLoadRan) != std::string::npos;
     Check(ran, "launcher: the load command ran");
-    if (!ran) std::printf("the CAD's log:\n%s\n", log.c_str());
+    if (!ran) Say("the CAD's log:\n" + log);
     return 0;
 }
 
+// The CAD stops answering 3 s after its start, for 40 s.
 int Hung(Driver& driver) {
-    // The CAD stops answering 3 s after start, for 40 s.
-    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true, L"\nhang_seconds=40\nhang_delay_ms=3000");
+    Cad* a = driver.StartCad(L"hung");
     if (a == nullptr) return 1;
     InProcessConsole in(driver);
     win32::frmMain& form = in.host.Form();
@@ -671,49 +766,27 @@ int Hung(Driver& driver) {
     return 0;
 }
 
-// Shows both windows with content at fixed places, writes their screen rectangles
-// (outer frames) to <out>.rects and waits (bounded) until <out>.done exists.
+// Shows both windows with content at fixed places for the README.
 int Screenshot(Driver& driver, const std::wstring& out) {
-    Cad* a = driver.StartCad(L"cadA", L"A.dwg", true);
+    Cad* a = driver.StartCad(L"cadA");
     if (a == nullptr) return 1;
-    InProcessConsole in(driver);
-    win32::frmMain& form = in.host.Form();
-    form.onClosed = [] { PostQuitMessage(0); };
-    form.ShowCentred();
-    Console c{form.hwnd(), GetCurrentProcessId()};
-    std::thread worker([&] {
-        SetText(c.Item(kIdTxtPut), L"LINE");
-        Click(c.Item(kIdCmdPut));
-        SetText(c.Item(kIdTxtPut), L"円弧");
-        Click(c.Item(kIdCmdPut));
+    WithOwnConsole(driver, [&](const Console& c) {
+        Session s{driver, c, *a, true};
+        PutLine(s, L"LINE");
+        PutLine(s, L"円弧");
         SetText(a->windows["main_edit"], L"CIRCLE 中心点を指定");
         Click(c.Item(kIdCmdGet));
-        EmptyTheClipboard();
-        Click(c.Item(kIdCmdHistory1));
-        HWND history = FindTopWindow(c.pid, L"VortaConsoleHistory", nullptr);
+        OpenHistory(s);
         SetWindowPos(c.main, HWND_TOP, 24, 24, 0, 0, SWP_NOSIZE);
-        if (history != nullptr) SetWindowPos(history, HWND_TOP, 360, 24, 0, 0, SWP_NOSIZE);
+        if (s.history != nullptr) SetWindowPos(s.history, HWND_TOP, 360, 24, 0, 0, SWP_NOSIZE);
         Ask(c.Item(kIdTxtPut), EM_SETSEL, 0, 0);
-        Sleep(500);
-        RECT m{}, h{};
-        GetWindowRect(c.main, &m);
-        if (history != nullptr) GetWindowRect(history, &h);
-        char text[160];
-        wsprintfA(text, "console %ld %ld %ld %ld\nhistory %ld %ld %ld %ld\n", m.left, m.top,
-                  m.right - m.left, m.bottom - m.top, h.left, h.top, h.right - h.left,
-                  h.bottom - h.top);
-        WriteFileBytes(out + L".rects", text);
-        const std::wstring done = out + L".done";
-        WaitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
-        PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
+        HoldForScreenshot(out, {{"console", c.main}, {"history", s.history}});
     });
-    win32::RunMessageLoop(form);
-    worker.join();
     return 0;
 }
 
 // --- The settings assistant, against a CAD the shipped Lumset.ini does not fit: another
-// executable name, other captions, other control identifiers.
+// executable name, other captions, other control identifiers (the folder "ijcad").
 
 constexpr wchar_t kIjcadMain[] = L"IJCAD 2020 PRO - [図面A.dwg]";
 // What the assistant is expected to propose for it, key by key.
@@ -723,22 +796,12 @@ const std::array<std::wstring, vorta::forms::kSettingCount> kIjcadValues{
     L"2001",     L"2002",
     L"2003",     L"2004"};
 
-Cad* StartIjcad(Driver& driver) {
-    return driver.StartCad(L"ijcad", L"図面A.dwg", true,
-                           std::wstring(L"\nmain_caption=") + kIjcadMain +
-                               L"\ntext_caption=IJCAD テキスト ウィンドウ - 図面A.dwg"
-                               L"\ncommand_caption=コマンド ウィンドウ\nmain_cmd_ctrl_id=2001"
-                               L"\ntext_cmd_ctrl_id=2002\nmain_hist_ctrl_id=2003"
-                               L"\ntext_hist_ctrl_id=2004",
-                           L"IJCAD.exe");
-}
-
 // The console's folder gets the Lumset.ini shipped for AutoCAD.
-std::string UseShippedSettings(Driver& driver, const std::wstring& folder) {
-    const std::string shipped = ReadFileBytes(folder + L"\\shipped-lumset.ini");
+std::string UseShippedSettings(const Driver& driver) {
+    const std::string shipped = ReadFileBytes(driver.folder() + L"\\shipped-lumset.ini");
     Check(shipped.find("ACADName=acad\r\n") != std::string::npos,
           "the shipped Lumset.ini is at hand");
-    WriteFileBytes(driver.work() + L"\\Lumset.ini", shipped);
+    WriteFileBytes(driver.folder() + L"\\Lumset.ini", shipped);
     return shipped;
 }
 
@@ -822,10 +885,20 @@ HWND OpenAssistantOn(const Console& c, Cad& cad) {
     return a;
 }
 
+// The eight keys' marks, each as expected; the others are told.
+bool AllMarked(HWND a, const wchar_t* mark, const char* told) {
+    bool all = true;
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        const std::wstring seen = TextOf(GetDlgItem(a, kIdAsstRowMark + static_cast<int>(k)));
+        if (seen == mark) continue;
+        all = false;
+        if (told != nullptr) Say("     " + ToUtf8(KeyName(k)) + told + ToUtf8(seen));
+    }
+    return all;
+}
+
 void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
                   const std::string& shipped) {
-    using vorta::forms::KeyName;
-    using vorta::forms::kSettingCount;
     HMENU bar = GetMenu(c.main);
     wchar_t first[32] = {}, second[32] = {}, item[64] = {};
     GetMenuStringW(bar, 0, first, 32, MF_BYPOSITION);
@@ -843,26 +916,21 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
     Check(GetWindow(a, GW_OWNER) == c.main, "assistant: owned by the console window");
     CheckClientTwips(a, kAssistantClientWidth, kAssistantClientHeight, "assistant");
     auto control = [&](int id) { return GetDlgItem(a, id); };
-    LOGFONTW font{};
-    auto handle = reinterpret_cast<HFONT>(Ask(control(kIdAsstTree), WM_GETFONT));
-    Check(handle != nullptr && GetObjectW(handle, sizeof font, &font) != 0 &&
-              lstrcmpW(font.lfFaceName, kFontFace) == 0 &&
-              font.lfHeight == FontHeightPixels(kFormFontPoints, Dpi(a)),
+    Check(HasFont(control(kIdAsstTree), kFormFontPoints, Dpi(a)),
           "assistant: the console's font at the window's DPI");
 
     // The shipped values are judged against the IJCAD, and values proposed.
-    bool judged = true, proposed = true, accepted = true;
+    bool proposed = true, accepted = true;
     for (std::size_t k = 0; k < kSettingCount; ++k) {
         const int key = static_cast<int>(k);
         const std::wstring value = TextOf(control(kIdAsstRowValue + key));
-        if (TextOf(control(kIdAsstRowMark + key)) != L"×") judged = false;
         if (value != kIjcadValues[k]) {
             proposed = false;
             Say("     " + ToUtf8(KeyName(k)) + " proposed as " + ToUtf8(value));
         }
         if (Ask(control(kIdAsstRowAccept + key), BM_GETCHECK) != BST_CHECKED) accepted = false;
     }
-    Check(judged, "assistant: every shipped value is judged × for the IJCAD");
+    Check(AllMarked(a, L"×", nullptr), "assistant: every shipped value is judged × for the IJCAD");
     Check(proposed,
           "assistant: IJCAD, コマンド ウィンドウ, IJCAD 20, IJCAD テキスト ウィンドウ and "
           "2001 to 2004 are proposed");
@@ -902,8 +970,7 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
               message.second.find(L"元の Lumset.ini はそのままです") != std::wstring::npos,
           "save that fails: the message names the folder and keeps the old file: " +
               ToUtf8(message.second));
-    Check(ReadFileBytes(ini) == shipped &&
-              GetFileAttributesW((ini + L".bak").c_str()) == INVALID_FILE_ATTRIBUTES,
+    Check(ReadFileBytes(ini) == shipped && !Exists(ini + L".bak"),
           "save that fails: Lumset.ini is untouched, no Lumset.ini.bak");
     RemoveDirectoryW((ini + L".tmp").c_str());
 
@@ -911,8 +978,7 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
     Check(Click(control(kIdAsstSave)), "save: handled");
     const std::string saved = ReadFileBytes(ini);
     Check(ReadFileBytes(ini + L".bak") == shipped, "save: the old file is kept as Lumset.ini.bak");
-    Check(GetFileAttributesW((ini + L".tmp").c_str()) == INVALID_FILE_ATTRIBUTES,
-          "save: no temporary file is left");
+    Check(!Exists(ini + L".tmp"), "save: no temporary file is left");
     const std::vector<std::string> oldLines = Lines(shipped);
     const std::vector<std::string> newLines = Lines(saved);
     bool kept = oldLines.size() == newLines.size() && saved.size() >= 2 &&
@@ -922,9 +988,9 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
     for (std::size_t i = 0; kept && i < oldLines.size(); ++i) {
         std::string expected = oldLines[i];
         for (std::size_t k = 0; k < kSettingCount; ++k) {
-            const std::string key = ToAnsi(KeyName(k)) + "=";
+            const std::string key = vorta::win32::WideToAnsi(KeyName(k)) + "=";
             if (oldLines[i].rfind(key, 0) == 0) {
-                expected = key + ToAnsi(kIjcadValues[k]);
+                expected = key + vorta::win32::WideToAnsi(kIjcadValues[k]);
                 ++changed;
             }
         }
@@ -938,14 +1004,7 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
           "CR LF");
 
     // Judged again with the saved values.
-    bool fits = true;
-    for (std::size_t k = 0; k < kSettingCount; ++k) {
-        if (TextOf(control(kIdAsstRowMark + static_cast<int>(k))) == L"✓") continue;
-        fits = false;
-        Say("     " + ToUtf8(KeyName(k)) + " is judged " +
-            ToUtf8(TextOf(control(kIdAsstRowMark + static_cast<int>(k)))));
-    }
-    Check(fits, "save: every value is judged ✓ afterwards");
+    Check(AllMarked(a, L"✓", " is judged "), "save: every value is judged ✓ afterwards");
     Check(TextOf(control(kIdAsstResult)).find(L"Lumset.ini を保存しました") != std::wstring::npos,
           "save: the report says it was saved");
     labels = TreeLabels(control(kIdAsstTree));
@@ -958,106 +1017,68 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
     Check(WaitFor([&] { return !IsWindow(a); }), "assistant: closed");
 }
 
-int Assistant(Driver& driver, const std::wstring& folder) {
-    const std::string shipped = UseShippedSettings(driver, folder);
-    Cad* cad = StartIjcad(driver);
+int Assistant(Driver& driver) {
+    const std::string shipped = UseShippedSettings(driver);
+    Cad* cad = driver.StartCad(L"ijcad");
     if (cad == nullptr) return 1;
-    {
-        InProcessConsole in(driver);
-        win32::frmMain& form = in.host.Form();
-        form.onClosed = [] { PostQuitMessage(0); };
-        form.ShowCentred();
-        Console c{form.hwnd(), GetCurrentProcessId()};
-        std::thread worker([&] {
-            UseAssistant(c, *cad, driver.work(), shipped);
-            PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
-        });
-        win32::RunMessageLoop(form);
-        worker.join();
-    }
+    WithOwnConsole(driver,
+                   [&](const Console& c) { UseAssistant(c, *cad, driver.folder(), shipped); });
     // vortastart, started plainly beside the saved Lumset.ini, types into the IJCAD.
-    PROCESS_INFORMATION pi{};
-    if (!StartVortastart(driver, folder, pi)) {
-        Check(false, "vortastart started");
-        return 1;
-    }
-    Handle process(pi.hProcess);
-    CloseHandle(pi.hThread);
-    const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
-    Check(ended, "launcher: vortastart ends by itself");
-    if (!ended) TerminateProcess(process.get(), 1);
-    WaitFor([&] { return LogHas(*cad, "run: (load \"pontek\")"); }, 5000);
+    if (!RunVortastart(driver, *cad)) return 1;
     const std::string log = cad->Log();
     Check(LogHas(*cad, " hex=1B ") &&
               LogHas(*cad, " hex=28 6C 6F 61 64 20 22 70 6F 6E 74 65 6B 22 29 0D 0A ") &&
-              LogHas(*cad, "run: (load \"pontek\")"),
+              LogHas(*cad, kLoadRan),
           "launcher: ESC and (load \"pontek\") were typed into the IJCAD");
-    if (!LogHas(*cad, "run: (load \"pontek\")")) std::printf("the CAD's log:\n%s\n", log.c_str());
+    if (!LogHas(*cad, kLoadRan)) Say("the CAD's log:\n" + log);
     return 0;
 }
 
-// The assistant for the README: chosen CAD, proposals, a try; its rectangle goes to
-// <out>.rects, and it stays until <out>.done exists.
-int AssistantScreenshot(Driver& driver, const std::wstring& folder, const std::wstring& out) {
-    UseShippedSettings(driver, folder);
-    Cad* cad = StartIjcad(driver);
+// The assistant for the README: chosen CAD, proposals, a try.
+int AssistantScreenshot(Driver& driver, const std::wstring& out) {
+    UseShippedSettings(driver);
+    Cad* cad = driver.StartCad(L"ijcad");
     if (cad == nullptr) return 1;
-    InProcessConsole in(driver);
-    win32::frmMain& form = in.host.Form();
-    form.onClosed = [] { PostQuitMessage(0); };
-    form.ShowCentred();
-    Console c{form.hwnd(), GetCurrentProcessId()};
-    std::thread worker([&] {
+    WithOwnConsole(driver, [&](const Console& c) {
         HWND a = OpenAssistantOn(c, *cad);
-        if (a != nullptr) {
-            Click(GetDlgItem(a, kIdAsstTry));
-            SetWindowPos(a, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE);
-            Sleep(500);
-            RECT r{};
-            GetWindowRect(a, &r);
-            char text[96];
-            wsprintfA(text, "assistant %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left,
-                      r.bottom - r.top);
-            WriteFileBytes(out + L".rects", text);
-            const std::wstring done = out + L".done";
-            WaitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                    60000);
-        }
-        PostMessageW(c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
+        if (a == nullptr) return;
+        Click(GetDlgItem(a, kIdAsstTry));
+        SetWindowPos(a, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE);
+        HoldForScreenshot(out, {{"assistant", a}});
     });
-    win32::RunMessageLoop(form);
-    worker.join();
     return 0;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const auto args = vorta::tools::Arguments();
-    const std::wstring mode = args.empty() ? L"own" : args[0];
-    const std::wstring folder = ExeFolder();
+    const auto args = Arguments();
+    if (args.size() < 2) {
+        Say("usage: console_driver TEST FOLDER [OUT]");
+        return 2;
+    }
+    const std::wstring& test = args[0];
+    const std::wstring out = args.size() > 2 ? args[2] : L"";
+    const std::map<std::wstring, std::function<int(Driver&)>> tests{
+        {L"shift", &Shift},
+        {L"launcher", &Launcher},
+        {L"hung", &Hung},
+        {L"assistant", &Assistant},
+        {L"screenshot", [&](Driver& d) { return Screenshot(d, out); }},
+        {L"assistant-screenshot", [&](Driver& d) { return AssistantScreenshot(d, out); }},
+    };
+    const auto found = tests.find(test);
+    const auto command = std::find_if(std::begin(kCommandTests), std::end(kCommandTests),
+                                      [&](const CommandTest& t) { return test == t.name; });
+    if (found == tests.end() && command == std::end(kCommandTests)) {
+        Say("unknown test");
+        return 2;
+    }
     int rc = 0;
     {
-        Driver driver(folder);
-        Say("console_driver " + ToUtf8(mode) + " in " + ToUtf8(driver.work()));
-        if (mode == L"own") {
-            rc = Own(driver);
-        } else if (mode == L"shift") {
-            rc = Shift(driver, folder);
-        } else if (mode == L"launcher") {
-            rc = Launcher(driver, folder);
-        } else if (mode == L"hung") {
-            rc = Hung(driver);
-        } else if (mode == L"screenshot" && args.size() > 1) {
-            rc = Screenshot(driver, args[1]);
-        } else if (mode == L"assistant") {
-            rc = Assistant(driver, folder);
-        } else if (mode == L"assistant-screenshot" && args.size() > 1) {
-            rc = AssistantScreenshot(driver, folder, args[1]);
-        } else {
-            Say("unknown mode");
-            return 2;
-        }
+        Driver driver(args[1]);
+        Say("console_driver " + ToUtf8(test) + " in " + ToUtf8(driver.folder()));
+        rc = found != tests.end() ? found->second(driver) : RunCommandTest(driver, *command);
     }
     Say(g_failures == 0 ? "all checks passed" : std::to_string(g_failures) + " checks failed");
     return rc != 0 || g_failures != 0 ? 1 : 0;

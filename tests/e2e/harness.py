@@ -1,8 +1,18 @@
 """Helpers for the end-to-end tests: Windows programs under the project's Wine, the
 stand-in CAD (config, start, log, stop), the probe, and a launcher folder.
 
-Expects the Wine environment of scripts/wine-env.sh to be up (run.sh does that) and
-VORTA_BIN to name the folder holding vortastart.exe, standin_cad.exe and probe.exe.
+Expects the Wine environment of scripts/wine-env.sh to be up (scripts/wine-run.sh does
+that) and VORTA_BIN to name the folder holding vortastart.exe, standin_cad.exe and
+probe.exe.
+
+The one writer of the stand-in's cad.cfg and of the launcher's tardo.dat and Lumset.ini,
+for the tests, the console driver's tests, the benchmark and the demo:
+    python3 harness.py cad FOLDER LABEL [KEY=VALUE...]
+        FOLDER/LABEL/ with the stand-in (as acad.exe; exe_name=NAME.exe to change) and its
+        cad.cfg (drawing=NAME, or any key of the stand-in's config file)
+    python3 harness.py launcher FOLDER [KEY=VALUE...]
+        FOLDER/ with vortastart.exe, tardo.dat and Lumset.ini (pause=, acad_name=,
+        command_caption=, text_caption=, encoding=)
 """
 
 import os
@@ -65,23 +75,39 @@ def exe(name):
     return path
 
 
-def probe(*args, timeout=30, ok=(0,)):
-    """Runs probe.exe and returns its output lines. The output goes through files, not
-    pipes: Wine's own background processes, when this is the first program after the
-    server started, inherit the program's output and would keep a pipe open long after
-    the program has ended."""
+def run_windows(program, *args, timeout=30, env=None, started=None):
+    """Runs a Windows program under Wine until it ends; returns its exit code, its output
+    lines and its error output. started(process), when given, is called once it runs.
+    The output goes through files, not pipes: Wine's own background processes, when this
+    is the first program after the server started, inherit the program's output and
+    would keep a pipe open long after the program has ended."""
+    name = os.path.basename(program)
     with tempfile.TemporaryFile() as out_file, tempfile.TemporaryFile() as err_file:
+        proc = subprocess.Popen(["wine", program, *map(str, args)], stdout=out_file,
+                                stderr=err_file, stdin=subprocess.DEVNULL, env=env,
+                                start_new_session=True)
         try:
-            r = subprocess.run(["wine", exe("probe.exe"), *map(str, args)], stdout=out_file,
-                               stderr=err_file, stdin=subprocess.DEVNULL, timeout=timeout)
+            if started is not None:
+                started(proc)
+            proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            raise Failure(f"probe {' '.join(map(str, args))} did not end within {timeout} s")
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait(timeout=10)
+            out_file.seek(0)
+            print(out_file.read().decode("utf-8", "replace"), file=sys.stderr)
+            raise Failure(f"{name} {' '.join(map(str, args))} did not end within {timeout} s")
         out_file.seek(0)
         err_file.seek(0)
         out = out_file.read().decode("utf-8", "replace").splitlines()
         err = err_file.read().decode("utf-8", "replace")
-    if r.returncode not in ok:
-        raise Failure(f"probe {' '.join(map(str, args))} failed ({r.returncode}): {out} {err}")
+    return proc.returncode, out, err
+
+
+def probe(*args, timeout=30, ok=(0,)):
+    """Runs probe.exe and returns its output lines."""
+    rc, out, err = run_windows(exe("probe.exe"), *args, timeout=timeout)
+    if rc not in ok:
+        raise Failure(f"probe {' '.join(map(str, args))} failed ({rc}): {out} {err}")
     return out
 
 
@@ -146,13 +172,22 @@ def read_message_box(timeout_ms=20000, press=True, pid=None):
     return box
 
 
-def kill_leftover_cads(exe_name="acad.exe"):
-    pids = cad_pids_in_snapshot_order(exe_name)
-    if pids:
-        print(f"note: ending {len(pids)} {exe_name} left over from an earlier run")
-        subprocess.run(["wine", "taskkill", "/F", "/IM", exe_name], stdout=subprocess.DEVNULL,
+def running(exe_names):
+    """How many processes of each of these executable names run now."""
+    names = [line.split(" ", 1)[1] for line in probe("processes")]
+    return {name: names.count(name) for name in exe_names if name in names}
+
+
+def kill_leftover_cads(*exe_names):
+    """Ends the programs of these names (default: acad.exe) an earlier run left behind."""
+    exe_names = exe_names or ("acad.exe",)
+    leftover = running(exe_names)
+    for name, count in leftover.items():
+        print(f"note: ending {count} {name} left over from an earlier run")
+        subprocess.run(["wine", "taskkill", "/F", "/IM", name], stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=30)
-        wait_for(lambda: not cad_pids_in_snapshot_order(exe_name), 15, "leftover CADs to end")
+    if leftover:
+        wait_for(lambda: not running(exe_names), 15, "leftover CADs to end")
 
 
 def main_caption(drawing):
@@ -272,7 +307,7 @@ def pair(text):
 
 
 def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COMMAND_CAPTION,
-                          encoding="cp932"):
+                          text_caption=TEXT_CAPTION_PREFIX, encoding="cp932"):
     """A folder holding vortastart.exe, tardo.dat (unless pause is None) and Lumset.ini,
     both in the given encoding (Python's name: cp932, utf-8, utf-8-sig, utf-16)."""
     os.makedirs(path, exist_ok=True)
@@ -281,7 +316,7 @@ def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COM
         with open(os.path.join(path, "tardo.dat"), "wb") as f:
             f.write(f"{pause}\r\n".encode(encoding))
     ini = ["[Main]", f"ACADName={acad_name}", f"CommandCaption={command_caption}",
-           f"MainCaption={MAIN_CAPTION_PREFIX}", f"TextCaption={TEXT_CAPTION_PREFIX}"]
+           f"MainCaption={MAIN_CAPTION_PREFIX}", f"TextCaption={text_caption}"]
     ini += [f"{k}={v}" for k, v in CTRL_IDS.items()]
     with open(os.path.join(path, "Lumset.ini"), "wb") as f:
         f.write(("\r\n".join(ini) + "\r\n").encode(encoding))
@@ -373,8 +408,24 @@ class Scenario:
             shutil.rmtree(self.work, ignore_errors=True)
         else:
             for c in self.cads:
-                print(f"--- log of CAD {c.label} ---\n{c.log_text()}", file=sys.stderr)
+                if c.log_text():
+                    print(f"--- log of CAD {c.label} ---\n{c.log_text()}", file=sys.stderr)
             print(f"scratch folder kept: {self.work}", file=sys.stderr)
+
+
+def write_files(argv):
+    """The command line of the config writer (see the top of this file)."""
+    kind, *args = argv[1:] or [""]
+    names = 2 if kind == "cad" else 1  # the folder, and the CAD's label
+    if kind not in ("cad", "launcher") or len(args) < names:
+        print(__doc__, file=sys.stderr)
+        return 2
+    settings = dict(arg.split("=", 1) for arg in args[names:])
+    if kind == "cad":
+        print(Cad(args[0], args[1], **settings).cfg_path)
+    else:
+        print(write_launcher_folder(args[0], **settings))
+    return 0
 
 
 def run(scenarios, argv):
@@ -395,3 +446,7 @@ def run(scenarios, argv):
         scenario.close(passed)
     print(f"{'PASS' if passed else 'FAIL'} {name} ({time.monotonic() - started:.1f} s)")
     return 0 if passed else 1
+
+
+if __name__ == "__main__":
+    sys.exit(write_files(sys.argv))

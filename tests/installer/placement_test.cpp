@@ -64,13 +64,15 @@ TEST(RoundToWhole, HalvesGoToTheEvenNeighbourAndExtremesSaturate) {
 
 TEST(TwipConversions, FollowTheRealDotsPerInch) {
     // The client area: 9585 x 4830 twips.
-    EXPECT_EQ(TwipsToPixels(9585, 96), 639);
-    EXPECT_EQ(TwipsToPixels(4830, 96), 322);
-    EXPECT_EQ(TwipsToPixels(9585, 120), 799);  // 798.75
-    EXPECT_EQ(TwipsToPixels(4830, 144), 483);
-    EXPECT_EQ(TwipsToPixels(-900, 96), -60);
-    EXPECT_DOUBLE_EQ(PixelsToTwips(1024, 96), 15360);
-    EXPECT_DOUBLE_EQ(PixelsToTwips(1024, 120), 12288);
+    EXPECT_EQ(TwipsToPixelsHalfToEven(9585, 96), 639);
+    EXPECT_EQ(TwipsToPixelsHalfToEven(4830, 96), 322);
+    EXPECT_EQ(TwipsToPixelsHalfToEven(9585, 120), 799);  // 798.75
+    EXPECT_EQ(TwipsToPixelsHalfToEven(4830, 144), 483);
+    EXPECT_EQ(TwipsToPixelsHalfToEven(-900, 96), -60);
+    EXPECT_EQ(TwipsToPixelsHalfToEven(18, 120), 2);  // 1.5
+    EXPECT_EQ(TwipsToPixelsHalfToEven(30, 120), 2);  // 2.5
+    EXPECT_DOUBLE_EQ(PixelsToTwipsUnrounded(1024, 96), 15360);
+    EXPECT_DOUBLE_EQ(PixelsToTwipsUnrounded(1024, 120), 12288);
 }
 
 }  // namespace

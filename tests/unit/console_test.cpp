@@ -7,7 +7,6 @@
 
 #include "launcher/discovery.h"
 #include "launcher/forms/layout.h"
-#include "launcher/startup.h"
 #include "launcher/win32_values.h"
 #include "tests/support/fake_console_platform.h"
 #include "tests/support/fake_platform.h"
@@ -219,16 +218,6 @@ TEST_F(Console, ACadThatDoesNotAnswerIsAskedOnceWithATimeout) {
 static_assert(kCadAnswerTimeoutMs > 0 && kCadAnswerTimeoutMs <= 10000,
               "a CAD that does not answer is given up within seconds");
 
-TEST(ConsoleBaseName, BehavesLikeTheLaunchersCopy) {
-    for (const std::wstring& path :
-         std::vector<std::wstring>{L"C:\\Program Files\\CAD\\acad.exe", L"D:acad.exe",
-                                   L"acad.v2.exe", L"acad", L"", L"\\\\server\\share\\icad.exe",
-                                   L"C:", L"a:b\\c.d:e", std::wstring(L"acad.exe\0\0", 10)}) {
-        EXPECT_EQ(ConsoleCommands::BaseNameOf(path), vorta::BaseNameOf(path));
-    }
-    EXPECT_EQ(ConsoleCommands::BaseNameOf(L"C:\\Program Files\\CAD\\acad.exe"), L"acad");
-}
-
 // The first touch of cmbFileName creates the console and runs its load step, as the
 // console window does in the launcher.
 class LoadingHost : public PickerHost {
@@ -308,30 +297,30 @@ TEST_F(NestedDiscovery, LoadingWithoutACadSendsNothingAndSaysNothing) {
 }
 
 TEST(Layout, TwipsAtCommonDpis) {
-    EXPECT_EQ(TwipsToPixels(kMainClientWidth, 96), 316);
-    EXPECT_EQ(TwipsToPixels(kMainClientHeight, 96), 208);
-    EXPECT_EQ(TwipsToPixels(kHistoryClientWidth, 96), 410);
-    EXPECT_EQ(TwipsToPixels(kHistoryClientHeight, 96), 299);
-    EXPECT_EQ(TwipsToPixels(kMainClientWidth, 144), 474);
-    EXPECT_EQ(TwipsToPixels(1000, 96), 67);  // 66.7 rounds up
-    EXPECT_EQ(PixelsToTwips(316, 96), 4740);
-    EXPECT_EQ(PixelsToTwips(-2, 96), -30);
+    EXPECT_EQ(TwipsToPixelsHalfAway(kMainClientWidth, 96), 316);
+    EXPECT_EQ(TwipsToPixelsHalfAway(kMainClientHeight, 96), 208);
+    EXPECT_EQ(TwipsToPixelsHalfAway(kHistoryClientWidth, 96), 410);
+    EXPECT_EQ(TwipsToPixelsHalfAway(kHistoryClientHeight, 96), 299);
+    EXPECT_EQ(TwipsToPixelsHalfAway(kMainClientWidth, 144), 474);
+    EXPECT_EQ(TwipsToPixelsHalfAway(1000, 96), 67);  // 66.7 rounds up
+    EXPECT_EQ(PixelsToTwipsHalfAway(316, 96), 4740);
+    EXPECT_EQ(PixelsToTwipsHalfAway(-2, 96), -30);
     // Every design value is a whole number of pixels at 96 dpi.
     for (const ControlLayout& c : kMainControls) {
         for (int v : {c.left, c.top, c.width, c.height})
-            EXPECT_EQ(PixelsToTwips(TwipsToPixels(v, 96), 96), v) << c.name;
+            EXPECT_EQ(PixelsToTwipsHalfAway(TwipsToPixelsHalfAway(v, 96), 96), v) << c.name;
     }
     EXPECT_EQ(FontHeightPixels(kFormFontPoints, 96), -12);
     EXPECT_EQ(FontHeightPixels(kLabel3FontPoints, 96), -11);
     EXPECT_EQ(FontHeightPixels(kLabel3FontPoints, 192), -22);
     // A DPI of zero or below (a broken DPI message) counts as 96; results hold at the
     // int range.
-    EXPECT_EQ(PixelsToTwips(316, 0), 4740);
-    EXPECT_EQ(TwipsToPixels(4740, -1), 316);
+    EXPECT_EQ(PixelsToTwipsHalfAway(316, 0), 4740);
+    EXPECT_EQ(TwipsToPixelsHalfAway(4740, -1), 316);
     EXPECT_EQ(FontHeightPixels(kFormFontPoints, 0), -12);
-    EXPECT_EQ(PixelsToTwips(INT_MAX, 96), INT_MAX);
-    EXPECT_EQ(PixelsToTwips(INT_MIN, 96), INT_MIN);
-    EXPECT_EQ(TwipsToPixels(INT_MAX, 2000), INT_MAX);
+    EXPECT_EQ(PixelsToTwipsHalfAway(INT_MAX, 96), INT_MAX);
+    EXPECT_EQ(PixelsToTwipsHalfAway(INT_MIN, 96), INT_MIN);
+    EXPECT_EQ(TwipsToPixelsHalfAway(INT_MAX, 2000), INT_MAX);
 }
 
 TEST(Layout, ChildrenAreListedInTabOrder) {

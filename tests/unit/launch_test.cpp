@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "launcher/startup.h"
+#include "launcher/retry.h"
 #include "launcher/win32_values.h"
 #include "tests/support/fake_platform.h"
 

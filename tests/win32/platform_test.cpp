@@ -7,8 +7,8 @@
 #include <string_view>
 #include <thread>
 
+#include "common/win32/unique.h"
 #include "launcher/cad_protocol.h"
-#include "launcher/win32/raii.h"
 #include "launcher/win32/win32.h"
 #include "launcher/win32/win32_platform.h"
 #include "launcher/win32_values.h"
@@ -21,10 +21,14 @@ using vorta::Point;
 using vorta::Rect;
 using vorta::win32::FromHwnd;
 using vorta::win32::UniqueHandle;
-using vorta::win32::UniqueWindow;
 using vorta::win32::Win32Platform;
 
 namespace {
+
+void DestroyTestWindow(HWND window) {
+    ::DestroyWindow(window);
+}
+using UniqueWindow = vorta::win32::Unique<HWND, &DestroyTestWindow>;
 
 constexpr wchar_t kWindowClass[] = L"VortaPlatformTestWindow";
 constexpr DWORD kWaitBoundMs = 5000;
@@ -100,21 +104,21 @@ bool WriteBytes(const std::wstring& path, std::string_view bytes) {
 }
 
 std::string ClipboardAnsiText() {
-    vorta::win32::OpenedClipboard clipboard;
-    if (!clipboard.is_open()) return "<clipboard busy>";
+    const auto clipboard = vorta::win32::OpenClipboardOnce(nullptr);
+    if (!clipboard) return "<clipboard busy>";
     HANDLE data = ::GetClipboardData(CF_TEXT);
     if (data == nullptr) return "<no text>";
-    vorta::win32::GlobalLockGuard lock(data);
-    return lock.data() ? std::string(static_cast<const char*>(lock.data())) : "<lock failed>";
+    const auto lock = vorta::win32::LockGlobal(data);
+    return lock ? std::string(static_cast<const char*>(lock.get())) : "<lock failed>";
 }
 
 std::wstring ClipboardUnicodeText() {
-    vorta::win32::OpenedClipboard clipboard;
-    if (!clipboard.is_open()) return L"<clipboard busy>";
+    const auto clipboard = vorta::win32::OpenClipboardOnce(nullptr);
+    if (!clipboard) return L"<clipboard busy>";
     HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
     if (data == nullptr) return L"<no text>";
-    vorta::win32::GlobalLockGuard lock(data);
-    return lock.data() ? std::wstring(static_cast<const wchar_t*>(lock.data())) : L"<lock failed>";
+    const auto lock = vorta::win32::LockGlobal(data);
+    return lock ? std::wstring(static_cast<const wchar_t*>(lock.get())) : L"<lock failed>";
 }
 
 std::wstring WindowTextW(HWND window) {
@@ -299,7 +303,6 @@ void Snapshots() {
 
 void CursorAndConfinement() {
     Win32Platform platform;
-    vorta::win32::CursorClipGuard restoreClip;
     Point position;
     CHECK(platform.SetCursorPos(200, 150));
     CHECK(platform.GetCursorPos(position));
@@ -488,8 +491,8 @@ void ClipboardText() {
     std::thread holder([&] {
         UniqueWindow owner(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                              nullptr, ::GetModuleHandleW(nullptr), nullptr));
-        vorta::win32::OpenedClipboard clipboard(owner.get());
-        openedOk = clipboard.is_open();
+        const auto clipboard = vorta::win32::OpenClipboardOnce(owner.get());
+        openedOk = static_cast<bool>(clipboard);
         ::SetEvent(opened.get());
         ::WaitForSingleObject(release.get(), kWaitBoundMs);
     });
@@ -615,30 +618,8 @@ void MessageBoxShape() {
     CHECK(inFront);
 }
 
-// The owners release what they hold, and put back what they changed.
+// The owners release what they hold.
 void ResourceOwners() {
-    Rect before;
-    Win32Platform platform;
-    platform.GetClipCursor(before);
-    {
-        vorta::win32::CursorClipGuard guard;
-        CHECK(platform.ClipCursor(Rect{10, 20, 110, 120}));
-    }
-    Rect after;
-    platform.GetClipCursor(after);
-    CHECK(after == before);
-
-    UniqueWindow window = MakeTopLevel(L"topmost");
-    auto topmost = [&] {
-        return (::GetWindowLongW(window.get(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    };
-    {
-        vorta::win32::TopmostGuard guard(window.get());
-        CHECK(guard.done());
-        CHECK(topmost());
-    }
-    CHECK(!topmost());
-
     HANDLE raw = nullptr;
     {
         UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -656,16 +637,6 @@ void ResourceOwners() {
         CHECK_EQ(::GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
     }
     CHECK_EQ(::GetObjectType(brush), 0u);
-
-    // Balanced initialisation: afterwards the thread may choose another model.
-    {
-        vorta::win32::ComInit outer;
-        CHECK(outer.ok());
-        vorta::win32::ComInit inner;
-        CHECK(inner.ok());
-    }
-    vorta::win32::ComInit multithreaded(COINIT_MULTITHREADED);
-    CHECK(multithreaded.ok());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/e2e/win_text.h"
@@ -16,11 +17,7 @@
 namespace vorta::probe {
 namespace {
 
-using tools::FromAnsi;
-using tools::Hex;
-using tools::Printable;
-using tools::ToAnsi;
-using tools::ToUtf8;
+using namespace tools;
 
 void Print(const std::string& line) {
     const std::string out = line + "\n";
@@ -158,17 +155,17 @@ int Children(const std::vector<std::wstring>& a) {
 }
 
 int Clipboard() {
-    tools::ClipboardSession clip(nullptr);
-    if (!clip.open()) {
+    const OpenedClipboard clip = OpenClipboardWithin(nullptr);
+    if (!clip) {
         Print("busy");
         return 1;
     }
     std::string bytes;
-    if (!tools::ReadClipboardText(bytes)) {
+    if (!ReadClipboardText(bytes)) {
         Print("text=0 formats=" + Num(CountClipboardFormats()));
         return 0;
     }
-    Print("text=1 hex=" + Hex(bytes) + " utf8=" + Printable(FromAnsi(bytes)));
+    Print("text=1 hex=" + Hex(bytes) + " utf8=" + Printable(AnsiToWide(bytes)));
     return 0;
 }
 
@@ -199,8 +196,8 @@ int HoldClipboard(const std::vector<std::wstring>& a) {
         PumpFor(10);
     }
     {
-        tools::Handle ready(CreateFileW(a[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueHandle ready(CreateFileW(a[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!ready.valid()) {
             CloseClipboard();
             return 1;
@@ -214,16 +211,16 @@ int HoldClipboard(const std::vector<std::wstring>& a) {
 }
 
 int SetClipboard(const std::vector<std::wstring>& a) {
-    tools::ClipboardSession clip(nullptr);
-    if (!clip.open()) return 1;
+    const OpenedClipboard clip = OpenClipboardWithin(nullptr);
+    if (!clip) return 1;
     if (a.empty()) return EmptyClipboard() ? 0 : 1;
-    return tools::WriteClipboardText(ToAnsi(a[0])) ? 0 : 1;
+    return WriteClipboardText(WideToAnsi(a[0])) ? 0 : 1;
 }
 
 // Processes in Tool Help snapshot order (the order discovery meets them), optionally
 // only those with the given executable name.
 int Processes(const std::vector<std::wstring>& a) {
-    tools::Handle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snap.valid()) return 1;
     PROCESSENTRY32W pe{};
     pe.dwSize = sizeof pe;
@@ -364,14 +361,14 @@ int DlgText(const std::vector<std::wstring>& a) {
     buf.resize(std::char_traits<char>::length(buf.c_str()));
     Print("length=" + Num(n));
     Print("hex=" + Hex(buf));
-    Print("utf8=" + Printable(FromAnsi(buf)));
+    Print("utf8=" + Printable(AnsiToWide(buf)));
     return 0;
 }
 
 // Sends command text the way the console window's Put does.
 int CopyData(const std::vector<std::wstring>& a) {
     if (a.size() != 2) return 2;
-    std::string payload = ToAnsi(a[1] + L"\r");
+    std::string payload = WideToAnsi(a[1] + L"\r");
     payload.push_back('\0');
     COPYDATASTRUCT cds{};
     cds.dwData = 1;
@@ -388,8 +385,8 @@ int CopyData(const std::vector<std::wstring>& a) {
 int HistoryCopy(const std::vector<std::wstring>& a) {
     if (a.size() != 1) return 2;
     {
-        tools::ClipboardSession clip(nullptr);
-        if (clip.open()) EmptyClipboard();
+        const OpenedClipboard clip = OpenClipboardWithin(nullptr);
+        if (clip) EmptyClipboard();
     }
     SendMessageA(ToHwnd(a[0]), WM_COMMAND, 0x800D, 0);
     return Clipboard();
@@ -451,8 +448,8 @@ int Type(const std::vector<std::wstring>& a) {
             text.replace(text.size() - 2, 2, L"\r\n");
         }
         {
-            tools::ClipboardSession clip(nullptr);
-            if (!clip.open() || !tools::WriteClipboardText(ToAnsi(text))) return 1;
+            const OpenedClipboard clip = OpenClipboardWithin(nullptr);
+            if (!clip || !WriteClipboardText(WideToAnsi(text))) return 1;
         }
         Sleep(50);
         Key(VK_CONTROL, false);
@@ -476,50 +473,40 @@ int Usage() {
     return 2;
 }
 
+using Args = std::vector<std::wstring>;
+
+const std::pair<const wchar_t*, int (*)(const Args&)> kCommands[] = {
+    {L"cursor", [](const Args&) { return Cursor(); }},
+    {L"set-cursor", &SetCursor},
+    {L"clip", [](const Args&) { return Clip(); }},
+    {L"set-clip", &SetClip},
+    {L"window", &Window},
+    {L"rect", &WindowRect},
+    {L"children", &Children},
+    {L"clipboard", [](const Args&) { return Clipboard(); }},
+    {L"set-clipboard", &SetClipboard},
+    {L"hold-clipboard", &HoldClipboard},
+    {L"front", &Front},
+    {L"processes", &Processes},
+    {L"msgbox", &MsgBox},
+    {L"no-msgbox", &NoMsgBox},
+    {L"dlgtext", &DlgText},
+    {L"copydata", &CopyData},
+    {L"history-copy", &HistoryCopy},
+    {L"type", &Type},
+};
+
 int Run() {
-    auto args = tools::Arguments();
+    Args args = Arguments();
     if (args.empty()) return Usage();
-    const std::wstring cmd = args.front();
+    const std::wstring name = args.front();
     args.erase(args.begin());
-    int rc = 2;
-    if (cmd == L"cursor") {
-        rc = Cursor();
-    } else if (cmd == L"set-cursor") {
-        rc = SetCursor(args);
-    } else if (cmd == L"clip") {
-        rc = Clip();
-    } else if (cmd == L"set-clip") {
-        rc = SetClip(args);
-    } else if (cmd == L"window") {
-        rc = Window(args);
-    } else if (cmd == L"rect") {
-        rc = WindowRect(args);
-    } else if (cmd == L"children") {
-        rc = Children(args);
-    } else if (cmd == L"clipboard") {
-        rc = Clipboard();
-    } else if (cmd == L"set-clipboard") {
-        rc = SetClipboard(args);
-    } else if (cmd == L"hold-clipboard") {
-        rc = HoldClipboard(args);
-    } else if (cmd == L"front") {
-        rc = Front(args);
-    } else if (cmd == L"processes") {
-        rc = Processes(args);
-    } else if (cmd == L"msgbox") {
-        rc = MsgBox(args);
-    } else if (cmd == L"no-msgbox") {
-        rc = NoMsgBox(args);
-    } else if (cmd == L"dlgtext") {
-        rc = DlgText(args);
-    } else if (cmd == L"copydata") {
-        rc = CopyData(args);
-    } else if (cmd == L"history-copy") {
-        rc = HistoryCopy(args);
-    } else if (cmd == L"type") {
-        rc = Type(args);
+    for (const auto& [command, run] : kCommands) {
+        if (name != command) continue;
+        const int rc = run(args);
+        return rc == 2 ? Usage() : rc;
     }
-    return rc == 2 ? Usage() : rc;
+    return Usage();
 }
 
 }  // namespace

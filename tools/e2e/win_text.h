@@ -1,49 +1,44 @@
-// Small Win32 helpers shared by the stand-in CAD and the test probe: text conversion
-// between UTF-8, UTF-16 and the ANSI code page, hex dumps, and RAII owners for the
-// handles these tools take.
+// What the stand-in CAD, the probe and the console driver share beyond the programs' own
+// Win32 base (common/win32: resource owners, ANSI conversion, brought in here): UTF-8 for
+// their logs and output, hex dumps, the clipboard's text and the program's arguments.
 #pragma once
 
-#include <windows.h>
+#include "common/win32/ansi.h"
+#include "common/win32/unique.h"
+#include "common/win32/win.h"
 // windows.h first.
 #include <shellapi.h>
 
-#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vorta::tools {
 
-inline std::wstring Widen(std::string_view bytes, UINT codePage) {
-    if (bytes.empty()) return {};
-    const int n =
-        MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
-    return out;
-}
-
-inline std::string Narrow(std::wstring_view text, UINT codePage) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
-}
+using win32::AnsiToWide;
+using win32::OpenedClipboard;
+using win32::UniqueHandle;
+using win32::WideToAnsi;
 
 inline std::wstring FromUtf8(std::string_view bytes) {
-    return Widen(bytes, CP_UTF8);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(),
+                            n);
+    return out;
 }
+
 inline std::string ToUtf8(std::wstring_view text) {
-    return Narrow(text, CP_UTF8);
-}
-inline std::wstring FromAnsi(std::string_view bytes) {
-    return Widen(bytes, CP_ACP);
-}
-inline std::string ToAnsi(std::wstring_view text) {
-    return Narrow(text, CP_ACP);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                            nullptr, nullptr);
+    return out;
 }
 
 // "1B 28 6C" for the bytes 0x1B 0x28 0x6C.
@@ -83,67 +78,25 @@ inline std::string Printable(std::wstring_view text) {
     return out;
 }
 
-// Owns a kernel handle (file, process, snapshot).
-class Handle {
-  public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    Handle(Handle&& other) noexcept : h_(other.h_) { other.h_ = nullptr; }
-    Handle& operator=(Handle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            h_ = other.h_;
-            other.h_ = nullptr;
-        }
-        return *this;
+// The clipboard, opened within a bounded time: another program may hold it for a moment.
+inline OpenedClipboard OpenClipboardWithin(HWND owner, DWORD boundMs = 2000) {
+    const DWORD start = GetTickCount();
+    OpenedClipboard clipboard = win32::OpenClipboardOnce(owner);
+    while (!clipboard && GetTickCount() - start < boundMs) {
+        Sleep(10);
+        clipboard = win32::OpenClipboardOnce(owner);
     }
-    ~Handle() { Reset(); }
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-    void Reset() {
-        if (valid()) CloseHandle(h_);
-        h_ = nullptr;
-    }
-
-  private:
-    HANDLE h_ = nullptr;
-};
-
-// Holds the clipboard open for one scope. Opening is retried for a bounded time,
-// because another program may hold it for a moment.
-class ClipboardSession {
-  public:
-    explicit ClipboardSession(HWND owner, DWORD boundMs = 2000) {
-        const DWORD start = GetTickCount();
-        while (!(open_ = OpenClipboard(owner) != FALSE) && GetTickCount() - start < boundMs) {
-            Sleep(10);
-        }
-    }
-    ClipboardSession(const ClipboardSession&) = delete;
-    ClipboardSession& operator=(const ClipboardSession&) = delete;
-    ~ClipboardSession() {
-        if (open_) CloseClipboard();
-    }
-    bool open() const { return open_; }
-
-  private:
-    bool open_ = false;
-};
+    return clipboard;
+}
 
 // Reads the CF_TEXT bytes on the clipboard (without the terminating zero). The
 // clipboard must be open.
 inline bool ReadClipboardText(std::string& bytes) {
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (data == nullptr) return false;
-    const auto* p = static_cast<const char*>(GlobalLock(data));
-    if (p == nullptr) return false;
-    const SIZE_T cap = GlobalSize(data);
-    SIZE_T n = 0;
-    while (n < cap && p[n] != '\0') ++n;
-    bytes.assign(p, n);
-    GlobalUnlock(data);
+    const HANDLE data = GetClipboardData(CF_TEXT);
+    const win32::GlobalLocked text = win32::LockGlobal(data);
+    if (!text) return false;
+    bytes.assign(static_cast<const char*>(text.get()),
+                 strnlen(static_cast<const char*>(text.get()), GlobalSize(data)));
     return true;
 }
 
@@ -151,21 +104,16 @@ inline bool ReadClipboardText(std::string& bytes) {
 // open.
 inline bool WriteClipboardText(std::string_view bytes) {
     EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
-    if (mem == nullptr) return false;
-    auto* p = static_cast<char*>(GlobalLock(mem));
-    if (p == nullptr) {
-        GlobalFree(mem);
+    // Zeroed, so the text ends with its zero byte.
+    win32::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size() + 1));
+    if (const win32::GlobalLocked text = win32::LockGlobal(memory.get())) {
+        CopyMemory(text.get(), bytes.data(), bytes.size());
+    } else {
         return false;
     }
-    if (!bytes.empty()) CopyMemory(p, bytes.data(), bytes.size());
-    p[bytes.size()] = '\0';
-    GlobalUnlock(mem);
-    if (SetClipboardData(CF_TEXT, mem) == nullptr) {
-        GlobalFree(mem);
-        return false;
-    }
-    return true;  // the clipboard owns the memory now
+    if (SetClipboardData(CF_TEXT, memory.get()) == nullptr) return false;
+    memory.release();  // the clipboard owns it now
+    return true;
 }
 
 // The program's arguments (without the program name) as UTF-16.

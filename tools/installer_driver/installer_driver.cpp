@@ -24,8 +24,8 @@
 //                                                       keep it up <ms>, then press キャンセル
 //   installer_driver viewer <report> <document>         the PDF viewer of "install": writes
 //                                                       what the GUIDE line says to <report>
-#include <windows.h>
 // clang-format off
+#include "common/win32/win.h"
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -33,14 +33,22 @@
 // clang-format on
 
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "installer/placement.h"
+#include "common/win32/ansi.h"
+#include "common/win32/elevation.h"
+#include "common/win32/system.h"
+#include "common/win32/unique.h"
 
 namespace {
+
+using vorta::win32::AnsiToWide;
+using vorta::win32::ProcessElevated;
+using vorta::win32::UniqueHandle;
 
 constexpr DWORD kFormTimeoutMs = 30000;
 constexpr DWORD kDialogTimeoutMs = 30000;
@@ -49,20 +57,6 @@ constexpr DWORD kMessageTimeoutMs = 5000;
 constexpr DWORD kViewerTimeoutMs = 30000;
 constexpr int kCommand1 = 101;
 constexpr int kCommand2 = 102;
-
-class Handle {
-  public:
-    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 // Memory inside the installer's process, for messages whose pointers it dereferences.
 class RemoteMemory {
@@ -83,53 +77,42 @@ class RemoteMemory {
     void* address_;
 };
 
-class LoadedImage {
-  public:
-    explicit LoadedImage(const std::wstring& path)
-        : module_(LoadLibraryExW(path.c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-    LoadedImage(const LoadedImage&) = delete;
-    LoadedImage& operator=(const LoadedImage&) = delete;
-    ~LoadedImage() {
-        if (module_) FreeLibrary(module_);
-    }
-    HMODULE get() const { return module_; }
+void FreeImage(HMODULE image) {
+    FreeLibrary(image);
+}
 
-  private:
-    HMODULE module_;
-};
+void CloseKey(HKEY key) {
+    RegCloseKey(key);
+}
+
+// A program file loaded for its resources only, and an opened registry key.
+using LoadedImage = vorta::win32::Unique<HMODULE, &FreeImage>;
+using RegistryKey = vorta::win32::Unique<HKEY, &CloseKey>;
+
+std::string ToUtf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring FromUtf8(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), length, nullptr, 0);
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), length, text.data(), size);
+    return text;
+}
 
 void Print(const std::wstring& line) {
-    std::wstring text = line + L"\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
+    const std::string bytes = ToUtf8(line + L"\n");
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
               &written, nullptr);
-}
-
-class RegistryKey {
-  public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    HKEY get() const { return key_; }
-    HKEY* put() { return &key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
-
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
 }
 
 std::wstring FileNameOf(const std::wstring& path) {
@@ -162,7 +145,8 @@ class GuideViewer {
         if (file_class.empty() || !(default_verb.empty() || default_verb == kVerb)) return;
         shell_ = file_class + L"\\shell";
         registered_ = SetDefault(shell_ + L"\\" + kVerb + L"\\command",
-                                 L"\"" + ModulePath() + L"\" viewer \"" + report_ + L"\" \"%1\"") &&
+                                 L"\"" + vorta::win32::ExePath() + L"\" viewer \"" + report_ +
+                                     L"\" \"%1\"") &&
                       SetDefault(shell_, kVerb);
     }
     GuideViewer(const GuideViewer&) = delete;
@@ -284,8 +268,8 @@ struct Installer {
     explicit Installer(const PROCESS_INFORMATION& started)
         : info(started), process(started.hProcess), thread(started.hThread) {}
     PROCESS_INFORMATION info;
-    Handle process;
-    Handle thread;
+    UniqueHandle process;
+    UniqueHandle thread;
 };
 
 bool Ended(const Installer& installer) {
@@ -334,28 +318,19 @@ void Press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-bool Elevated(HANDLE process) {
-    HANDLE opened = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) return false;
-    const Handle token(opened);
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
-           elevation.TokenIsElevated != 0;
-}
-
 // The limited token linked to this process's elevated one, as a primary token: what the
 // user's programs get when they do not ask for more.
 HANDLE LimitedToken() {
-    HANDLE own = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) Fail(L"OpenProcessToken failed");
-    const Handle own_token(own);
+    UniqueHandle own_token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, own_token.put())) {
+        Fail(L"OpenProcessToken failed");
+    }
     TOKEN_LINKED_TOKEN linked{};
     DWORD size = 0;
     if (!GetTokenInformation(own_token.get(), TokenLinkedToken, &linked, sizeof(linked), &size)) {
         Fail(L"no linked token");
     }
-    const Handle linked_token(linked.LinkedToken);
+    const UniqueHandle linked_token(linked.LinkedToken);
     HANDLE primary = nullptr;
     if (!DuplicateTokenEx(linked_token.get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
                           TokenPrimary, &primary)) {
@@ -369,7 +344,7 @@ PROCESS_INFORMATION Start(const std::wstring& exe, bool unelevated) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring command = L"\"" + exe + L"\"";
-    const Handle token(unelevated ? LimitedToken() : nullptr);
+    const UniqueHandle token(unelevated ? LimitedToken() : nullptr);
     const BOOL ok =
         unelevated ? CreateProcessAsUserW(token.get(), exe.c_str(), command.data(), nullptr,
                                           nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)
@@ -379,27 +354,35 @@ PROCESS_INFORMATION Start(const std::wstring& exe, bool unelevated) {
     return started;
 }
 
+// Form1's expected client size and place, worked out here from the rule rather than by the
+// installer's code: the screen and the outer window measured in whole twips (halves to the
+// even neighbour), left = screen width / 2 - window width / 2 and top = screen height / 3 -
+// window height / 2 with truncating divisions, and back to pixels rounded the same way.
+long long WholeTwips(long long pixels, int dpi) {
+    return std::llrint(static_cast<double>(pixels) * 1440.0 / dpi);
+}
+
+long long WholePixels(long long twips, int dpi) {
+    return std::llrint(static_cast<double>(twips) * dpi / 1440.0);
+}
+
 void ReportForm(HWND form) {
     RECT client{};
     GetClientRect(form, &client);
     RECT outer{};
     GetWindowRect(form, &outer);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    using vortasetup::PixelsToTwips;
-    using vortasetup::TwipsToPixels;
-    const vortasetup::FormPlacement place = vortasetup::PlaceForm(
-        PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi),
-        PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi),
-        PixelsToTwips(outer.right - outer.left, dpi), PixelsToTwips(outer.bottom - outer.top, dpi));
+    const vorta::win32::ScreenDc screen = vorta::win32::GetScreenDc();
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    const long long left = WholeTwips(GetSystemMetrics(SM_CXSCREEN), dpi) / 2 -
+                           WholeTwips(outer.right - outer.left, dpi) / 2;
+    const long long top = WholeTwips(GetSystemMetrics(SM_CYSCREEN), dpi) / 3 -
+                          WholeTwips(outer.bottom - outer.top, dpi) / 2;
     const bool topmost = (GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     Print(L"FORM client=" + std::to_wstring(client.right) + L"x" + std::to_wstring(client.bottom) +
-          L" expected=" + std::to_wstring(TwipsToPixels(9585, dpi)) + L"x" +
-          std::to_wstring(TwipsToPixels(4830, dpi)) + L" pos=" + std::to_wstring(outer.left) +
-          L"," + std::to_wstring(outer.top) + L" expected-pos=" +
-          std::to_wstring(TwipsToPixels(place.left, dpi)) + L"," +
-          std::to_wstring(TwipsToPixels(place.top, dpi)) + L" topmost=" + (topmost ? L"1" : L"0"));
+          L" expected=" + std::to_wstring(WholePixels(9585, dpi)) + L"x" +
+          std::to_wstring(WholePixels(4830, dpi)) + L" pos=" + std::to_wstring(outer.left) + L"," +
+          std::to_wstring(outer.top) + L" expected-pos=" + std::to_wstring(WholePixels(left, dpi)) +
+          L"," + std::to_wstring(WholePixels(top, dpi)) + L" topmost=" + (topmost ? L"1" : L"0"));
     Print(L"FORM caption=" + TextOf(form));
 }
 
@@ -425,21 +408,6 @@ void FinishRun(Installer& installer, HWND folder_dialog) {
     DWORD code = 0;
     GetExitCodeProcess(installer.process.get(), &code);
     Print(L"EXIT code=" + std::to_wstring(code));
-}
-
-std::string Ansi(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-    return bytes;  // with its NUL
-}
-
-std::wstring FromAnsi(const std::string& bytes) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, bytes.c_str(), -1, nullptr, 0);
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.c_str(), -1, text.data(), size);
-    if (!text.empty()) text.pop_back();
-    return text;
 }
 
 HWND OpenFolderDialog(Installer& installer, HWND form) {
@@ -481,7 +449,7 @@ std::wstring SelectedLabel(Installer& installer, HWND tree, const RemoteMemory& 
     ReadProcessMemory(installer.process.get(), remote.get() + 2048, label.data(), label.size(),
                       nullptr);
     label.resize(label.find('\0'));
-    return FromAnsi(label);
+    return AnsiToWide(label);
 }
 
 // Selects the folder in the dialog the way a program does: BFFM_SETSELECTIONA with a path
@@ -493,7 +461,7 @@ std::wstring SelectFolder(Installer& installer, HWND dialog, const std::wstring&
     HWND tree = ChildOfClass(dialog, WC_TREEVIEWW);
     RemoteMemory remote(installer.process.get(), 4096);
     if (!remote.get()) Fail(L"VirtualAllocEx failed");
-    const std::string path = Ansi(folder);
+    const std::string path = vorta::win32::WideToAnsi(folder) + '\0';
     if (path.size() > 1000) Fail(L"path too long");
     if (!WriteProcessMemory(installer.process.get(), remote.get(), path.data(), path.size(),
                             nullptr)) {
@@ -515,13 +483,12 @@ std::wstring SelectFolder(Installer& installer, HWND dialog, const std::wstring&
 
 std::vector<PROCESSENTRY32W> Processes() {
     std::vector<PROCESSENTRY32W> processes;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return processes;
-    const Handle owned(snapshot);
+    const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return processes;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
         processes.push_back(entry);
     }
     return processes;
@@ -540,17 +507,12 @@ int Viewer(const std::wstring& report, const std::wstring& document) {
         if (process.th32ProcessID == parent_id) parent = process.szExeFile;
     }
     const std::wstring line = L"opened=" + document + L" parent=" + parent + L" elevated=" +
-                              (Elevated(GetCurrentProcess()) ? L"1" : L"0");
-    const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    const Handle file(CreateFileW(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+                              (ProcessElevated(GetCurrentProcess()) ? L"1" : L"0");
+    const std::string bytes = ToUtf8(line);
+    const UniqueHandle file(CreateFileW(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file.get() != INVALID_HANDLE_VALUE &&
-                   WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                              nullptr)
                ? 0
                : 1;
@@ -559,36 +521,33 @@ int Viewer(const std::wstring& report, const std::wstring& document) {
 // The viewer is started before the installer's request to open the guide returns, so once
 // the installer has ended the viewer is running or has written its report; it is waited for.
 void ReportGuide(const GuideViewer& viewer) {
-    const std::wstring name = FileNameOf(ModulePath());
+    const std::wstring name = FileNameOf(vorta::win32::ExePath());
     for (const auto& process : Processes()) {
         if (process.th32ProcessID == GetCurrentProcessId() ||
             lstrcmpiW(process.szExeFile, name.c_str()) != 0) {
             continue;
         }
-        const Handle running(OpenProcess(SYNCHRONIZE, FALSE, process.th32ProcessID));
+        const UniqueHandle running(OpenProcess(SYNCHRONIZE, FALSE, process.th32ProcessID));
         if (running.get() &&
             WaitForSingleObject(running.get(), kViewerTimeoutMs) != WAIT_OBJECT_0) {
             Fail(L"the guide viewer did not end");
         }
     }
-    const Handle file(CreateFileW(viewer.Report().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
+    const UniqueHandle file(CreateFileW(viewer.Report().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         Print(L"GUIDE none");
         return;
     }
     std::string bytes(4096, '\0');
     DWORD read = 0;
     ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), nullptr, 0);
-    std::wstring line(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), line.data(), size);
-    Print(L"GUIDE " + line);
+    Print(L"GUIDE " + FromUtf8(std::string_view(bytes.data(), read)));
 }
 
 int Resources(const std::wstring& exe) {
-    LoadedImage image(exe);
+    const LoadedImage image(LoadLibraryExW(
+        exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!image.get()) Fail(L"cannot load " + exe);
     HRSRC manifest = FindResourceW(image.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     if (manifest) {
@@ -598,7 +557,7 @@ int Resources(const std::wstring& exe) {
         const auto at = text.find("<requestedExecutionLevel");
         Print(L"MANIFEST level=" + (at == std::string::npos
                                         ? std::wstring(L"none")
-                                        : FromAnsi(text.substr(at, text.find("/>", at) - at))));
+                                        : AnsiToWide(text.substr(at, text.find("/>", at) - at))));
     } else {
         Print(L"MANIFEST none");
     }
@@ -660,7 +619,8 @@ int main() {
     }
     Installer installer(Start(exe, command == L"install-unelevated"));
     g_installer_process = installer.process.get();
-    Print(std::wstring(L"INSTALLER elevated=") + (Elevated(installer.process.get()) ? L"1" : L"0"));
+    Print(std::wstring(L"INSTALLER elevated=") +
+          (ProcessElevated(installer.process.get()) ? L"1" : L"0"));
     HWND form = WaitForForm(installer);
     ReportForm(form);
     if (command == L"show" && count >= 4) {

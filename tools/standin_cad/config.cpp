@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <functional>
+#include <map>
 #include <string_view>
 
 #include "tools/e2e/win_text.h"
@@ -67,6 +69,68 @@ std::wstring Unescape(const std::wstring& s) {
     return out;
 }
 
+// How a key's value is taken; false when it is malformed. Captions keep their blanks:
+// only the line end is taken off.
+using Setter = std::function<bool(Config&, const std::wstring& value)>;
+
+Setter Text(std::wstring Config::*field) {
+    return [field](Config& c, const std::wstring& v) { return c.*field = v, true; };
+}
+Setter Path(std::wstring Config::*field) {
+    return [field](Config& c, const std::wstring& v) { return c.*field = Trim(v), true; };
+}
+Setter Int(int Config::*field) {
+    return [field](Config& c, const std::wstring& v) { return ParseInt(Trim(v), c.*field); };
+}
+Setter Flag(bool Config::*field) {
+    return [field](Config& c, const std::wstring& v) { return ParseFlag(v, c.*field); };
+}
+Setter Placement(WindowPlacement Config::*field) {
+    return [field](Config& c, const std::wstring& v) { return ParsePlacement(v, c.*field); };
+}
+Setter Event(std::wstring Config::*field) {
+    return [field](Config& c, const std::wstring& v) {
+        c.*field = Trim(v);
+        return IsEventName(c.*field);
+    };
+}
+
+const std::map<std::wstring, Setter>& Keys() {
+    static const std::map<std::wstring, Setter> keys{
+        {L"name", Text(&Config::name)},
+        {L"main_caption", Text(&Config::mainCaption)},
+        {L"text_caption", Text(&Config::textCaption)},
+        {L"command_caption", Text(&Config::commandCaption)},
+        {L"main_cmd_ctrl_id", Int(&Config::mainCmdCtrlId)},
+        {L"text_cmd_ctrl_id", Int(&Config::textCmdCtrlId)},
+        {L"main_hist_ctrl_id", Int(&Config::mainHistCtrlId)},
+        {L"text_hist_ctrl_id", Int(&Config::textHistCtrlId)},
+        {L"main_rect", Placement(&Config::mainRect)},
+        {L"text_rect", Placement(&Config::textRect)},
+        {L"text_window", Flag(&Config::textWindow)},
+        {L"minimized", Flag(&Config::minimized)},
+        {L"ansi_windows", Flag(&Config::ansiWindows)},
+        {L"command_line_visible", Flag(&Config::commandLineVisible)},
+        {L"command_line_zero_size", Flag(&Config::commandLineZeroSize)},
+        {L"front",
+         [](Config& c, const std::wstring& v) {
+             c.textInFront = Trim(v) == L"text";
+             return c.textInFront || Trim(v) == L"main";
+         }},
+        {L"log", Path(&Config::logPath)},
+        {L"ready", Path(&Config::readyPath)},
+        {L"stop_file", Path(&Config::stopPath)},
+        {L"exit_after_seconds", Int(&Config::exitAfterSeconds)},
+        {L"hang_seconds", Int(&Config::hangSeconds)},
+        {L"hang_delay_ms", Int(&Config::hangDelayMs)},
+        {L"exit_on", Event(&Config::exitOn)},
+        {L"hang_on", Event(&Config::hangOn)},
+        {L"history",
+         [](Config& c, const std::wstring& v) { return c.history = Unescape(v), true; }},
+    };
+    return keys;
+}
+
 }  // namespace
 
 Config ParseConfig(const std::string& utf8, std::wstring& problems) {
@@ -88,76 +152,21 @@ Config ParseConfig(const std::string& utf8, std::wstring& problems) {
             continue;
         }
         const std::wstring key = Trim(std::wstring_view(line).substr(0, eq));
-        // Captions keep their blanks: only the line end is taken off.
-        const std::wstring value = line.substr(eq + 1);
-        bool ok = true;
-        if (key == L"name") {
-            c.name = value;
-        } else if (key == L"main_caption") {
-            c.mainCaption = value;
-        } else if (key == L"text_caption") {
-            c.textCaption = value;
-        } else if (key == L"command_caption") {
-            c.commandCaption = value;
-        } else if (key == L"main_cmd_ctrl_id") {
-            ok = ParseInt(Trim(value), c.mainCmdCtrlId);
-        } else if (key == L"text_cmd_ctrl_id") {
-            ok = ParseInt(Trim(value), c.textCmdCtrlId);
-        } else if (key == L"main_hist_ctrl_id") {
-            ok = ParseInt(Trim(value), c.mainHistCtrlId);
-        } else if (key == L"text_hist_ctrl_id") {
-            ok = ParseInt(Trim(value), c.textHistCtrlId);
-        } else if (key == L"main_rect") {
-            ok = ParsePlacement(value, c.mainRect);
-        } else if (key == L"text_rect") {
-            ok = ParsePlacement(value, c.textRect);
-        } else if (key == L"text_window") {
-            ok = ParseFlag(value, c.textWindow);
-        } else if (key == L"minimized") {
-            ok = ParseFlag(value, c.minimized);
-        } else if (key == L"ansi_windows") {
-            ok = ParseFlag(value, c.ansiWindows);
-        } else if (key == L"command_line_visible") {
-            ok = ParseFlag(value, c.commandLineVisible);
-        } else if (key == L"command_line_zero_size") {
-            ok = ParseFlag(value, c.commandLineZeroSize);
-        } else if (key == L"front") {
-            const std::wstring v = Trim(value);
-            ok = v == L"main" || v == L"text";
-            c.textInFront = v == L"text";
-        } else if (key == L"log") {
-            c.logPath = Trim(value);
-        } else if (key == L"ready") {
-            c.readyPath = Trim(value);
-        } else if (key == L"stop_file") {
-            c.stopPath = Trim(value);
-        } else if (key == L"exit_after_seconds") {
-            ok = ParseInt(Trim(value), c.exitAfterSeconds);
-        } else if (key == L"hang_seconds") {
-            ok = ParseInt(Trim(value), c.hangSeconds);
-        } else if (key == L"hang_delay_ms") {
-            ok = ParseInt(Trim(value), c.hangDelayMs);
-        } else if (key == L"exit_on") {
-            c.exitOn = Trim(value);
-            ok = IsEventName(c.exitOn);
-        } else if (key == L"hang_on") {
-            c.hangOn = Trim(value);
-            ok = IsEventName(c.hangOn);
-        } else if (key == L"history") {
-            c.history = Unescape(value);
-        } else {
+        const auto setter = Keys().find(key);
+        if (setter == Keys().end()) {
             problems += L"line " + std::to_wstring(lineNo) + L": unknown key " + key + L"\n";
-            continue;
+        } else if (!setter->second(c, line.substr(eq + 1))) {
+            problems += L"line " + std::to_wstring(lineNo) + L": bad value for " + key + L"\n";
         }
-        if (!ok) problems += L"line " + std::to_wstring(lineNo) + L": bad value for " + key + L"\n";
     }
     return c;
 }
 
 bool LoadConfig(const std::wstring& path, Config& config, std::wstring& problems) {
-    tools::Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    const tools::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::string bytes;
     char buf[4096];
     DWORD got = 0;

@@ -1,17 +1,13 @@
 // Settings of one stand-in CAD instance, read from a small UTF-8 key=value file.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 
 namespace vorta::standin {
 
+// Where a window goes on the screen, in pixels.
 struct WindowPlacement {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    int x = 0, y = 0, width = 0, height = 0;
 };
 
 struct Config {

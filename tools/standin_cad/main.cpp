@@ -15,25 +15,19 @@
 #include <map>
 #include <string>
 
+#include "common/win32/system.h"
+#include "common/win32/window.h"
 #include "tools/e2e/win_text.h"
 #include "tools/standin_cad/config.h"
 
 namespace vorta::standin {
 namespace {
 
-using tools::FromAnsi;
-using tools::Hex;
-using tools::Printable;
-using tools::ToAnsi;
-using tools::ToUtf8;
+using namespace tools;
 
 constexpr wchar_t kMainClass[] = L"VortaStandinCadMain";
 constexpr wchar_t kTextClass[] = L"VortaStandinCadText";
 constexpr wchar_t kCmdLineClass[] = L"VortaStandinCadCommandLine";
-// The same classes as ANSI windows, whose captions are held in the ANSI code page.
-constexpr char kMainClassA[] = "VortaStandinCadMainA";
-constexpr char kTextClassA[] = "VortaStandinCadTextA";
-constexpr char kCmdLineClassA[] = "VortaStandinCadCommandLineA";
 
 constexpr UINT_PTR kTimerStopPoll = 1;
 constexpr UINT_PTR kTimerExit = 2;
@@ -49,9 +43,9 @@ class Log {
   public:
     void Open(const std::wstring& path) {
         if (path.empty()) return;
-        file_ = tools::Handle(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file_ = UniqueHandle(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     void Write(const std::string& event) {
         if (!file_.valid()) return;
@@ -64,7 +58,7 @@ class Log {
     }
 
   private:
-    tools::Handle file_;
+    UniqueHandle file_;
     DWORD start_ = GetTickCount();
 };
 
@@ -164,7 +158,7 @@ void Hang(const std::string& why) {
 // Called right after the instance has handled one of its own events ("click",
 // "paste1", ...): ends the process or hangs when configured to at that event.
 void AfterEvent(const std::string& event) {
-    const std::wstring name = tools::FromUtf8(event);
+    const std::wstring name = FromUtf8(event);
     if (name == g->cfg.exitOn) {
         g->log.Write("exit on " + event);
         ExitProcess(0);
@@ -207,7 +201,7 @@ void Paste(HWND edit) {
     {
         const DWORD start = GetTickCount();
         const HWND openBy = GetOpenClipboardWindow();
-        tools::ClipboardSession clip(edit);
+        const OpenedClipboard clip = OpenClipboardWithin(edit);
         // Opening the clipboard can take a while (another program holds it open, or Wine
         // first brings it in line with the X selection): worth a line, since whoever set
         // the text may have changed it meanwhile. open-by is who held it at the start.
@@ -220,17 +214,17 @@ void Paste(HWND edit) {
             g->log.Write("clipboard-wait " + RoleOf(edit) + " ms=" + Num(waited) + " open-by=" +
                          HwndText(openBy) + " pid=" + Num(pid) + " class=" + ToUtf8(cls));
         }
-        if (!clip.open()) {
+        if (!clip) {
             g->log.Write("paste " + RoleOf(edit) + " clipboard-busy " + State());
             return;
         }
-        hasText = tools::ReadClipboardText(bytes);
+        hasText = ReadClipboardText(bytes);
     }
     if (!hasText) {
         g->log.Write("paste " + RoleOf(edit) + " no-text " + State());
         return;
     }
-    const std::wstring chars = FromAnsi(bytes);
+    const std::wstring chars = AnsiToWide(bytes);
     g->log.Write("paste " + RoleOf(edit) + " hex=" + Hex(bytes) + " text=\"" + Printable(chars) +
                  "\" " + State());
     TypeInto(edit, chars);
@@ -241,11 +235,17 @@ HWND InputEditOf(HWND control) {
     return parent == g->textCmdLine ? g->textEdit : g->mainEdit;
 }
 
-std::string KeyEvent(const char* what, WPARAM vk, LPARAM lParam, HWND h) {
+// Focus and key events, logged alike by the edit controls and the top-level windows.
+void LogFocusAndKeys(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    const char* what = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN ? "down"
+                       : msg == WM_KEYUP || msg == WM_SYSKEYUP   ? "up"
+                                                                 : nullptr;
+    if (msg == WM_SETFOCUS) g->log.Write("focus " + RoleOf(h));
+    if (what == nullptr) return;
     char buf[96];
-    wsprintfA(buf, "key %s vk=0x%02X scan=0x%02X ext=%d ", what, static_cast<unsigned>(vk),
-              static_cast<unsigned>((lParam >> 16) & 0xFF), static_cast<int>((lParam >> 24) & 1));
-    return buf + RoleOf(h);
+    wsprintfA(buf, "key %s vk=0x%02X scan=0x%02X ext=%d ", what, static_cast<unsigned>(wp),
+              static_cast<unsigned>((lp >> 16) & 0xFF), static_cast<int>((lp >> 24) & 1));
+    g->log.Write(buf + RoleOf(h));
 }
 
 // Subclass of every edit control: logs clicks, keys, focus and text requests, and
@@ -253,6 +253,7 @@ std::string KeyEvent(const char* what, WPARAM vk, LPARAM lParam, HWND h) {
 LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     const WNDPROC original = g->originalProcs[h];
     const bool isInput = h == g->mainEdit || h == g->textEdit;
+    LogFocusAndKeys(h, msg, wp, lp);
     switch (msg) {
         case WM_LBUTTONDOWN: {
             g->log.Write("click " + RoleOf(h) + " " + State());
@@ -268,17 +269,6 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_LBUTTONUP:
             g->log.Write("release " + RoleOf(h) + " " + State());
-            break;
-        case WM_SETFOCUS:
-            g->log.Write("focus " + RoleOf(h));
-            break;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            g->log.Write(KeyEvent("down", wp, lp, h));
-            break;
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-            g->log.Write(KeyEvent("up", wp, lp, h));
             break;
         case WM_PASTE:
             if (isInput) {
@@ -362,11 +352,11 @@ void LogTopmostChange() {
 }
 
 void CopyHistoryToClipboard(HWND owner, WPARAM wp, LPARAM lp) {
-    const std::string bytes = ToAnsi(g->history);
+    const std::string bytes = WideToAnsi(g->history);
     bool written = false;
     {
-        tools::ClipboardSession clip(owner);
-        written = clip.open() && tools::WriteClipboardText(bytes);
+        const OpenedClipboard clip = OpenClipboardWithin(owner);
+        written = clip && WriteClipboardText(bytes);
     }
     g->log.Write("history-copy wParam=" + HwndText(reinterpret_cast<HWND>(wp)) + " lParam=" +
                  Num(static_cast<long long>(lp)) + " written=" + (written ? "1" : "0") +
@@ -386,7 +376,7 @@ void OnCopyData(WPARAM wp, const COPYDATASTRUCT* cds) {
     if (cds->dwData != kCopyDataCommandText) return;
     std::size_t end = 0;
     while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\0') ++end;
-    RunCommand(FromAnsi(std::string_view(bytes).substr(0, end)), "copydata");
+    RunCommand(AnsiToWide(std::string_view(bytes).substr(0, end)), "copydata");
 }
 
 void Quit(const char* why) {
@@ -418,6 +408,7 @@ void PlaceCmdLine(HWND h, int x, int y, int w, int ht) {
 
 // Shared by the main window and the text window.
 LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    LogFocusAndKeys(h, msg, wp, lp);
     switch (msg) {
         case WM_SIZE: {
             const char* kind = wp == SIZE_MINIMIZED   ? "minimized"
@@ -448,19 +439,8 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_QUERYOPEN:
             g->log.Write("queryopen " + RoleOf(h));
             return TRUE;
-        case WM_SETFOCUS:
-            g->log.Write("focus " + RoleOf(h));
-            break;
         case WM_LBUTTONDOWN:
             g->log.Write("click " + RoleOf(h) + " " + State());
-            break;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            g->log.Write(KeyEvent("down", wp, lp, h));
-            break;
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-            g->log.Write(KeyEvent("up", wp, lp, h));
             break;
         case WM_COPYDATA:
             if (h == g->main) {
@@ -498,46 +478,42 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return Def(h, msg, wp, lp);
 }
 
-bool RegisterAnsiClasses(HINSTANCE inst) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpfnWndProc = &TopProc;
-    wc.lpszClassName = kMainClassA;
-    if (RegisterClassExA(&wc) == 0) return false;
-    wc.lpszClassName = kTextClassA;
-    if (RegisterClassExA(&wc) == 0) return false;
-    wc.lpfnWndProc = &CmdLineProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kCmdLineClassA;
-    return RegisterClassExA(&wc) != 0;
+// Each class also as an ANSI class ("A" after its name), whose windows hold their
+// captions in the ANSI code page.
+std::string AnsiClass(const wchar_t* name) {
+    return WideToAnsi(name) + "A";
+}
+
+bool RegisterClassPair(HINSTANCE inst, const wchar_t* name, WNDPROC proc, int colour) {
+    const auto background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(colour + 1));
+    if (!win32::RegisterWindowClass(inst, {name, nullptr, nullptr, background}, proc)) return false;
+    const std::string ansiName = AnsiClass(name);
+    const WNDCLASSA ansi{0,
+                         proc,
+                         0,
+                         0,
+                         inst,
+                         nullptr,
+                         LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)),
+                         background,
+                         nullptr,
+                         ansiName.c_str()};
+    return RegisterClassA(&ansi) != 0;
 }
 
 bool RegisterClasses(HINSTANCE inst) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpfnWndProc = &TopProc;
-    wc.lpszClassName = kMainClass;
-    if (RegisterClassExW(&wc) == 0) return false;
-    wc.lpszClassName = kTextClass;
-    if (RegisterClassExW(&wc) == 0) return false;
-    wc.lpfnWndProc = &CmdLineProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kCmdLineClass;
-    return RegisterClassExW(&wc) != 0;
+    return RegisterClassPair(inst, kMainClass, &TopProc, COLOR_WINDOW) &&
+           RegisterClassPair(inst, kTextClass, &TopProc, COLOR_WINDOW) &&
+           RegisterClassPair(inst, kCmdLineClass, &CmdLineProc, COLOR_BTNFACE);
 }
 
 // A window of one of our classes, Unicode or ANSI as configured.
-HWND MakeWindow(const wchar_t* cls, const char* clsA, const std::wstring& caption, DWORD style,
+HWND MakeWindow(const wchar_t* cls, const std::wstring& caption, DWORD style,
                 const WindowPlacement& r, HWND parent, const std::string& role) {
     HWND h = g->cfg.ansiWindows
-                 ? CreateWindowExA(0, clsA, ToAnsi(caption).c_str(), style, r.x, r.y, r.width,
-                                   r.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr)
+                 ? CreateWindowExA(0, AnsiClass(cls).c_str(), WideToAnsi(caption).c_str(), style,
+                                   r.x, r.y, r.width, r.height, parent, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr)
                  : CreateWindowExW(0, cls, caption.c_str(), style, r.x, r.y, r.width, r.height,
                                    parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (h != nullptr) g->roles[h] = role;
@@ -546,15 +522,14 @@ HWND MakeWindow(const wchar_t* cls, const char* clsA, const std::wstring& captio
 
 HWND MakeTop(bool text, const std::wstring& caption, const WindowPlacement& r,
              const std::string& role) {
-    return MakeWindow(text ? kTextClass : kMainClass, text ? kTextClassA : kMainClassA, caption,
-                      WS_OVERLAPPEDWINDOW, r, nullptr, role);
+    return MakeWindow(text ? kTextClass : kMainClass, caption, WS_OVERLAPPEDWINDOW, r, nullptr,
+                      role);
 }
 
 HWND MakeCmdLine(HWND parent, const std::string& role) {
     const DWORD visible = g->cfg.commandLineVisible ? WS_VISIBLE : 0;
-    return MakeWindow(kCmdLineClass, kCmdLineClassA, g->cfg.commandCaption,
-                      WS_CHILD | visible | WS_CLIPCHILDREN, WindowPlacement{0, 0, 10, 10}, parent,
-                      role);
+    return MakeWindow(kCmdLineClass, g->cfg.commandCaption, WS_CHILD | visible | WS_CLIPCHILDREN,
+                      WindowPlacement{0, 0, 10, 10}, parent, role);
 }
 
 bool CreateWindows() {
@@ -604,8 +579,8 @@ void WriteReadyFile() {
         "\n";
     const std::wstring temp = g->cfg.readyPath + L".tmp";
     {
-        tools::Handle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!f.valid()) {
             g->log.Write("ready file cannot be written");
             return;
@@ -618,7 +593,7 @@ void WriteReadyFile() {
 }
 
 int Run() {
-    const auto args = tools::Arguments();
+    const auto args = Arguments();
     std::wstring path;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == L"--config" && i + 1 < args.size()) {
@@ -638,14 +613,12 @@ int Run() {
     instance.history = instance.cfg.history;
     if (!instance.history.empty() && instance.history.back() != L'\n') instance.history += L"\r\n";
     instance.log.Open(instance.cfg.logPath);
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
     instance.log.Write("start name=" + ToUtf8(instance.cfg.name) +
-                       " pid=" + Num(GetCurrentProcessId()) + " exe=" + ToUtf8(exe));
+                       " pid=" + Num(GetCurrentProcessId()) + " exe=" + ToUtf8(win32::ExePath()));
     if (!problems.empty()) instance.log.Write("config problems: " + Printable(problems));
 
     const HINSTANCE inst = GetModuleHandleW(nullptr);
-    if (!RegisterClasses(inst) || !RegisterAnsiClasses(inst) || !CreateWindows()) {
+    if (!RegisterClasses(inst) || !CreateWindows()) {
         instance.log.Write("windows cannot be created");
         return 3;
     }

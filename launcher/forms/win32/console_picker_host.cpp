@@ -1,6 +1,8 @@
 #include "launcher/forms/win32/console_picker_host.h"
 
-#include "launcher/startup.h"
+#include "common/win32/message_loop.h"
+#include "launcher/app_title.h"
+#include "launcher/settings.h"
 
 namespace vorta::forms::win32 {
 
@@ -25,20 +27,14 @@ PickerList& ConsolePickerHost::cmbFileName() {
 }
 
 int RunMessageLoop(frmMain& form) {
-    MSG message{};
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (form.IsOpen() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
-        frmSettingsAssistant& assistant = form.SettingsAssistant();
-        if (assistant.IsOpen() && ::IsDialogMessageW(assistant.hwnd(), &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return vorta::win32::RunMessageLoop([&form](MSG& message) {
+        return vorta::win32::RouteToDialog(form.hwnd(), message) ||
+               vorta::win32::RouteToDialog(form.SettingsAssistant().hwnd(), message);
+    });
 }
 
 int ShowConsoleUntilClosed(Platform& platform, ConsolePickerHost& host, LauncherState& state) {
-    state.AppFolder = AppFolderOf(platform.ApplicationPath());
-    state.settings = LoadLauncherSettings(platform, state.AppFolder);
+    LoadStateSettings(platform, state);
     frmMain& form = host.Form();
     if (!form.IsOpen()) {
         platform.MessageBox(L"コンソール ウィンドウを開けませんでした。", kAppTitle);

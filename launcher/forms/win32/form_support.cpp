@@ -1,57 +1,41 @@
 #include "launcher/forms/win32/form_support.h"
 
+#include "common/win32/dpi_font.h"
+#include "common/win32/loaded_function.h"
+#include "common/win32/window.h"
 #include "launcher/forms/layout.h"
+#include "launcher/forms/win32/console_resources.h"
 
 namespace vorta::forms::win32 {
 
-namespace {
-
-// Present from Windows 10 1607 on; looked up so the program still starts on older
-// systems, which then get the screen's DPI.
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-
-template <typename Fn>
-Fn User32Function(const char* name) {
-    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
+FormIcons LoadFormIcons(HINSTANCE instance) {
+    auto load = [instance](int width, int height) {
+        return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_FRMMAIN), IMAGE_ICON,
+                                               width, height, LR_SHARED));
+    };
+    return {load(32, 32), load(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON))};
 }
 
-}  // namespace
-
-UINT DpiOf(HWND window) {
-    static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-    if (getDpiForWindow != nullptr && window != nullptr) {
-        UINT dpi = getDpiForWindow(window);
-        if (dpi != 0) return dpi;
-    }
-    vorta::win32::WindowDc screen(nullptr);
-    int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+HWND CreateControl(HWND parent, const ControlClass& kind, const wchar_t* text, int id) {
+    return vorta::win32::CreateChild(parent, kind.exStyle, kind.name, text, kind.style, id);
 }
 
-HFONT CreateFormFont(double points, UINT dpi) {
-    LOGFONTW font{};
-    font.lfHeight = FontHeightPixels(points, static_cast<int>(dpi));
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = SHIFTJIS_CHARSET;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    ::lstrcpynW(font.lfFaceName, kFontFace, LF_FACESIZE);
-    return ::CreateFontIndirectW(&font);
+vorta::win32::GdiObject<HFONT> CreateFormFont(double points, UINT dpi) {
+    return vorta::win32::CreateJapaneseFont(
+        kFontFace, FontHeightPixels(points, static_cast<int>(dpi)), FW_NORMAL);
 }
 
 void SetClientSize(HWND window, int width, int height) {
-    static const auto adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    // Present from Windows 10 1607 on; older systems get the estimate at the screen's DPI.
+    static const auto adjustForDpi =
+        vorta::win32::LoadedFunction<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>(
+            L"user32.dll", "AdjustWindowRectExForDpi");
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
     const BOOL hasMenu = ::GetMenu(window) != nullptr;
     RECT frame{0, 0, width, height};
     if (adjustForDpi != nullptr) {
-        adjustForDpi(&frame, style, hasMenu, exStyle, DpiOf(window));
+        adjustForDpi(&frame, style, hasMenu, exStyle, vorta::win32::DpiOf(window));
     } else {
         ::AdjustWindowRectEx(&frame, style, hasMenu, exStyle);
     }
@@ -70,6 +54,12 @@ void SetClientSize(HWND window, int width, int height) {
         outerWidth += dx;
         outerHeight += dy;
     }
+}
+
+void TakeSuggestedRect(HWND window, LPARAM suggested) {
+    const RECT* rect = reinterpret_cast<const RECT*>(suggested);
+    ::SetWindowPos(window, nullptr, rect->left, rect->top, rect->right - rect->left,
+                   rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 namespace {
@@ -120,31 +110,6 @@ void PlaceBeside(HWND window, HWND beside) {
         return;
     }
     ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool RegisterFormClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, HICON icon,
-                       HICON smallIcon) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (::GetClassInfoExW(instance, className, &existing)) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = instance;
-    wc.hIcon = icon;
-    wc.hIconSm = smallIcon;
-    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = className;
-    return ::RegisterClassExW(&wc) != 0;
-}
-
-HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
-                 DWORD style, int id) {
-    return ::CreateWindowExW(
-        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
 }
 
 }  // namespace vorta::forms::win32

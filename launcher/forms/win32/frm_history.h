@@ -5,41 +5,36 @@
 
 #include <string_view>
 
-#include "launcher/win32/raii.h"
-#include "launcher/win32/win32.h"
+#include "common/win32/unique.h"
+#include "common/win32/window.h"
 
 namespace vorta::forms::win32 {
 
-class frmHistory {
+class frmHistory final : public vorta::win32::Window {
   public:
     explicit frmHistory(HINSTANCE instance);
-    ~frmHistory();
-    frmHistory(const frmHistory&) = delete;
-    frmHistory& operator=(const frmHistory&) = delete;
+    ~frmHistory() override;
 
     // Creates the window hidden, client area 6150 x 4485 twips at its DPI.
     bool Create();
-    bool IsOpen() const { return hwnd_ != nullptr; }
     // Replaces the whole text of txtHistory.
     void SetText(std::wstring_view text);
     // Shows the window (beside `console` the first time, when that fits) and brings it
     // to the front.
     void Show(HWND console);
-    void Close();
 
-    HWND hwnd() const { return hwnd_; }
     HWND txtHistory() const { return txtHistory_; }
 
     // Fill rule.
     void Form_Resize();
 
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyDpi(UINT dpi);
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     HWND txtHistory_ = nullptr;
     bool shownBefore_ = false;
     vorta::win32::GdiObject<HFONT> font_;

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "launcher/forms/win32/console_resources.h"
+#include "common/win32/dpi_font.h"
+#include "launcher/app_title.h"
 #include "launcher/forms/win32/form_support.h"
-#include "launcher/startup.h"
 
 namespace vorta::forms::win32 {
 
@@ -47,33 +47,21 @@ class MenuBar {
     HMENU bar_;
 };
 
-DWORD StyleOf(ControlKind kind) {
+// The window class and styles of each kind of control.
+ControlClass ClassOf(ControlKind kind) {
     switch (kind) {
         case ControlKind::kDropDownList:
-            return WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+            return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
         case ControlKind::kLabel:
-            return SS_LEFT | SS_NOPREFIX;
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::kTextBox:
-            return WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+            return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case ControlKind::kButton:
-            return WS_TABSTOP | BS_PUSHBUTTON;
+            return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
         case ControlKind::kMultiLineTextBox:
-            return WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE;
+            return {L"EDIT", WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE, 0};
     }
-    return 0;
-}
-
-const wchar_t* ClassOf(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::kDropDownList:
-            return L"COMBOBOX";
-        case ControlKind::kLabel:
-            return L"STATIC";
-        case ControlKind::kButton:
-            return L"BUTTON";
-        default:
-            return L"EDIT";
-    }
+    return {L"EDIT", 0, 0};
 }
 
 }  // namespace
@@ -151,8 +139,9 @@ frmMain::frmMain(Platform& platform, ConsolePlatform& console, LauncherState& st
       assistant_(platform, console, state, instance) {}
 
 frmMain::~frmMain() {
-    history_.Close();
-    if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+    history_.Destroy();
+    // Its WM_DESTROY and WM_NCDESTROY handling needs this object whole.
+    Destroy();
 }
 
 HWND frmMain::Control(ControlId id) const {
@@ -160,15 +149,13 @@ HWND frmMain::Control(ControlId id) const {
 }
 
 bool frmMain::Load() {
-    if (hwnd_ != nullptr) return true;
+    if (IsOpen()) return true;
     // The class gets its icons when the window is first shown.
-    if (!RegisterFormClass(instance_, kClassName, &frmMain::WindowProc, nullptr, nullptr))
-        return false;
     MenuBar menu;
-    HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption,
-                                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, 320, 260, nullptr, menu.get(), instance_, this);
-    if (window == nullptr) return false;
+    if (!Create(instance_, vorta::win32::WindowClass{kClassName}, WS_EX_CONTROLPARENT, kCaption,
+                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 320, 260,
+                nullptr, menu.get()))
+        return false;
     menu.release();
     // Hidden, the window needs no controls: the load step's search fills the picker list,
     // which holds the items until its control is made (most runs of the launcher never
@@ -179,29 +166,24 @@ bool frmMain::Load() {
 
 bool frmMain::Complete() {
     if (complete_) return true;
-    if (hwnd_ == nullptr) return false;
-    HICON icon = static_cast<HICON>(
-        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN), IMAGE_ICON, 32, 32, LR_SHARED));
-    HICON smallIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN),
-                                                      IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    ::SetClassLongPtrW(hwnd_, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
-    ::SetClassLongPtrW(hwnd_, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(smallIcon));
+    if (!IsOpen()) return false;
+    const FormIcons icons = LoadFormIcons(instance_);
+    ::SetClassLongPtrW(hwnd(), GCLP_HICON, reinterpret_cast<LONG_PTR>(icons.icon));
+    ::SetClassLongPtrW(hwnd(), GCLP_HICONSM, reinterpret_cast<LONG_PTR>(icons.smallIcon));
     // Created in tab order, which makes it the order of the Tab key.
     for (std::size_t i = 0; i < kMainControls.size(); ++i) {
         if (controls_[i] != nullptr) continue;  // made by an earlier attempt
         const ControlLayout& control = kMainControls[i];
-        const DWORD exStyle = control.kind == ControlKind::kTextBox ? WS_EX_CLIENTEDGE : 0;
-        controls_[i] = CreateChild(hwnd_, exStyle, ClassOf(control.kind), control.text,
-                                   StyleOf(control.kind), control.id);
+        controls_[i] = CreateControl(hwnd(), ClassOf(control.kind), control.text, control.id);
         if (controls_[i] == nullptr) return false;
     }
     ::SetWindowSubclass(Control(kIdTxtPut), &frmMain::TxtPutProc, kTxtPutSubclass,
                         reinterpret_cast<DWORD_PTR>(this));
-    dpi_ = DpiOf(hwnd_);
+    dpi_ = vorta::win32::DpiOf(hwnd());
     ApplyDpi(dpi_);
     const int d = static_cast<int>(dpi_);
-    SetClientSize(hwnd_, TwipsToPixels(kMainClientWidth, d), TwipsToPixels(kMainClientHeight, d));
+    SetClientSize(hwnd(), TwipsToPixelsHalfAway(kMainClientWidth, d),
+                  TwipsToPixelsHalfAway(kMainClientHeight, d));
     // What the load step found and what Get read while the window was hidden.
     cmbFileName_.Attach(Control(kIdCmbFileName));
     if (txtGetText_) ::SetWindowTextW(Control(kIdTxtGet), txtGetText_->c_str());
@@ -210,27 +192,29 @@ bool frmMain::Complete() {
 }
 
 void frmMain::ApplyDpi(UINT dpi) {
-    font_.reset(CreateFormFont(kFormFontPoints, dpi));
-    label3Font_.reset(CreateFormFont(kLabel3FontPoints, dpi));
+    font_ = CreateFormFont(kFormFontPoints, dpi);
+    label3Font_ = CreateFormFont(kLabel3FontPoints, dpi);
     const int d = static_cast<int>(dpi);
     for (std::size_t i = 0; i < kMainControls.size(); ++i) {
         const ControlLayout& control = kMainControls[i];
         HFONT font = control.id == kIdLabel3 ? label3Font_.get() : font_.get();
         ::SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        int height = TwipsToPixels(control.height, d);
+        int height = TwipsToPixelsHalfAway(control.height, d);
         if (control.kind == ControlKind::kDropDownList) {
             // The window of a drop-down list also spans its dropped list.
             const int item = static_cast<int>(::SendMessageW(controls_[i], CB_GETITEMHEIGHT, 0, 0));
-            ::MoveWindow(controls_[i], TwipsToPixels(control.left, d),
-                         TwipsToPixels(control.top, d), TwipsToPixels(control.width, d),
-                         height + kDroppedRows * item + 2, FALSE);
+            ::MoveWindow(controls_[i], TwipsToPixelsHalfAway(control.left, d),
+                         TwipsToPixelsHalfAway(control.top, d),
+                         TwipsToPixelsHalfAway(control.width, d), height + kDroppedRows * item + 2,
+                         FALSE);
             FitComboHeight(height);
             continue;
         }
-        ::MoveWindow(controls_[i], TwipsToPixels(control.left, d), TwipsToPixels(control.top, d),
-                     TwipsToPixels(control.width, d), height, FALSE);
+        ::MoveWindow(controls_[i], TwipsToPixelsHalfAway(control.left, d),
+                     TwipsToPixelsHalfAway(control.top, d), TwipsToPixelsHalfAway(control.width, d),
+                     height, FALSE);
     }
-    ::InvalidateRect(hwnd_, nullptr, TRUE);
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void frmMain::FitComboHeight(int closedHeight) {
@@ -250,10 +234,10 @@ void frmMain::FitComboHeight(int closedHeight) {
 
 void frmMain::ShowCentred() {
     if (!Complete()) return;
-    CentreOnScreen(hwnd_);
-    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
-    ::UpdateWindow(hwnd_);
-    ::SetForegroundWindow(hwnd_);
+    CentreOnScreen(hwnd());
+    ::ShowWindow(hwnd(), SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd());
+    ::SetForegroundWindow(hwnd());
     ::SetFocus(Control(kIdCmdGet));  // first in the tab order
 }
 
@@ -261,12 +245,7 @@ void frmMain::ShowCentred() {
 
 std::wstring frmMain::TxtPutText() {
     Complete();
-    HWND box = Control(kIdTxtPut);
-    const int length = ::GetWindowTextLengthW(box);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = ::GetWindowTextW(box, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return text;
+    return vorta::win32::WindowText(Control(kIdTxtPut));
 }
 
 void frmMain::SetTxtGetText(std::wstring_view text) {
@@ -278,14 +257,14 @@ void frmMain::SetTxtGetText(std::wstring_view text) {
 void frmMain::ShowHistory(std::wstring_view text) {
     if (!history_.IsOpen() && !history_.Create()) return;
     history_.SetText(text);
-    history_.Show(hwnd_);
+    history_.Show(hwnd());
 }
 
 void frmMain::MessageBox(std::wstring_view text, std::wstring_view title) {
     const std::wstring message(text);
     const std::wstring caption(title);
-    ::MessageBoxW(hwnd_ != nullptr && ::IsWindowVisible(hwnd_) ? hwnd_ : nullptr, message.c_str(),
-                  caption.c_str(), MB_OK);
+    HWND owner = IsOpen() && ::IsWindowVisible(hwnd()) ? hwnd() : nullptr;
+    ::MessageBoxW(owner, message.c_str(), caption.c_str(), MB_OK);
 }
 
 // --- Event handlers
@@ -297,16 +276,16 @@ void frmMain::Form_Load() {
 void frmMain::Form_Resize() {
     if (Control(kIdTxtPut) == nullptr) return;
     RECT client{};
-    ::GetClientRect(hwnd_, &client);
+    ::GetClientRect(hwnd(), &client);
     const int d = static_cast<int>(dpi_);
-    const std::optional<MainWidths> widths = WidthRule(PixelsToTwips(client.right, d));
+    const std::optional<MainWidths> widths = WidthRule(PixelsToTwipsHalfAway(client.right, d));
     if (!widths) return;  // minimised or narrower than the text boxes' left edge
     auto setWidth = [&](ControlId id, int twips) {
         HWND control = Control(id);
         RECT rect{};
         ::GetWindowRect(control, &rect);
-        ::SetWindowPos(control, nullptr, 0, 0, TwipsToPixels(twips, d), rect.bottom - rect.top,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(control, nullptr, 0, 0, TwipsToPixelsHalfAway(twips, d),
+                       rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
     setWidth(kIdCmbFileName, widths->cmbFileName);
     setWidth(kIdTxtGet, widths->txtGet);
@@ -314,7 +293,7 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::Form_Unload() {
-    history_.Close();
+    history_.Destroy();
 }
 
 void frmMain::cmdGet_Click() {
@@ -342,58 +321,36 @@ void frmMain::mnuCADSearch_Click() {
 }
 
 void frmMain::mnuEnd_Click() {
-    ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    ::SendMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
 void frmMain::mnuSettingsAssistant_Click() {
-    if (!assistant_.Show(hwnd_))
+    if (!assistant_.Show(hwnd()))
         MessageBox(L"設定アシスタントのウィンドウを開けませんでした。", kAppTitle);
 }
 
 // --- Window procedures
 
 void frmMain::OnCommand(int id) {
-    switch (id) {
-        case kIdCmdGet:
-            cmdGet_Click();
-            break;
-        case kIdCmdPut:
-            cmdPut_Click();
-            break;
-        case kIdCmdHistory1:
-            cmdHistory1_Click();
-            break;
-        case kIdCmdHistory2:
-            cmdHistory2_Click();
-            break;
-        case kIdMnuCADSearch:
-            mnuCADSearch_Click();
-            break;
-        case kIdMnuEnd:
-            mnuEnd_Click();
-            break;
-        case kIdMnuSettingsAssistant:
-            mnuSettingsAssistant_Click();
-            break;
-        default:
-            break;
-    }
+    // The handler of each button and menu item.
+    struct Command {
+        int id;
+        void (frmMain::*handler)();
+    };
+    static constexpr Command kCommands[] = {
+        {kIdCmdGet, &frmMain::cmdGet_Click},
+        {kIdCmdPut, &frmMain::cmdPut_Click},
+        {kIdCmdHistory1, &frmMain::cmdHistory1_Click},
+        {kIdCmdHistory2, &frmMain::cmdHistory2_Click},
+        {kIdMnuCADSearch, &frmMain::mnuCADSearch_Click},
+        {kIdMnuEnd, &frmMain::mnuEnd_Click},
+        {kIdMnuSettingsAssistant, &frmMain::mnuSettingsAssistant_Click},
+    };
+    for (const Command& command : kCommands)
+        if (command.id == id) (this->*command.handler)();
 }
 
-LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<frmMain*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = hwnd_;
+LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: {
             const int code = HIWORD(wParam);
@@ -407,16 +364,13 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wParam);
             if (complete_) ApplyDpi(dpi_);
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                           suggested->right - suggested->left, suggested->bottom - suggested->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+            TakeSuggestedRect(hwnd(), lParam);
             Form_Resize();
             return 0;
         }
         case WM_CLOSE:
             Form_Unload();
-            ::DestroyWindow(window);
+            Destroy();
             return 0;
         case WM_DESTROY:
             if (onClosed) onClosed();
@@ -424,8 +378,6 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCDESTROY:
             if (Control(kIdTxtPut) != nullptr)
                 ::RemoveWindowSubclass(Control(kIdTxtPut), &frmMain::TxtPutProc, kTxtPutSubclass);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
             controls_.fill(nullptr);
             complete_ = false;
             cmbFileName_.Attach(nullptr);
@@ -433,7 +385,7 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 LRESULT CALLBACK frmMain::TxtPutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

@@ -8,18 +8,17 @@
 
 #include <array>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/win32/unique.h"
+#include "common/win32/window.h"
 #include "launcher/forms/console.h"
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/frm_history.h"
 #include "launcher/forms/win32/frm_settings_assistant.h"
-#include "launcher/win32/raii.h"
-#include "launcher/win32/win32.h"
 
 namespace vorta::forms::win32 {
 
@@ -49,7 +48,7 @@ class ComboPickerList final : public PickerList {
     int index_ = -1;
 };
 
-class frmMain final : public ConsoleView {
+class frmMain final : public vorta::win32::Window, public ConsoleView {
   public:
     frmMain(Platform& platform, ConsolePlatform& console, LauncherState& state, HINSTANCE instance);
     ~frmMain() override;
@@ -61,8 +60,6 @@ class frmMain final : public ConsoleView {
     bool Load();
     // Displays the window centred on the screen, completing it first.
     void ShowCentred();
-    bool IsOpen() const { return hwnd_ != nullptr; }
-    HWND hwnd() const { return hwnd_; }
     HWND Control(ControlId id) const;
     frmHistory& History() { return history_; }
     frmSettingsAssistant& SettingsAssistant() { return assistant_; }
@@ -91,11 +88,12 @@ class frmMain final : public ConsoleView {
     void ShowHistory(std::wstring_view text) override;
     void MessageBox(std::wstring_view text, std::wstring_view title) override;
 
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK TxtPutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id);
     // Makes what only a shown window needs: the class icons, the controls, the fonts and
     // the layout at the window's DPI; then the controls get what the load step put in
@@ -106,7 +104,6 @@ class frmMain final : public ConsoleView {
 
     ConsoleCommands commands_;
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     bool complete_ = false;
     UINT dpi_ = 96;
     std::array<HWND, kMainControls.size()> controls_{};

@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
+#include "common/win32/dpi_font.h"
+#include "launcher/app_title.h"
 #include "launcher/forms/layout.h"
-#include "launcher/forms/win32/console_resources.h"
 #include "launcher/forms/win32/form_support.h"
-#include "launcher/startup.h"
+#include "launcher/paths.h"
+#include "launcher/settings.h"
 
 namespace vorta::forms::win32 {
 
@@ -17,50 +19,34 @@ constexpr int kDroppedRows = 12;
 constexpr int kDroppedWidthTwips = 1100 * 15;
 constexpr int kValueMaxChars = 300;
 
-DWORD StyleOf(AssistantKind kind) {
+// The window class and styles of each kind of control.
+ControlClass ClassOf(AssistantKind kind) {
     switch (kind) {
         case AssistantKind::kLabel:
-            return SS_LEFT;
+            return {L"STATIC", SS_LEFT, 0};
         case AssistantKind::kMark:
-            return SS_CENTER | SS_NOPREFIX;
+            return {L"STATIC", SS_CENTER | SS_NOPREFIX, 0};
         case AssistantKind::kDropDownList:
-            return WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+            return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
         case AssistantKind::kButton:
-            return WS_TABSTOP | BS_PUSHBUTTON;
+            return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
         case AssistantKind::kTree:
-            return WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+            return {
+                WC_TREEVIEWW,
+                WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                WS_EX_CLIENTEDGE};
         case AssistantKind::kReadOnlyText:
-            return WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY;
+            return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE};
         case AssistantKind::kText:
-            return WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+            return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case AssistantKind::kCheckBox:
-            return WS_TABSTOP | BS_AUTOCHECKBOX;
+            return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
         case AssistantKind::kReport:
-            return WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+            return {L"EDIT",
+                    WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                    WS_EX_CLIENTEDGE};
     }
-    return 0;
-}
-
-const wchar_t* ClassOf(AssistantKind kind) {
-    switch (kind) {
-        case AssistantKind::kLabel:
-        case AssistantKind::kMark:
-            return L"STATIC";
-        case AssistantKind::kDropDownList:
-            return L"COMBOBOX";
-        case AssistantKind::kButton:
-        case AssistantKind::kCheckBox:
-            return L"BUTTON";
-        case AssistantKind::kTree:
-            return WC_TREEVIEWW;
-        default:
-            return L"EDIT";
-    }
-}
-
-bool HasEdge(AssistantKind kind) {
-    return kind == AssistantKind::kTree || kind == AssistantKind::kReadOnlyText ||
-           kind == AssistantKind::kText || kind == AssistantKind::kReport;
+    return {L"EDIT", 0, 0};
 }
 
 void SetText(HWND control, const std::wstring& text) {
@@ -78,7 +64,8 @@ frmSettingsAssistant::frmSettingsAssistant(Platform& platform, ConsolePlatform& 
     : platform_(platform), console_(console), state_(state), instance_(instance) {}
 
 frmSettingsAssistant::~frmSettingsAssistant() {
-    Close();
+    // Its WM_NCDESTROY handling needs this object whole.
+    Destroy();
 }
 
 HWND frmSettingsAssistant::Control(int id) const {
@@ -89,54 +76,41 @@ HWND frmSettingsAssistant::Control(int id) const {
 }
 
 bool frmSettingsAssistant::Show(HWND owner) {
-    if (hwnd_ != nullptr) {
-        ::ShowWindow(hwnd_, ::IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
-        ::SetForegroundWindow(hwnd_);
+    if (IsOpen()) {
+        ::ShowWindow(hwnd(), ::IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
+        ::SetForegroundWindow(hwnd());
         return true;
     }
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&classes);
-    HICON icon = static_cast<HICON>(
-        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN), IMAGE_ICON, 32, 32, LR_SHARED));
-    HICON smallIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FRMMAIN),
-                                                      IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    if (!RegisterFormClass(instance_, kClassName, &frmSettingsAssistant::WindowProc, icon,
-                           smallIcon))
-        return false;
+    const FormIcons icons = LoadFormIcons(instance_);
     // Owned by the console: it stays above it and goes when the console goes.
-    HWND window = ::CreateWindowExW(
-        WS_EX_CONTROLPARENT, kClassName, kAssistantCaption,
-        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
-        CW_USEDEFAULT, 860, 740, owner, nullptr, instance_, this);
-    if (window == nullptr) return false;
+    if (!Create(instance_, vorta::win32::WindowClass{kClassName, icons.icon, icons.smallIcon},
+                WS_EX_CONTROLPARENT, kAssistantCaption,
+                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                CW_USEDEFAULT, CW_USEDEFAULT, 860, 740, owner))
+        return false;
     if (!CreateControls()) {
-        ::DestroyWindow(window);
+        Destroy();
         return false;
     }
-    dpi_ = DpiOf(hwnd_);
+    dpi_ = vorta::win32::DpiOf(hwnd());
     ApplyDpi(dpi_);
     const int d = static_cast<int>(dpi_);
-    SetClientSize(hwnd_, TwipsToPixels(kAssistantClientWidth, d),
-                  TwipsToPixels(kAssistantClientHeight, d));
-    CentreOnScreen(hwnd_);
+    SetClientSize(hwnd(), TwipsToPixelsHalfAway(kAssistantClientWidth, d),
+                  TwipsToPixelsHalfAway(kAssistantClientHeight, d));
+    CentreOnScreen(hwnd());
     Form_Load();
-    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
-    ::UpdateWindow(hwnd_);
-    ::SetForegroundWindow(hwnd_);
+    ::ShowWindow(hwnd(), SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd());
+    ::SetForegroundWindow(hwnd());
     ::SetFocus(Control(kIdAsstProgram));
     return true;
 }
 
-void frmSettingsAssistant::Close() {
-    if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
-}
-
 bool frmSettingsAssistant::CreateControls() {
     for (const AssistantControl& control : AssistantControls()) {
-        HWND child =
-            CreateChild(hwnd_, HasEdge(control.kind) ? WS_EX_CLIENTEDGE : 0, ClassOf(control.kind),
-                        control.text, StyleOf(control.kind), control.id);
+        HWND child = CreateControl(hwnd(), ClassOf(control.kind), control.text, control.id);
         if (child == nullptr) return false;
         if (control.kind == AssistantKind::kText)
             ::SendMessageW(child, EM_SETLIMITTEXT, kValueMaxChars, 0);
@@ -146,24 +120,25 @@ bool frmSettingsAssistant::CreateControls() {
 }
 
 void frmSettingsAssistant::ApplyDpi(UINT dpi) {
-    font_.reset(CreateFormFont(kFormFontPoints, dpi));
+    font_ = CreateFormFont(kFormFontPoints, dpi);
     const int d = static_cast<int>(dpi);
     const std::vector<AssistantControl>& layout = AssistantControls();
     for (std::size_t i = 0; i < layout.size(); ++i) {
         const AssistantControl& control = layout[i];
         ::SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        int height = TwipsToPixels(control.height, d);
+        int height = TwipsToPixelsHalfAway(control.height, d);
         if (control.kind == AssistantKind::kDropDownList) {
             // The window of a drop-down list also spans its dropped list.
             const int item = static_cast<int>(::SendMessageW(controls_[i], CB_GETITEMHEIGHT, 0, 0));
             height += kDroppedRows * item + 2;
             ::SendMessageW(controls_[i], CB_SETDROPPEDWIDTH,
-                           static_cast<WPARAM>(TwipsToPixels(kDroppedWidthTwips, d)), 0);
+                           static_cast<WPARAM>(TwipsToPixelsHalfAway(kDroppedWidthTwips, d)), 0);
         }
-        ::MoveWindow(controls_[i], TwipsToPixels(control.left, d), TwipsToPixels(control.top, d),
-                     TwipsToPixels(control.width, d), height, FALSE);
+        ::MoveWindow(controls_[i], TwipsToPixelsHalfAway(control.left, d),
+                     TwipsToPixelsHalfAway(control.top, d), TwipsToPixelsHalfAway(control.width, d),
+                     height, FALSE);
     }
-    ::InvalidateRect(hwnd_, nullptr, TRUE);
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 std::wstring frmSettingsAssistant::AppFolder() const {
@@ -171,12 +146,7 @@ std::wstring frmSettingsAssistant::AppFolder() const {
 }
 
 std::wstring frmSettingsAssistant::TextOf(int id) const {
-    HWND control = Control(id);
-    const int length = ::GetWindowTextLengthW(control);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = ::GetWindowTextW(control, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return text;
+    return vorta::win32::WindowText(Control(id));
 }
 
 std::uint32_t frmSettingsAssistant::ChosenProcessId() const {
@@ -184,7 +154,7 @@ std::uint32_t frmSettingsAssistant::ChosenProcessId() const {
 }
 
 void frmSettingsAssistant::Tell(const std::wstring& text) {
-    ::MessageBoxW(hwnd_, text.c_str(), kAppTitle, MB_OK);
+    ::MessageBoxW(hwnd(), text.c_str(), kAppTitle, MB_OK);
 }
 
 void frmSettingsAssistant::SetReport(const std::wstring& text) {
@@ -380,7 +350,7 @@ void frmSettingsAssistant::cmdSave_Click() {
 }
 
 void frmSettingsAssistant::cmdClose_Click() {
-    Close();
+    Destroy();
 }
 
 void frmSettingsAssistant::txtValue_Change(std::size_t key) {
@@ -420,22 +390,7 @@ void frmSettingsAssistant::OnCommand(int id, int code) {
     }
 }
 
-LRESULT CALLBACK frmSettingsAssistant::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                                  LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<frmSettingsAssistant*>(
-            reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self =
-        reinterpret_cast<frmSettingsAssistant*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT frmSettingsAssistant::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = hwnd_;
+LRESULT frmSettingsAssistant::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -443,24 +398,19 @@ LRESULT frmSettingsAssistant::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wParam);
             if (!controls_.empty()) ApplyDpi(dpi_);
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                           suggested->right - suggested->left, suggested->bottom - suggested->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+            TakeSuggestedRect(hwnd(), lParam);
             return 0;
         }
         case WM_CLOSE:
-            ::DestroyWindow(window);
+            Destroy();
             return 0;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
             controls_.clear();
             break;
         default:
             break;
     }
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace vorta::forms::win32

@@ -7,39 +7,33 @@
 // Nothing here sends a message to a CAD window.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/win32/unique.h"
+#include "common/win32/window.h"
 #include "launcher/forms/assistant_layout.h"
 #include "launcher/forms/console_platform.h"
 #include "launcher/forms/settings_assistant.h"
 #include "launcher/forms/win32/win32_settings_files.h"
 #include "launcher/launcher_state.h"
 #include "launcher/platform.h"
-#include "launcher/win32/raii.h"
-#include "launcher/win32/win32.h"
 
 namespace vorta::forms::win32 {
 
-class frmSettingsAssistant {
+class frmSettingsAssistant final : public vorta::win32::Window {
   public:
     // The settings saved here also become state.settings, which the console uses.
     frmSettingsAssistant(Platform& platform, ConsolePlatform& console, LauncherState& state,
                          HINSTANCE instance);
-    ~frmSettingsAssistant();
-    frmSettingsAssistant(const frmSettingsAssistant&) = delete;
-    frmSettingsAssistant& operator=(const frmSettingsAssistant&) = delete;
+    ~frmSettingsAssistant() override;
 
     // Creates the window owned by `owner`, loads it and shows it centred on the screen;
     // when it is open already, brings it to the front. False when it cannot be created.
     bool Show(HWND owner);
-    void Close();
-    bool IsOpen() const { return hwnd_ != nullptr; }
-    HWND hwnd() const { return hwnd_; }
     HWND Control(int id) const;
 
     // Event handlers.
@@ -51,9 +45,10 @@ class frmSettingsAssistant {
     void cmdClose_Click();
     void txtValue_Change(std::size_t key);
 
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
     bool CreateControls();
     void ApplyDpi(UINT dpi);
@@ -79,7 +74,6 @@ class frmSettingsAssistant {
     LauncherState& state_;
     HINSTANCE instance_;
     Win32SettingsFiles files_;
-    HWND hwnd_ = nullptr;
     std::vector<HWND> controls_;  // in the order of AssistantControls()
     UINT dpi_ = 96;
     vorta::win32::GdiObject<HFONT> font_;

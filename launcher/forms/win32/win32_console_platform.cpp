@@ -1,14 +1,11 @@
 #include "launcher/forms/win32/win32_console_platform.h"
 
-#include <atomic>
 #include <cstring>
-#include <functional>
-#include <memory>
-#include <system_error>
-#include <thread>
 
+#include "common/win32/unique.h"
+#include "launcher/launch.h"
+#include "launcher/retry.h"
 #include "launcher/win32/bounded_send.h"
-#include "launcher/win32/raii.h"
 #include "launcher/win32/win32.h"
 
 namespace vorta::forms::win32 {
@@ -19,10 +16,6 @@ using vorta::win32::FromHwnd;
 using vorta::win32::NewSendJob;
 using vorta::win32::SendBounded;
 using vorta::win32::ToHwnd;
-
-// How long a clipboard held open by another program is waited for.
-constexpr DWORD kClipboardWaitMs = 1000;
-constexpr DWORD kClipboardRestMs = 10;
 
 }  // namespace
 
@@ -70,21 +63,25 @@ bool Win32ConsolePlatform::ClipboardHasText() {
 }
 
 std::optional<std::string> Win32ConsolePlatform::ClipboardGetText() {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        vorta::win32::OpenedClipboard clipboard;
-        if (clipboard.is_open()) {
+    // A clipboard held open by another program is waited for as the launch sequence
+    // waits for it.
+    std::optional<std::string> text;
+    RetryUntilSuccess(
+        platform_, Pumping::kNo,
+        [&text] {
+            const vorta::win32::OpenedClipboard clipboard =
+                vorta::win32::OpenClipboardOnce(nullptr);
+            if (!clipboard) return false;
             HANDLE data = ::GetClipboardData(CF_TEXT);
-            if (data == nullptr) return std::nullopt;
-            vorta::win32::GlobalLockGuard lock(data);
-            if (lock.data() == nullptr) return std::nullopt;
-            const char* text = static_cast<const char*>(lock.data());
-            const std::size_t size = ::GlobalSize(data);
-            return std::string(text, ::strnlen(text, size));
-        }
-        if (::GetTickCount() - start >= kClipboardWaitMs) return std::nullopt;
-        ::Sleep(kClipboardRestMs);
-    }
+            if (data == nullptr) return true;
+            const vorta::win32::GlobalLocked lock = vorta::win32::LockGlobal(data);
+            if (!lock) return true;
+            const char* bytes = static_cast<const char*>(lock.get());
+            text.emplace(bytes, ::strnlen(bytes, ::GlobalSize(data)));
+            return true;
+        },
+        kClipboardBoundMs);
+    return text;
 }
 
 std::optional<WindowFacts> Win32ConsolePlatform::DescribeWindow(Hwnd window) {

@@ -4,11 +4,15 @@
 #pragma once
 
 #include "launcher/forms/console_platform.h"
+#include "launcher/platform.h"
 
 namespace vorta::forms::win32 {
 
 class Win32ConsolePlatform final : public ConsolePlatform {
   public:
+    // The platform paces the wait for a clipboard that another program holds.
+    explicit Win32ConsolePlatform(Platform& platform) : platform_(platform) {}
+
     Hwnd GetDlgItem(Hwnd parent, std::int32_t controlId) override;
     std::optional<std::int32_t> SendGetTextLength(Hwnd window, std::uint32_t timeoutMs) override;
     bool SendGetText(Hwnd window, std::string& buffer, std::uint32_t timeoutMs) override;
@@ -21,6 +25,9 @@ class Win32ConsolePlatform final : public ConsolePlatform {
     bool ClipboardHasText() override;
     std::optional<std::string> ClipboardGetText() override;
     std::optional<WindowFacts> DescribeWindow(Hwnd window) override;
+
+  private:
+    Platform& platform_;
 };
 
 }  // namespace vorta::forms::win32

@@ -1,26 +1,13 @@
 #include "launcher/forms/win32/win32_settings_files.h"
 
-#include "launcher/win32/raii.h"
-#include "launcher/win32/win32.h"
+#include "common/win32/system.h"
+#include "common/win32/unique.h"
 
 namespace vorta::forms::win32 {
 
 namespace {
 
 using vorta::win32::UniqueHandle;
-
-// The system's text for an error, without its line end.
-std::wstring SystemText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text(buffer != nullptr ? buffer : L"", buffer != nullptr ? n : 0);
-    if (buffer != nullptr) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
-        text.pop_back();
-    return text;
-}
 
 FileResult Failure(DWORD code) {
     FileResult result;
@@ -39,7 +26,7 @@ FileResult Failure(DWORD code) {
             break;
     }
     result.code = code;
-    result.detail = SystemText(code);
+    result.detail = vorta::win32::SystemErrorText(code);
     return result;
 }
 

@@ -1,6 +1,9 @@
-#include "launcher/startup.h"
+#include "launcher/settings.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "tests/support/fake_platform.h"
 
@@ -9,59 +12,6 @@ namespace {
 
 using testing::Cp932;
 using testing::FakePlatform;
-
-std::optional<std::int16_t> Pause(std::string_view bytes) {
-    FakePlatform codec;
-    return ParsePauseFile(bytes, codec);
-}
-
-TEST(PauseFile, RoundsHalvesToEvenAndAcceptsBlanks) {
-    EXPECT_EQ(Pause("3"), 3);
-    EXPECT_EQ(Pause("2.5"), 2);
-    EXPECT_EQ(Pause("3.5"), 4);
-    EXPECT_EQ(Pause("-2.5"), -2);
-    EXPECT_EQ(Pause("  7\t "), 7);
-    EXPECT_EQ(Pause("7\n"), 7);  // a file saved with Unix line ends
-    EXPECT_EQ(Pause("1e1"), 10);
-    EXPECT_EQ(Pause("32767"), 32767);
-    EXPECT_EQ(Pause("-32768"), -32768);
-    EXPECT_EQ(Pause("." + std::string(324, '0') + "1"), 0);  // below any double
-}
-
-TEST(PauseFile, OnlyTheFirstLineCountsAndOnlyCrEndsIt) {
-    EXPECT_EQ(Pause("4\r\n9\r\n"), 4);
-    EXPECT_EQ(Pause("4\rletters"), 4);
-    EXPECT_EQ(Pause("4\n9"), std::nullopt);  // a lone LF does not end the line
-}
-
-TEST(PauseFile, UnusableContentIsRejected) {
-    EXPECT_EQ(Pause(""), std::nullopt);
-    EXPECT_EQ(Pause("\r\n5"), std::nullopt);  // empty first line
-    EXPECT_EQ(Pause("abc"), std::nullopt);
-    EXPECT_EQ(Pause("5abc"), std::nullopt);
-    EXPECT_EQ(Pause("."), std::nullopt);
-    EXPECT_EQ(Pause("32768"), std::nullopt);
-    EXPECT_EQ(Pause("32767.5"), std::nullopt);  // rounds to 32768
-    EXPECT_EQ(Pause("-32769"), std::nullopt);
-    EXPECT_EQ(Pause("1e400"), std::nullopt);
-    // Too large however small its exponent.
-    EXPECT_EQ(Pause("1" + std::string(309, '0') + "e-0"), std::nullopt);
-}
-
-TEST(PauseFile, FullWidthDigitsAsTheMessageShowsThem) {
-    EXPECT_EQ(Pause(Cp932(L"１２")), 12);
-    EXPECT_EQ(Pause(Cp932(L"\u3000５\u3000")), 5);
-    EXPECT_EQ(Pause(Cp932(L"五")), std::nullopt);
-}
-
-TEST(PauseFile, ClampKeepsEveryPauseFiniteAndWithin16Bits) {
-    EXPECT_EQ(ClampPauseUnit(0), 1);
-    EXPECT_EQ(ClampPauseUnit(-300), 1);
-    EXPECT_EQ(ClampPauseUnit(20), 20);
-    EXPECT_EQ(ClampPauseUnit(5461), 5461);
-    EXPECT_EQ(ClampPauseUnit(5462), 5461);
-    EXPECT_LE(6 * ClampPauseUnit(32767), 32767);
-}
 
 TEST(SettingInteger, ReadsFromTheStartLikeABasicVal) {
     EXPECT_EQ(ParseSettingInteger(L"12abc"), 12);
@@ -96,21 +46,6 @@ TEST(SettingInteger, SaturatesBeyond32Bits) {
     EXPECT_EQ(ParseSettingInteger(L"1" + std::wstring(309, L'0') + L"e-0"), 2147483647);
     EXPECT_EQ(ParseSettingInteger(L"-." + std::wstring(324, L'0') + L"1e+1"), 0);
     EXPECT_EQ(ParseSettingInteger(L"&HFFFFFFFFFFFFFFFFFFFF"), 2147483647);
-}
-
-TEST(Paths, AppFolderHasExactlyOneTrailingBackslash) {
-    EXPECT_EQ(AppFolderOf(L"C:\\Tools\\Vorta"), L"C:\\Tools\\Vorta\\");
-    EXPECT_EQ(AppFolderOf(L"D:\\"), L"D:\\");
-}
-
-TEST(Paths, BaseNameOf) {
-    EXPECT_EQ(BaseNameOf(L"C:\\Program Files\\CAD\\acad.exe"), L"acad");
-    EXPECT_EQ(BaseNameOf(L"D:acad.exe"), L"acad");
-    EXPECT_EQ(BaseNameOf(L"acad.v2.exe"), L"acad");
-    EXPECT_EQ(BaseNameOf(L"acad"), L"acad");
-    EXPECT_EQ(BaseNameOf(L""), L"");
-    EXPECT_EQ(BaseNameOf(L"\\\\server\\share\\図面ツール.exe"), L"図面ツール");
-    EXPECT_EQ(BaseNameOf(std::wstring(L"acad.exe\0\0\0", 11)), L"acad");
 }
 
 class SettingsFile : public ::testing::Test {
@@ -188,59 +123,6 @@ TEST_F(SettingsFile, FilesSavedAsUtf8OrUtf16ReadTheSameAsCodePage932) {
     EXPECT_EQ(LoadLauncherSettings(platform, L"C:\\Tools\\ヴォルタ\\").CommandCaption,
               L"コマンド ライン");
     EXPECT_EQ(platform.CountLog("ReadProfileString"), 8u);
-}
-
-TEST(PauseFile, ByteOrderMarksOfUtf8AndUtf16AreRead) {
-    EXPECT_EQ(Pause("\xEF\xBB\xBF"
-                    "5\r\n"),
-              5);
-    EXPECT_EQ(Pause(std::string("\xFF\xFE"
-                                "1\0"
-                                "2\0\r\0\n\0",
-                                10)),
-              12);
-    EXPECT_EQ(Pause(std::string("\xFE\xFF\0"
-                                "7",
-                                4)),
-              7);
-    EXPECT_EQ(Pause("\xEF\xBC\x95"), 5);  // a full-width ５ in UTF-8 without a mark
-    EXPECT_EQ(Pause("\xEF\xBB\xBF"), std::nullopt);
-}
-
-TEST(MainStart, MissingPauseFileWarnsOnceThenLaunchesWithFive) {
-    FakePlatform platform;
-    PlainPickerHost picker;
-    LauncherState state;
-    Main(platform, picker, state);
-    ASSERT_GE(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].first, kPauseFileMessage);
-    EXPECT_EQ(platform.messageBoxes[0].second, L"vortastart");
-    EXPECT_EQ(state.PauseUnit, 5);
-    EXPECT_EQ(state.AppFolder, L"C:\\Tools\\Vorta\\");  // the launch ran
-    // The message's gap is one ideographic space; its digits and tilde are full-width.
-    EXPECT_NE(std::wstring(kPauseFileMessage).find(L"１～２０をセットして\u3000tardo.dat"),
-              std::wstring::npos);
-}
-
-TEST(MainStart, PauseFileBesideTheProgramIsUsedEvenAtADriveRoot) {
-    FakePlatform platform;
-    platform.applicationPath = L"E:\\";
-    platform.files[L"E:\\\\tardo.dat"] = "  12 \r\n";
-    PlainPickerHost picker;
-    LauncherState state;
-    Main(platform, picker, state);
-    EXPECT_EQ(state.PauseUnit, 12);
-    EXPECT_EQ(state.AppFolder, L"E:\\");
-    for (auto& box : platform.messageBoxes) EXPECT_NE(box.first, kPauseFileMessage);
-}
-
-TEST(MainStart, ZeroPauseIsRaisedToOne) {
-    FakePlatform platform;
-    platform.files[L"C:\\Tools\\Vorta\\tardo.dat"] = "0";
-    PlainPickerHost picker;
-    LauncherState state;
-    Main(platform, picker, state);
-    EXPECT_EQ(state.PauseUnit, 1);
 }
 
 }  // namespace
