@@ -55,8 +55,8 @@ constexpr DWORD kDialogTimeoutMs = 30000;
 constexpr DWORD kEndTimeoutMs = 60000;
 constexpr DWORD kMessageTimeoutMs = 5000;
 constexpr DWORD kViewerTimeoutMs = 30000;
-constexpr int kCommand1 = 101;
-constexpr int kCommand2 = 102;
+// Form1's buttons.
+enum ButtonId : int { kCommand1 = 101, kCommand2 = 102 };
 
 // Memory inside the installer's process, for messages whose pointers it dereferences.
 class RemoteMemory {
