@@ -1,18 +1,36 @@
 #include "installer/install_sequence.h"
 
-#include <cwchar>
+#include <cstdint>
 
 #include "installer/file_list.h"
 
 namespace vortasetup {
 
-std::wstring ErrorReportText(const StepError& error) {
-    wchar_t number[32] = {};
+namespace {
+
+// The error number as the box shows it: an HRESULT in hexadecimal ("0x800705B4"), a
+// Win32 code in decimal. Written out by hand: a printf would bring its whole
+// floating-point formatting into the program.
+std::wstring ErrorNumberText(const StepError& error) {
+    const auto code = static_cast<std::uint32_t>(error.code);
+    std::wstring digits;
     if (error.kind == StepError::Kind::Com) {
-        std::swprintf(number, 32, L"0x%08X", static_cast<unsigned>(error.code));
-    } else {
-        std::swprintf(number, 32, L"%u", static_cast<unsigned>(error.code));
+        constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+        for (int shift = 28; shift >= 0; shift -= 4) digits += kHex[(code >> shift) & 0xF];
+        return L"0x" + digits;
     }
+    std::uint32_t rest = code;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + rest % 10));
+        rest /= 10;
+    } while (rest != 0);
+    return digits;
+}
+
+}  // namespace
+
+std::wstring ErrorReportText(const StepError& error) {
+    const std::wstring number = ErrorNumberText(error);
     std::wstring text = L"エラーのため、インストールを中止しました。\n\nエラー番号: ";
     text += number;
     text += L"\n説明: ";

@@ -1,40 +1,8 @@
 #include "launcher/numbers.h"
 
 #include <algorithm>
-#include <charconv>
-#include <limits>
-#include <optional>
 
 namespace vorta {
-
-namespace {
-
-// The power of ten of the first nonzero digit of a scanned number without its sign
-// ("0.05" gives -2, "120e1" gives 3); nothing when every digit is zero. The exponent is
-// held at a bound far beyond any double, so no count wraps.
-std::optional<long long> LeadingPowerOfTen(std::string_view ascii) {
-    constexpr long long kExponentBound = 1'000'000'000'000;
-    const std::size_t e = ascii.find('e');
-    const std::string_view mantissa = ascii.substr(0, e);
-    long long exponent = 0;
-    if (e != std::string_view::npos) {
-        std::size_t i = e + 1;
-        const bool negative = i < ascii.size() && ascii[i] == '-';
-        if (i < ascii.size() && (ascii[i] == '-' || ascii[i] == '+')) ++i;
-        for (; i < ascii.size(); ++i)
-            exponent = std::min(exponent * 10 + (ascii[i] - '0'), kExponentBound);
-        if (negative) exponent = -exponent;
-    }
-    const std::size_t first = mantissa.find_first_of("123456789");
-    if (first == std::string_view::npos) return std::nullopt;
-    std::size_t point = mantissa.find('.');
-    if (point == std::string_view::npos) point = mantissa.size();
-    const long long position = first < point ? static_cast<long long>(point - first - 1)
-                                             : -static_cast<long long>(first - point);
-    return position + exponent;
-}
-
-}  // namespace
 
 bool IsNumberBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\n';
@@ -83,22 +51,69 @@ ScannedNumber ScanDecimal(std::wstring_view text) {
     return out;
 }
 
-double ValueOf(const ScannedNumber& number) {
-    const std::string& ascii = number.ascii;
-    bool negative = !ascii.empty() && ascii.front() == '-';
-    const char* first = ascii.data() + (negative ? 1 : 0);
-    double value = 0;
-    auto result = std::from_chars(first, ascii.data() + ascii.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone when it does not fit. A number that does
-        // not fit is either beyond every limit or closer to zero than any double; its
-        // first nonzero digit tells which, whatever its exponent says on its own
-        // ("1000...e-0" is huge, "0.000...1" is about zero).
-        std::optional<long long> power =
-            LeadingPowerOfTen(std::string_view(first, ascii.data() + ascii.size() - first));
-        value = power && *power >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
+WholeNumber RoundToWhole(const ScannedNumber& number) {
+    // Worked out on the decimal digits themselves: value = digits x 10^exponent.
+    constexpr long long kExponentBound = 1'000'000'000'000;  // far beyond any use
+    constexpr std::size_t kMostDigits = 18;                  // 10^18 - 1 fits 64 bits
+    WholeNumber out;
+    std::string_view ascii = number.ascii;
+    if (!ascii.empty() && ascii.front() == '-') {
+        out.negative = true;
+        ascii.remove_prefix(1);
     }
-    return negative ? -value : value;
+    std::string digits;
+    long long exponent = 0;
+    std::size_t i = 0;
+    bool point = false;
+    for (; i < ascii.size() && ascii[i] != 'e'; ++i) {
+        if (ascii[i] == '.') {
+            point = true;
+        } else if (!(digits.empty() && ascii[i] == '0')) {  // leading zeros count nowhere
+            digits += ascii[i];
+            if (point) --exponent;
+        } else if (point) {
+            --exponent;
+        }
+    }
+    if (i < ascii.size()) {  // the exponent part: 'e', an optional sign, digits
+        ++i;
+        const bool negative = i < ascii.size() && ascii[i] == '-';
+        if (i < ascii.size() && (ascii[i] == '-' || ascii[i] == '+')) ++i;
+        long long written = 0;
+        for (; i < ascii.size(); ++i)
+            written = std::min(written * 10 + (ascii[i] - '0'), kExponentBound);
+        exponent += negative ? -written : written;
+    }
+    if (digits.empty()) return out;  // zero
+
+    // Split into the whole part and the fraction.
+    const long long size = static_cast<long long>(digits.size());
+    const long long wholeDigits = size + exponent;
+    if (wholeDigits > static_cast<long long>(kMostDigits)) {
+        out.beyond = true;
+        return out;
+    }
+    std::string_view fraction;
+    if (wholeDigits <= 0) {
+        // Below one: a half or more needs its first digit right after the point.
+        if (wholeDigits < 0) return out;
+        fraction = digits;
+    } else {
+        const std::size_t whole = static_cast<std::size_t>(std::min(wholeDigits, size));
+        for (std::size_t d = 0; d < whole; ++d)
+            out.magnitude = out.magnitude * 10 + static_cast<std::uint64_t>(digits[d] - '0');
+        for (long long zeros = wholeDigits - size; zeros > 0; --zeros) out.magnitude *= 10;
+        fraction = std::string_view(digits).substr(whole);
+    }
+    // Halves go to the even neighbour.
+    if (!fraction.empty()) {
+        const bool aboveHalf =
+            fraction[0] > '5' ||
+            (fraction[0] == '5' && fraction.find_first_not_of('0', 1) != std::string_view::npos);
+        const bool half = fraction[0] == '5' && !aboveHalf;
+        if (aboveHalf || (half && out.magnitude % 2 == 1)) ++out.magnitude;
+    }
+    return out;
 }
 
 }  // namespace vorta

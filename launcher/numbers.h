@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,7 @@ namespace vorta {
 bool IsNumberBlank(wchar_t c);
 bool IsDecimalDigit(wchar_t c);
 
-// A decimal number scanned from the start of a text: its ASCII form for from_chars and
+// A decimal number scanned from the start of a text: its ASCII form and
 // how many characters it used.
 struct ScannedNumber {
     std::string ascii;
@@ -22,8 +23,14 @@ struct ScannedNumber {
 };
 ScannedNumber ScanDecimal(std::wstring_view text);
 
-// The value of a scanned number. One beyond every double is infinite, one closer to zero
-// than any double is zero.
-double ValueOf(const ScannedNumber& number);
+// A scanned number rounded to a whole number, halves to the even neighbour, exactly as
+// its decimal digits say (no binary fraction in between). `beyond` when the result has
+// more than 18 digits.
+struct WholeNumber {
+    bool negative = false;
+    bool beyond = false;
+    std::uint64_t magnitude = 0;
+};
+WholeNumber RoundToWhole(const ScannedNumber& number);
 
 }  // namespace vorta

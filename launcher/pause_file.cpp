@@ -1,7 +1,6 @@
 #include "launcher/pause_file.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "launcher/numbers.h"
@@ -59,9 +58,11 @@ std::optional<std::int16_t> ParsePauseFile(std::string_view bytes, const Platfor
 
     ScannedNumber scanned = ScanDecimal(number);
     if (!scanned.hasDigits || scanned.used != number.size()) return std::nullopt;
-    double rounded = std::nearbyint(ValueOf(scanned));
-    if (!(rounded >= -32768.0 && rounded <= 32767.0)) return std::nullopt;
-    return static_cast<std::int16_t>(rounded);
+    const WholeNumber rounded = RoundToWhole(scanned);
+    if (rounded.beyond || rounded.magnitude > (rounded.negative ? 32768u : 32767u))
+        return std::nullopt;
+    const auto magnitude = static_cast<std::int32_t>(rounded.magnitude);
+    return static_cast<std::int16_t>(rounded.negative ? -magnitude : magnitude);
 }
 
 std::int16_t ClampPauseUnit(std::int16_t value) {

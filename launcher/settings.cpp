@@ -1,7 +1,6 @@
 #include "launcher/settings.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -19,11 +18,15 @@ constexpr std::array<const wchar_t*, kSettingCount> kKeyNames{
     L"MainCmdCtrlID", L"TextCmdCtrlID",  L"MainHistCtrlID", L"TextHistCtrlID",
 };
 
-std::int32_t SaturateToInt32(double value) {
-    double rounded = std::nearbyint(value);  // default rounding: halves to the even neighbour
-    if (rounded >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-    if (rounded <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(rounded);
+std::int32_t SaturateToInt32(const WholeNumber& rounded) {
+    if (rounded.negative) {
+        if (rounded.beyond || rounded.magnitude >= 2147483648u)
+            return std::numeric_limits<std::int32_t>::min();
+        return static_cast<std::int32_t>(-static_cast<std::int64_t>(rounded.magnitude));
+    }
+    if (rounded.beyond || rounded.magnitude >= 2147483647u)
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(rounded.magnitude);
 }
 
 }  // namespace
@@ -94,7 +97,7 @@ std::int32_t ParseSettingInteger(std::wstring_view raw) {
     }
     ScannedNumber scanned = ScanDecimal(text);
     if (!scanned.hasDigits) return 0;
-    return SaturateToInt32(ValueOf(scanned));
+    return SaturateToInt32(RoundToWhole(scanned));
 }
 
 LauncherSettings LoadLauncherSettings(Platform& platform, const std::wstring& appFolder) {

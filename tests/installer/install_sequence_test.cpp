@@ -237,8 +237,8 @@ TEST(InstallSequence, ShellObjectFailureIsReportedAfterTheCompletionBox) {
 }
 
 TEST(ErrorReport, GivesWin32NumbersInDecimalAndComNumbersInHex) {
-    const std::wstring win32 = ErrorReportText({StepError::Kind::Win32, 5, L"Access denied."});
-    EXPECT_NE(win32.find(L": 5\n"), std::wstring::npos);
+    const std::wstring win32 = ErrorReportText({StepError::Kind::Win32, 1392, L"Access denied."});
+    EXPECT_NE(win32.find(L": 1392\n"), std::wstring::npos);
     EXPECT_NE(win32.find(L"Access denied."), std::wstring::npos);
     const std::wstring com = ErrorReportText({StepError::Kind::Com, 0x80070005u, L""});
     EXPECT_NE(com.find(L"0x80070005"), std::wstring::npos);

@@ -31,6 +31,8 @@ TEST(PauseFile, RoundsHalvesToEvenAndAcceptsBlanks) {
     EXPECT_EQ(Pause("32767"), 32767);
     EXPECT_EQ(Pause("-32768"), -32768);
     EXPECT_EQ(Pause("." + std::string(324, '0') + "1"), 0);  // below any double
+    // Worked out on the decimal digits: just above a half is above it, however far out.
+    EXPECT_EQ(Pause("2.50000000000000000001"), 3);
 }
 
 TEST(PauseFile, OnlyTheFirstLineCountsAndOnlyCrEndsIt) {
