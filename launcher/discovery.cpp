@@ -111,11 +111,20 @@ void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& pick
     state.table.assign(1, CadInstance{});
     // The first touch of the list may create its owner, whose loading runs a discovery
     // of its own; that run's records stay in the table and this run appends after them.
+    const std::uint32_t runsBefore = state.discoveryRuns;
     picker.cmbFileName().Clear();
+    // A run nested in the line above has just taken the snapshots: they serve this run
+    // as well, which then finds what that run found.
+    const bool nested = state.discoveryRuns != runsBefore;
+    ++state.discoveryRuns;
+    if (!nested) {
+        state.processes = platform.SnapshotProcesses();
+        state.threads.reset();
+    }
 
     DiscoveryRun run(platform, state);
-    std::optional<std::vector<ThreadEntry>> threads;
-    for (const ProcessEntry& process : platform.SnapshotProcesses()) {
+    std::optional<std::vector<ThreadEntry>>& threads = state.threads;
+    for (const ProcessEntry& process : state.processes) {
         // The whole fixed-size name field: the cut at the first dot drops its zero tail.
         if (BaseNameOf(platform.FromAnsi(process.exeFile)) != state.settings.ACADName) continue;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ struct LauncherState {
     CadInstanceTable table{CadInstance{}};
     // Left by the last successful command-line search; never cleared.
     Hwnd FoundCommandLine = 0;
+    // What the last discovery run saw, and how many runs there have been: a run nested
+    // in another (the console loading on the launch's first touch of the list) serves
+    // the outer run with the same snapshots, taken a moment before.
+    std::uint32_t discoveryRuns = 0;
+    std::vector<ProcessEntry> processes;
+    std::optional<std::vector<ThreadEntry>> threads;
 };
 
 }  // namespace vorta

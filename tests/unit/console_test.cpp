@@ -281,6 +281,9 @@ TEST_F(NestedDiscovery, KeepsTheNestedRecordsAndAppendsTheResumedRunsAfterThem) 
     EXPECT_EQ(host.view.list.ListIndex(), 1);
     EXPECT_EQ(host.view.list.ItemText(1), L"B.dwg");
     EXPECT_EQ(state.FoundCommandLine, 2004u);
+    // The resumed run uses the snapshots the nested run has just taken.
+    EXPECT_EQ(platform.CountLog("SnapshotProcesses"), 1u);
+    EXPECT_EQ(platform.CountLog("SnapshotThreads"), 1u);
     // The load step's Get read the selected instance's command line, once.
     ASSERT_FALSE(cad.sent.empty());
     EXPECT_EQ(cad.sent[0].what, "WM_GETTEXTLENGTH");
