@@ -372,7 +372,8 @@ void ReportForm(HWND form) {
     RECT outer{};
     GetWindowRect(form, &outer);
     const vorta::win32::ScreenDc screen = vorta::win32::GetScreenDc();
-    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    // The screen's dpi, as the installer reads it (one value for both directions).
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     const long long left = WholeTwips(GetSystemMetrics(SM_CXSCREEN), dpi) / 2 -
                            WholeTwips(outer.right - outer.left, dpi) / 2;
     const long long top = WholeTwips(GetSystemMetrics(SM_CYSCREEN), dpi) / 3 -
