@@ -1,10 +1,13 @@
 #include "launcher/win32/bounded_send.h"
 
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "common/win32/unique.h"
 
@@ -45,6 +48,69 @@ Unanswered& Pending() {
     return *pending;
 }
 
+// Helper threads are kept for the next call once their call is done: starting a thread
+// costs more than most calls. One whose call was given up stays with it, and the next
+// call gets another.
+class Helpers {
+  public:
+    // Runs `work` on an idle helper (a new one when none is idle), then sets `done`.
+    void Run(std::function<void()> work, std::shared_ptr<UniqueHandle> done) {
+        std::shared_ptr<Helper> helper;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!idle_.empty()) {
+                helper = std::move(idle_.back());
+                idle_.pop_back();
+            }
+        }
+        if (!helper) {
+            helper = std::make_shared<Helper>();
+            std::thread([this, helper] { Serve(helper); }).detach();
+        }
+        std::lock_guard<std::mutex> lock(helper->mutex);
+        helper->work = std::move(work);
+        helper->done = std::move(done);
+        helper->ready.notify_one();
+    }
+
+  private:
+    struct Helper {
+        std::mutex mutex;
+        std::condition_variable ready;
+        std::function<void()> work;
+        std::shared_ptr<UniqueHandle> done;
+    };
+
+    void Serve(const std::shared_ptr<Helper>& helper) {
+        for (;;) {
+            std::function<void()> work;
+            std::shared_ptr<UniqueHandle> done;
+            {
+                std::unique_lock<std::mutex> lock(helper->mutex);
+                helper->ready.wait(lock, [&] { return static_cast<bool>(helper->work); });
+                work = std::exchange(helper->work, nullptr);
+                done = std::move(helper->done);
+            }
+            work();
+            {
+                // Idle again before the caller hears of it, so its next call finds it.
+                std::lock_guard<std::mutex> lock(mutex_);
+                idle_.push_back(helper);
+            }
+            ::SetEvent(done->get());
+        }
+    }
+
+    std::mutex mutex_;
+    std::vector<std::shared_ptr<Helper>> idle_;
+};
+
+// Never destroyed: helpers may still finish while the process ends.
+Helpers& HelperThreads() {
+    static Helpers* helpers = new Helpers;
+    return *helpers;
+}
+
 // Runs work on a helper thread, counted as unanswered for the window's thread until it
 // returns, and waits for it at most timeoutMs while handling messages sent to this
 // thread. True when the work was done in time. The thread stops counting as unanswered
@@ -55,15 +121,15 @@ bool RunAndWait(DWORD windowThread, std::uint32_t timeoutMs, std::function<void(
     if (!*done) return false;
     if (Pending().Has(windowThread)) return false;
     Pending().Add(windowThread);
-    auto run = [windowThread, done, work = std::move(work)] {
+    auto run = [windowThread, work = std::move(work)] {
         work();
         Pending().Remove(windowThread);
-        ::SetEvent(done->get());
     };
     try {
-        std::thread(run).detach();
+        HelperThreads().Run(run, done);
     } catch (const std::system_error&) {
         run();  // no thread to spare: make the call from here
+        ::SetEvent(done->get());
     }
     HANDLE event = done->get();
     const DWORD start = ::GetTickCount();
