@@ -1,6 +1,6 @@
 // The narrow interface between the launcher's logic and the window system.
 // The logic (start-up, settings, discovery, the launch sequence) calls only this;
-// platform/win32 implements it over Win32, tests/support implements a recording fake.
+// launcher/win32 implements it over Win32, tests/support implements a recording fake.
 // Calls that take or give ANSI text traffic in ANSI bytes (std::string); the logic
 // converts with ToAnsi/FromAnsi, so it decides where text is cut.
 #pragma once
