@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "common/win32/ansi.h"
+#include "common/win32/elevation.h"
 #include "common/win32/message_loop.h"
 #include "common/win32/system.h"
 #include "common/win32/unique.h"
@@ -30,9 +31,8 @@ struct TokenRights {
 };
 
 std::optional<TokenRights> RightsOf(HANDLE process) {
-    HANDLE raw = nullptr;
-    if (!::OpenProcessToken(process, TOKEN_QUERY, &raw)) return std::nullopt;
-    UniqueHandle token(raw);
+    UniqueHandle token;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, token.put())) return std::nullopt;
     TokenRights rights;
     DWORD size = 0;
     ::GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
@@ -44,11 +44,7 @@ std::optional<TokenRights> RightsOf(HANDLE process) {
     const PUCHAR count = ::GetSidSubAuthorityCount(mandatory->Label.Sid);
     if (count == nullptr || *count == 0) return std::nullopt;
     rights.integrity = *::GetSidSubAuthority(mandatory->Label.Sid, *count - 1);
-    TOKEN_ELEVATION elevation{};
-    DWORD elevationSize = sizeof(elevation);
-    if (::GetTokenInformation(token.get(), TokenElevation, &elevation, elevationSize,
-                              &elevationSize))
-        rights.elevated = elevation.TokenIsElevated != 0;
+    rights.elevated = ProcessElevated(process);
     return rights;
 }
 
