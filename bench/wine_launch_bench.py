@@ -75,7 +75,7 @@ def end_group(pid):
 def timed_run(exe, cwd):
     """Wall time in milliseconds of `wine exe`, from the start to the end of the process."""
     start = time.perf_counter()
-    proc = subprocess.Popen(["wine", harness.winpath(exe)], cwd=cwd, stdin=subprocess.DEVNULL,
+    proc = subprocess.Popen(harness.wine(harness.winpath(exe)), cwd=cwd, stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                             start_new_session=True)
     # A blocking wait: waiting with a time-out polls, in steps of up to 50 ms, which would

@@ -24,7 +24,10 @@ inline constexpr std::uint32_t kMapVkToScan = 0;   // MapVirtualKey map type
 // Keyboard input records (INPUT / KEYBDINPUT).
 inline constexpr std::uint32_t kKeyEventExtendedKey = 0x0001;
 inline constexpr std::uint32_t kKeyEventKeyUp = 0x0002;
-inline constexpr std::uint32_t kInputRecordSize = 28;  // sizeof(INPUT) on 32-bit Windows
+// sizeof(INPUT): a type tag and the largest input (MOUSEINPUT, which ends in a
+// pointer-sized field), padded to the pointer's alignment: 28 bytes on 32-bit Windows,
+// 40 on 64-bit Windows.
+inline constexpr std::uint32_t kInputRecordSize = sizeof(void*) == 8 ? 40 : 28;
 
 // mouse_event flags.
 inline constexpr std::uint32_t kMouseLeftDown = 0x0002;

@@ -2,23 +2,30 @@
 # Demonstration: builds the Windows programs, starts a stand-in CAD with Japanese
 # captions under Wine, runs vortastart.exe once from a folder holding tardo.dat and
 # Lumset.ini, and prints what the CAD received. Exits nonzero when the load command
-# did not arrive.
+# did not arrive. It runs the 32-bit (i686) programs, the ones shipped, where this machine
+# executes 32-bit code, and the 64-bit (x86_64) build of the same sources otherwise.
 #   bash scripts/demo.sh
-# Settings (environment): those of scripts/wine-env.sh; VORTA_BIN, a folder holding
-# vortastart.exe and standin_cad.exe already built, skips the installation and build.
+# Settings (environment): those of scripts/wine-env.sh (VORTA_ARCHS=x86_64 takes the path
+# of a machine without 32-bit code); VORTA_BIN, a folder holding vortastart.exe and
+# standin_cad.exe already built, skips the installation and build.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-if [ -z "${VORTA_BIN:-}" ]; then
-    bash scripts/install-deps.sh
-    cmake --preset windows
-    cmake --build --preset windows
-fi
-bin="${VORTA_BIN:-$root/build/windows/bin}"
-
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
+if [ -z "${VORTA_BIN:-}" ]; then
+    bash scripts/install-deps.sh
+    arch="$(vorta_preferred_arch)"
+    preset="$(vorta_preset "$arch")"
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+fi
+bin="${VORTA_BIN:-$root/build/$preset/bin}"
+
+vorta_wine_for "$bin"
+echo "== the $VORTA_ARCH programs under $VORTA_WINE$([ "$VORTA_ARCH" = i686 ] ||
+    echo " (32-bit code: $(vorta_arch_runs i686 && echo "not chosen (VORTA_ARCHS)"))")"
 vorta_wine_up
 
 demo="$(mktemp -d /tmp/vorta-demo.XXXXXX)"
@@ -41,7 +48,7 @@ stop_cad() {
 trap stop_cad EXIT
 
 echo "== starting the stand-in CAD (acad.exe) with Japanese captions"
-wine "$demo/cad/acad.exe" "$(winpath "$demo/cad/cad.cfg")" >/dev/null 2>&1 &
+vorta_wine "$demo/cad/acad.exe" "$(winpath "$demo/cad/cad.cfg")" >/dev/null 2>&1 &
 cad_pid=$!
 for _ in $(seq 1 150); do [ -f "$demo/cad/ready.txt" ] && break; sleep 0.2; done
 [ -f "$demo/cad/ready.txt" ] || { echo "the stand-in CAD did not come up" >&2; exit 1; }
@@ -49,7 +56,7 @@ for _ in $(seq 1 150); do [ -f "$demo/cad/ready.txt" ] && break; sleep 0.2; done
 echo "== running vortastart.exe from $demo/vortastart"
 start=$(date +%s%N)
 rc=0
-(cd "$demo" && timeout --kill-after=5 60 wine "$(winpath "$demo/vortastart/vortastart.exe")") || rc=$?
+(cd "$demo" && timeout --kill-after=5 60 "$VORTA_WINE" "$(winpath "$demo/vortastart/vortastart.exe")") || rc=$?
 echo "   ended with code $rc after $((($(date +%s%N) - start) / 1000000)) ms"
 sleep 0.5
 stop_cad

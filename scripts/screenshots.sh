@@ -19,7 +19,7 @@ for exe in console_driver installer_driver vortasetup; do
 done
 # shellcheck source=wine-env.sh
 source "$here/wine-env.sh"
-vorta_wine_up
+vorta_wine_for "$VORTA_BIN" && vorta_wine_up
 mkdir -p "$out"
 
 # One picture session: the command runs inside a virtual desktop of the given size and
@@ -30,7 +30,7 @@ mkdir -p "$out"
 shoot() {
   local name="$1" desktop="$2" work="$3" runner offset_x=0 offset_y=0 desk id geometry
   shift 3
-  timeout --kill-after=10 120 wine explorer /desktop="shot-$name,$desktop" "$@" \
+  timeout --kill-after=10 120 "$VORTA_WINE" explorer /desktop="shot-$name,$desktop" "$@" \
     >"$work/driver.log" 2>&1 &
   runner=$!
   for _ in $(seq 1 600); do
@@ -76,7 +76,7 @@ console_shot() {
   work="$(mktemp -d)"
   python3 "$root/tests/console/console_tests.py" prepare "$work/folder"
   shoot "$name" "$desktop" "$work" "$VORTA_BIN/console_driver.exe" "$mode" \
-    "$(winepath -w "$work/folder")" "$(winepath -w "$work/shot")"
+    "$(vorta_wine winepath -w "$work/folder")" "$(vorta_wine winepath -w "$work/shot")"
 }
 
 [ $# -gt 0 ] || set -- console assistant installer
@@ -87,7 +87,7 @@ for what in "$@"; do
     assistant) console_shot assistant assistant-screenshot 1000x800 || status=1 ;;
     installer)
       shoot vortasetup-form1 "$VORTA_DESKTOP_SIZE" "$(mktemp -d)" "$VORTA_BIN/installer_driver.exe" \
-        show "$(winepath -w "$VORTA_BIN/vortasetup.exe")" 4000 || status=1 ;;
+        show "$(vorta_wine winepath -w "$VORTA_BIN/vortasetup.exe")" 4000 || status=1 ;;
     *) echo "screenshots: what is $what? (console, assistant, installer)" >&2; status=2 ;;
   esac
 done

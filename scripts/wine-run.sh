@@ -5,10 +5,12 @@
 #   scripts/wine-run.sh program.exe [arguments...]   a Windows program, under Wine
 #   scripts/wine-run.sh script.py [arguments...]     a Python script that starts Windows
 #                                                    programs under the same Wine
+# The Wine is the one for the program's architecture (for a script, that of the programs
+# in VORTA_BIN): see wine-env.sh.
 # Settings (environment): those of wine-env.sh; VORTA_WINE_TIMEOUT, the seconds the test
 # may run (default 120); for a script, VORTA_BIN, the folder of the Windows programs.
 # Exit code: the test's own; 124 when it ran longer and was ended (like timeout(1));
-# 125 when the Wine environment did not come up.
+# 125 when the Wine environment did not come up or cannot run these programs.
 #
 # The output goes through a file: Wine's own background processes (started by the first
 # program after the server starts) inherit the program's output and live on, and would
@@ -18,6 +20,11 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=wine-env.sh
 source "$here/wine-env.sh"
 [ $# -ge 1 ] || { echo "usage: wine-run.sh program.exe|script.py [arguments...]" >&2; exit 2; }
+case "$1" in
+  *.py) programs="${VORTA_BIN:-}" ;;
+  *) programs="$1" ;;
+esac
+vorta_wine_for "$programs" || exit 125
 vorta_wine_up </dev/null >/dev/null 2>&1 ||
   { echo "wine-run: the Wine environment did not come up" >&2; exit 125; }
 
@@ -25,7 +32,7 @@ case "$1" in
   *.py)
     export PYTHONDONTWRITEBYTECODE=1 PYTHONUNBUFFERED=1
     run=(python3 "$@") ;;
-  *) run=(wine "$@") ;;
+  *) run=("$VORTA_WINE" "$@") ;;
 esac
 log="$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")"
 trap 'rm -f "$log"' EXIT

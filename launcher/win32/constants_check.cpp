@@ -20,7 +20,7 @@ static_assert(kMapVkToScan == MAPVK_VK_TO_VSC);
 static_assert(kKeyEventExtendedKey == KEYEVENTF_EXTENDEDKEY);
 static_assert(kKeyEventKeyUp == KEYEVENTF_KEYUP);
 static_assert(kInputRecordSize == sizeof(INPUT));
-static_assert(sizeof(INPUT) == 28, "the launcher targets 32-bit Windows");
+static_assert(sizeof(INPUT) == (sizeof(void*) == 8 ? 40 : 28));
 
 // Mouse.
 static_assert(kMouseLeftDown == MOUSEEVENTF_LEFTDOWN);
@@ -39,6 +39,6 @@ static_assert(kExeFileField == sizeof(PROCESSENTRY32::szExeFile));
 static_assert(kExeFileField == MAX_PATH);
 
 // The text handed to WM_COPYDATA.
-static_assert(sizeof(COPYDATASTRUCT) == 12);
+static_assert(sizeof(COPYDATASTRUCT) == (sizeof(void*) == 8 ? 24 : 12));
 
 }  // namespace vorta::winapi

@@ -177,7 +177,8 @@ class Driver {
             std::size_t eq = line.find('=');
             if (eq != std::string::npos)
                 cad->windows[line.substr(0, eq)] =
-                    reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoul(line.substr(eq + 1))));
+                    reinterpret_cast<HWND>(static_cast<INT_PTR>(
+                        static_cast<LONG>(std::stoul(line.substr(eq + 1)))));
         }
         cads_.push_back(std::move(cad));
         return cads_.back().get();

@@ -2,8 +2,8 @@
 stand-in CAD (config, start, log, stop), the probe, and a launcher folder.
 
 Expects the Wine environment of scripts/wine-env.sh to be up (scripts/wine-run.sh does
-that) and VORTA_BIN to name the folder holding vortastart.exe, standin_cad.exe and
-probe.exe.
+that), VORTA_WINE to name the Wine loader it chose for these programs' architecture, and
+VORTA_BIN to name the folder holding vortastart.exe, standin_cad.exe and probe.exe.
 
 The one writer of the stand-in's cad.cfg and of the launcher's tardo.dat and Lumset.ini,
 for the tests, the console driver's tests, the benchmark and the demo:
@@ -25,6 +25,14 @@ import tempfile
 import time
 
 BIN = os.environ.get("VORTA_BIN", "")
+
+
+def wine(*args):
+    """The command line that runs a Windows program (or Wine's own tool) under the Wine
+    scripts/wine-env.sh chose for the programs' architecture."""
+    loader = os.environ.get("VORTA_WINE")
+    check(bool(loader), "VORTA_WINE is not set: start this through scripts/wine-run.sh")
+    return [loader, *map(str, args)]
 
 # What the launcher types, as bytes in the ANSI code page.
 ESC_BYTES = "1B"
@@ -83,7 +91,7 @@ def run_windows(program, *args, timeout=30, env=None, started=None):
     would keep a pipe open long after the program has ended."""
     name = os.path.basename(program)
     with tempfile.TemporaryFile() as out_file, tempfile.TemporaryFile() as err_file:
-        proc = subprocess.Popen(["wine", program, *map(str, args)], stdout=out_file,
+        proc = subprocess.Popen(wine(program, *args), stdout=out_file,
                                 stderr=err_file, stdin=subprocess.DEVNULL, env=env,
                                 start_new_session=True)
         try:
@@ -184,7 +192,7 @@ def kill_leftover_cads(*exe_names):
     leftover = running(exe_names)
     for name, count in leftover.items():
         print(f"note: ending {count} {name} left over from an earlier run")
-        subprocess.run(["wine", "taskkill", "/F", "/IM", name], stdout=subprocess.DEVNULL,
+        subprocess.run(wine("taskkill", "/F", "/IM", name), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=30)
     if leftover:
         wait_for(lambda: not running(exe_names), 15, "leftover CADs to end")
@@ -234,7 +242,7 @@ class Cad:
         self.handles = {}
 
     def start(self, seconds=30):
-        self.proc = subprocess.Popen(["wine", self.exe, winpath(self.cfg_path)],
+        self.proc = subprocess.Popen(wine(self.exe, winpath(self.cfg_path)),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                      start_new_session=True)
         wait_for(lambda: os.path.exists(self.ready_path) or self.proc.poll() is not None,
@@ -330,7 +338,7 @@ class Launcher:
     def __init__(self, exe_path, cwd):
         self.started = time.monotonic()
         self.ended = None
-        self.proc = subprocess.Popen(["wine", winpath(exe_path)], cwd=cwd,
+        self.proc = subprocess.Popen(wine(winpath(exe_path)), cwd=cwd,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                      start_new_session=True)
 
@@ -374,8 +382,8 @@ class Scenario:
         """Another program holding the clipboard open (probe hold-clipboard) for the given
         seconds; returns once it holds it."""
         ready = os.path.join(self.work, f"holder-{len(self.holders)}.ready")
-        proc = subprocess.Popen(["wine", exe("probe.exe"), "hold-clipboard", str(seconds),
-                                 winpath(ready)], stdout=subprocess.DEVNULL,
+        proc = subprocess.Popen(wine(exe("probe.exe"), "hold-clipboard", seconds,
+                                     winpath(ready)), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
                                 start_new_session=True)
         self.holders.append(proc)

@@ -22,6 +22,7 @@ windows_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=/dev/null
 source "$here/../../scripts/wine-env.sh"
+vorta_wine_for "$setup_exe" || exit 125
 dest="$WINEPREFIX/drive_c/vorta-installer-tests/$scenario/dest"
 dest_windows="C:\\vorta-installer-tests\\$scenario\\dest"
 

@@ -6,10 +6,11 @@
   supported-OS entries from Vista to 10/11; and it is the only manifest;
 - its program icon (group 1) holds 16, 32 and 48 pixel images in 32-bit colour;
 - its version information names the product in Japanese and English;
-- it is a GUI-subsystem program;
+- it is a GUI-subsystem program for the build's machine: a PE32 image for i686, a PE32+
+  image for x86_64;
 - it imports from Windows' own DLLs only (no libstdc++, libgcc or winpthread DLL).
 
-    check_exe.py OBJDUMP EXE
+    check_exe.py ARCH OBJDUMP EXE      (ARCH: i686 or x86_64)
 Prints every failure and exits with 1 when there was one.
 """
 
@@ -19,6 +20,9 @@ import sys
 import xml.etree.ElementTree as ET
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+
+# Per build architecture: the COFF machine and the optional header's magic.
+IMAGES = {"i686": (0x14C, 0x10B, "PE32"), "x86_64": (0x8664, 0x20B, "PE32+")}
 
 SUPPORTED_OS = {
     "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Vista",
@@ -55,11 +59,13 @@ class Pe:
         self.machine, sections = struct.unpack_from("<HH", data, coff)
         optional_size = struct.unpack_from("<H", data, coff + 16)[0]
         optional = coff + 20
-        magic = struct.unpack_from("<H", data, optional)[0]
-        if magic != 0x10B:
-            raise ValueError("not a 32-bit (PE32) image")
+        self.magic = struct.unpack_from("<H", data, optional)[0]
+        if self.magic not in (0x10B, 0x20B):
+            raise ValueError("neither a PE32 nor a PE32+ image")
         self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
-        self.resource_rva = struct.unpack_from("<I", data, optional + 96 + 2 * 8)[0]
+        # The data directories follow the fields whose widths differ between the two.
+        directories = optional + (96 if self.magic == 0x10B else 112)
+        self.resource_rva = struct.unpack_from("<I", data, directories + 2 * 8)[0]
         self.sections = []
         table = optional + optional_size
         for i in range(sections):
@@ -173,13 +179,15 @@ def check_imports(objdump, exe):
 
 
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) != 3 or argv[0] not in IMAGES:
         print(__doc__)
         return 2
-    objdump, exe = argv
+    arch, objdump, exe = argv
+    machine, magic, kind = IMAGES[arch]
     with open(exe, "rb") as f:
         pe = Pe(f.read())
-    check(pe.machine == 0x14C, "machine %#x is not i386" % pe.machine)
+    check(pe.machine == machine and pe.magic == magic,
+          "machine %#x, magic %#x: not a %s image for %s" % (pe.machine, pe.magic, kind, arch))
     check(pe.subsystem == 2, "subsystem %d is not the Windows GUI" % pe.subsystem)
     resources = pe.resources()
     check_manifest(resources)

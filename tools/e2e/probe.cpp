@@ -41,8 +41,10 @@ long ToLong(const std::wstring& s) {
     return std::wcstol(s.c_str(), nullptr, 0);
 }
 
+// A window handle written as its 32 significant bits, widened as the system widens it.
 HWND ToHwnd(const std::wstring& s) {
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoul(s.c_str(), nullptr, 0)));
+    return reinterpret_cast<HWND>(
+        static_cast<INT_PTR>(static_cast<LONG>(std::wcstoul(s.c_str(), nullptr, 0))));
 }
 
 std::string RectText(const RECT& r) {
@@ -303,9 +305,22 @@ int MsgBox(const std::vector<std::wstring>& a) {
         }
         return 1;
     }
-    // When it was first seen, on the clock of the stand-in's log ticks.
+    // When it was first seen, on the clock of the stand-in's log ticks, and how long
+    // after its process had started (so a bound on the time to tell the user leaves out
+    // how long the test took to start it).
     Print("tick=" + Num(GetTickCount()));
+    FILETIME seen{};
+    GetSystemTimeAsFileTime(&seen);
     const HWND dlg = boxes.front().hwnd;
+    const UniqueHandle owner(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, boxes.front().pid));
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (owner && GetProcessTimes(owner.get(), &created, &exited, &kernel, &user)) {
+        const auto ticks = [](const FILETIME& t) {
+            return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+        };
+        Print("after_start_ms=" + Num((ticks(seen) - ticks(created)) / 10000));
+    }
     // The text is read once it is filled in; a box may be seen before it is complete.
     Sleep(200);
     wchar_t text[2048] = {};
