@@ -17,8 +17,7 @@ namespace vorta::win32 {
 // window handle within 32 significant bits so that 32- and 64-bit programs can share
 // them; a 64-bit program widens one by sign extension, as the system does.
 inline HWND ToHwnd(Hwnd window) {
-    return reinterpret_cast<HWND>(
-        static_cast<std::intptr_t>(static_cast<std::int32_t>(window)));
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(window)));
 }
 inline Hwnd FromHwnd(HWND window) {
     return static_cast<Hwnd>(reinterpret_cast<std::uintptr_t>(window));

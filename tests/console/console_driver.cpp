@@ -176,9 +176,8 @@ class Driver {
             pos = nl == std::string::npos ? text.size() : nl + 1;
             std::size_t eq = line.find('=');
             if (eq != std::string::npos)
-                cad->windows[line.substr(0, eq)] =
-                    reinterpret_cast<HWND>(static_cast<INT_PTR>(
-                        static_cast<LONG>(std::stoul(line.substr(eq + 1)))));
+                cad->windows[line.substr(0, eq)] = reinterpret_cast<HWND>(
+                    static_cast<INT_PTR>(static_cast<LONG>(std::stoul(line.substr(eq + 1)))));
         }
         cads_.push_back(std::move(cad));
         return cads_.back().get();
