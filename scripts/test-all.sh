@@ -74,5 +74,5 @@ if [ "$wine_tests" -eq 0 ]; then
     echo "== no Windows test ran: nothing was proven under Wine" >&2
     status=1
 fi
-[ "$status" -eq 0 ] && echo "== all passed" || echo "== some stage failed" >&2
+if [ "$status" -eq 0 ]; then echo "== all passed"; else echo "== some stage failed" >&2; fi
 exit "$status"
