@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Takes the README's pictures under the project's Japanese Wine: each window inside a Wine
 # virtual desktop, with the Japanese font replacements, cut out of the X display.
-#   scripts/screenshots.sh [console] [assistant] [installer]     (default: all three)
+#   scripts/screenshots.sh [console] [assistant] [installer] [guide]     (default: all four)
 #     console     console.png and history.png: the console and the history window
 #                 against a stand-in CAD
 #     assistant   assistant.png: the settings assistant for a CAD it does not fit yet
 #     installer   vortasetup-form1.png: the installer's window
+#     guide       guide-notepad.png: the Japanese guide as shipped, in Wine's Notepad with
+#                 Japanese Notepad's font and no word wrap, filling the desktop (sets
+#                 Notepad's settings in the prefix)
 # Settings (environment): those of wine-env.sh; VORTA_BIN, the folder of the built
 # Windows programs (default build/windows/bin); VORTA_SHOT_DIR, where the pictures go
 # (default docs/images). Needs ImageMagick (import, convert) and xwininfo.
@@ -79,7 +82,36 @@ console_shot() {
     "$(vorta_wine winepath -w "$work/folder")" "$(vorta_wine winepath -w "$work/shot")"
 }
 
-[ $# -gt 0 ] || set -- console assistant installer
+# The guide as the dist step ships it (byte-order mark, CR LF), opened in Notepad. Notepad
+# does not end by itself: it is closed once the picture is taken.
+guide_shot() {
+  local work size="$VORTA_DESKTOP_SIZE"
+  work="$(mktemp -d)"
+  python3 -c 'import sys; t = open(sys.argv[1], encoding="utf-8").read(); open(sys.argv[2], "w", encoding="utf-8-sig", newline="\r\n").write(t)' \
+    "$root/docs/guide.ja.txt" "$work/はじめにお読みください.txt"
+  local key='HKCU\Software\Microsoft\Notepad'
+  vorta_wine reg add "$key" /v lfFaceName /t REG_SZ /d 'ＭＳ ゴシック' /f >/dev/null 2>&1
+  vorta_wine reg add "$key" /v iPointSize /t REG_DWORD /d 120 /f >/dev/null 2>&1
+  vorta_wine reg add "$key" /v fWrap /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  local value
+  for value in "iWindowPosX 0" "iWindowPosY 0" "iWindowPosDX ${size%x*}" "iWindowPosDY ${size#*x}"; do
+    vorta_wine reg add "$key" /v "${value% *}" /t REG_DWORD /d "${value#* }" /f >/dev/null 2>&1
+  done
+  (
+    for _ in $(seq 1 100); do
+      xwininfo -root -tree | grep -q '"shot-guide-notepad - ' && break
+      sleep 0.1
+    done
+    sleep 3  # Notepad opens the file and paints
+    echo "guide-notepad 0 0 ${size%x*} ${size#*x}" >"$work/shot.rects.new"
+    mv "$work/shot.rects.new" "$work/shot.rects"
+    while [ ! -f "$work/shot.done" ]; do sleep 0.1; done
+    vorta_wine taskkill /f /im notepad.exe >/dev/null 2>&1
+  ) &
+  shoot guide-notepad "$size" "$work" notepad "$(vorta_wine winepath -w "$work/はじめにお読みください.txt")"
+}
+
+[ $# -gt 0 ] || set -- console assistant installer guide
 status=0
 for what in "$@"; do
   case "$what" in
@@ -88,7 +120,8 @@ for what in "$@"; do
     installer)
       shoot vortasetup-form1 "$VORTA_DESKTOP_SIZE" "$(mktemp -d)" "$VORTA_BIN/installer_driver.exe" \
         show "$(vorta_wine winepath -w "$VORTA_BIN/vortasetup.exe")" 4000 || status=1 ;;
-    *) echo "screenshots: what is $what? (console, assistant, installer)" >&2; status=2 ;;
+    guide) guide_shot || status=1 ;;
+    *) echo "screenshots: what is $what? (console, assistant, installer, guide)" >&2; status=2 ;;
   esac
 done
 exit "$status"

@@ -1,8 +1,8 @@
 # Assembles the folder a Windows user downloads: vortasetup.exe beside the ten files it
-# installs and a SHA256SUMS of them, a zip of that folder, and a SHA256SUMS of the zip
-# beside it. The same inputs give the same zip, byte for byte: its entries are sorted and
-# carry one time, SOURCE_DATE_EPOCH (seconds since 1970) or else the time of the source
-# tree's last commit. Run by the "dist" target:
+# installs, the Japanese guide and a SHA256SUMS of them; a zip of that folder, and a
+# SHA256SUMS of the zip beside it. The same inputs give the same zip, byte for byte: its
+# entries are sorted and carry one time, SOURCE_DATE_EPOCH (seconds since 1970) or else the
+# time of the source tree's last commit. Run by the "dist" target:
 #   -DINSTALLER_EXE=  -DVORTASTART_EXE=  -DSHIPPED_DIR=  -DCAD_FILES_DIR=  -DDIST_DIR=
 #   -DPACKAGE_NAME=  -DSOURCE_DIR=  -DPYTHON=
 cmake_minimum_required(VERSION 3.25)
@@ -57,8 +57,9 @@ else()
 endif()
 
 set(guide_name "はじめにお読みください.txt")
-if(NOT EXISTS "${SOURCE_DIR}/README.ja.md")
-  list(APPEND missing "README.ja.md (the Japanese user guide, expected in ${SOURCE_DIR})")
+set(guide_source "${SOURCE_DIR}/docs/guide.ja.txt")
+if(NOT EXISTS "${guide_source}")
+  list(APPEND missing "docs/guide.ja.txt (the Japanese user guide, expected in ${SOURCE_DIR})")
 endif()
 
 if(missing)
@@ -94,15 +95,16 @@ file(REMOVE_RECURSE "${folder}" "${DIST_DIR}/${PACKAGE_NAME}.zip" "${DIST_DIR}/S
 file(MAKE_DIRECTORY "${folder}")
 file(COPY ${sources} DESTINATION "${folder}")
 
-# The Japanese user guide, as a text file a user opens by double-click (UTF-8 with a
-# byte-order mark and CR LF, which every Notepad reads). The installer does not copy it.
+# The Japanese user guide, written as plain text for Notepad, as a file a user opens by
+# double-click (UTF-8 with a byte-order mark and CR LF, which every Notepad reads). The
+# installer does not copy it.
 execute_process(
   COMMAND "${PYTHON}" -c
     "import sys; t = open(sys.argv[1], encoding='utf-8').read().replace('\\r\\n', '\\n'); open(sys.argv[2], 'w', encoding='utf-8-sig', newline='\\r\\n').write(t)"
-    "${SOURCE_DIR}/README.ja.md" "${folder}/${guide_name}"
+    "${guide_source}" "${folder}/${guide_name}"
   RESULT_VARIABLE guide_result)
 if(NOT guide_result EQUAL 0)
-  message(FATAL_ERROR "dist: writing ${guide_name} from ${SOURCE_DIR}/README.ja.md failed")
+  message(FATAL_ERROR "dist: writing ${guide_name} from ${guide_source} failed")
 endif()
 
 file(GLOB copied RELATIVE "${folder}" "${folder}/*")

@@ -936,10 +936,9 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
           "2001 to 2004 are proposed");
     Check(accepted, "assistant: every proposal is ticked to be accepted");
     const std::wstring judgement = TextOf(control(kIdAsstResult));
-    Check(
-        judgement.find(L"× MainCaption「AutoCAD 20」: 「AutoCAD 20」で始まるタイトルのウィンドウが"
-                       L"ありません。") != std::wstring::npos,
-        "assistant: the report gives the reason of each ×");
+    Check(judgement.find(L"× MainCaption「Autodesk AutoCAD 20」: 「Autodesk AutoCAD 20」で始まる"
+                         L"タイトルのウィンドウがありません。") != std::wstring::npos,
+          "assistant: the report gives the reason of each ×");
     std::vector<std::wstring> labels = TreeLabels(control(kIdAsstTree));
     Check(AnyLabel(labels, std::wstring(L"「") + kIjcadMain + L"」  VortaStandinCadMain  表示") &&
               AnyLabel(labels, L"「コマンド ウィンドウ」  VortaStandinCadCommandLine  ID 0") &&

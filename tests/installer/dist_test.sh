@@ -30,8 +30,9 @@ for e in zipfile.ZipFile(sys.argv[1]).infolist(): print(e.filename, "%04d-%02d-%
 # The time a zip entry shows for the given seconds since 1970 (UTC, even seconds).
 zip_time() { date -u -d "@$(($1 / 2 * 2))" '+%Y-%m-%d %H:%M:%S'; }
 
-# Everything present: eleven files and the Japanese guide as text, byte-identical, with their SHA256SUMS, and a zip holding
-# the same folder, sorted, every entry dated from the last commit; its own SHA256SUMS beside.
+# Everything present: eleven files byte-identical and the Japanese guide, with their
+# SHA256SUMS, and a zip holding the same folder, sorted, every entry dated from the last
+# commit; its own SHA256SUMS beside.
 unset SOURCE_DATE_EPOCH
 run_dist "$work/cad" || { cat "$work/out.txt"; fail "dist failed with every file present"; }
 folder="$work/dist/vorta-test"
@@ -39,12 +40,34 @@ folder="$work/dist/vorta-test"
 (cd "$folder" && sha256sum --quiet --strict -c SHA256SUMS) || fail "SHA256SUMS of the folder"
 [ "$(cut -c67- "$folder/SHA256SUMS" | LC_ALL=C sort)" = "$(cd "$folder" && ls | grep -vx SHA256SUMS | LC_ALL=C sort)" ] ||
   fail "SHA256SUMS does not name exactly the twelve files"
-# The guide: the README.ja.md text, with a byte-order mark and CR LF line ends.
-python3 - "$src/README.ja.md" "$folder/はじめにお読みください.txt" <<'PY' || fail "guide text"
-import sys
-md = open(sys.argv[1], "rb").read()
-txt = open(sys.argv[2], "rb").read()
-assert txt.startswith(b"\xef\xbb\xbf") and txt[3:] == md.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+# The guide: docs/guide.ja.txt with a byte-order mark and CR LF line ends, plain text for
+# Notepad: no Markdown, lines of at most 76 columns (full-width characters count two), and
+# only characters the Japanese fonts of Windows 7 and later all show: ASCII, half-width
+# katakana and JIS X 0208 as code page 932 maps it, without its geometric shapes.
+python3 - "$src/docs/guide.ja.txt" "$folder/はじめにお読みください.txt" <<'PY' || fail "guide text"
+import sys, unicodedata
+source = open(sys.argv[1], "rb").read()
+shipped = open(sys.argv[2], "rb").read()
+problems = []
+if shipped != b"\xef\xbb\xbf" + source.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n"):
+    problems.append("not docs/guide.ja.txt with a byte-order mark and CR LF")
+for number, line in enumerate(shipped[3:].decode("utf-8").split("\r\n"), 1):
+    columns = sum(2 if unicodedata.east_asian_width(c) in "WFA" else 1 for c in line)
+    if columns > 76:
+        problems.append(f"line {number}: {columns} columns")
+    if line.lstrip().startswith(("#", "|", "```")) or "`" in line or "**" in line:
+        problems.append(f"line {number}: Markdown")
+    for c in line:
+        try:
+            code = c.encode("cp932")
+        except UnicodeEncodeError:
+            code = b""
+        if (not code or code < b" " or code == b"\x7f" or (len(code) == 2 and
+                (code[0] in (0x85, 0x86, 0x87) or code[0] >= 0xEB)) or 0x25A0 <= ord(c) <= 0x25FF):
+            problems.append(f"line {number}: U+{ord(c):04X} {c!r}")
+if problems:
+    print("\n".join(problems))
+sys.exit(1 if problems else 0)
 PY
 (cd "$work/dist" && sha256sum --quiet --strict -c SHA256SUMS) || fail "SHA256SUMS of the zip"
 grep -qx '[0-9a-f]\{64\}  vorta-test.zip' "$work/dist/SHA256SUMS" || fail "SHA256SUMS beside the zip names it alone"

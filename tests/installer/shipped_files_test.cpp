@@ -69,8 +69,11 @@ TEST(ShippedLumsetIni, IsCodePage932WithTheEightKeysInSectionMain) {
     EXPECT_EQ(keys, (std::vector<std::string>{"ACADName", "CommandCaption", "MainCaption",
                                               "TextCaption", "MainCmdCtrlID", "TextCmdCtrlID",
                                               "MainHistCtrlID", "TextHistCtrlID"}));
-    // Shipped for AutoCAD; the main caption must not also catch the text window.
+    // Shipped for current AutoCAD, whose main window is titled "Autodesk AutoCAD 2026 -
+    // [図面1.dwg]"; the main caption must not also catch the text window.
     EXPECT_EQ(acad_name, "acad");
+    EXPECT_EQ(std::string("Autodesk AutoCAD 2026 - [図面1.dwg]").rfind(main_caption, 0), 0u)
+        << main_caption;
     EXPECT_NE(text_caption.rfind(main_caption, 0), 0u)
         << "the text window's caption would match the main-window test";
 }

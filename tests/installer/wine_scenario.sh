@@ -26,25 +26,28 @@ vorta_wine_for "$setup_exe" || exit 125
 dest="$WINEPREFIX/drive_c/vorta-installer-tests/$scenario/dest"
 dest_windows="C:\\vorta-installer-tests\\$scenario\\dest"
 
-rm -rf "$work" "$(dirname "$dest")" && mkdir -p "$work/stage" "$dest"
-cp "$setup_exe" "$work/stage/vortasetup.exe"
+# The download folder; in folder_outside_cp932 its path holds characters code page 932 lacks.
+stage="$work/stage"
+[ "$scenario" = folder_outside_cp932 ] && stage="$work/한글폴더/stage"
+rm -rf "$work" "$(dirname "$dest")" && mkdir -p "$stage" "$dest"
+cp "$setup_exe" "$stage/vortasetup.exe"
 for name in "${names[@]}"; do
-  if [ -f "$shipped/$name" ]; then cp "$shipped/$name" "$work/stage/"; else cp "$fixtures/$name" "$work/stage/"; fi
+  if [ -f "$shipped/$name" ]; then cp "$shipped/$name" "$stage/"; else cp "$fixtures/$name" "$stage/"; fi
 done
 
 command=install
 older_guide='an older guide that must stay as it was'
 case $scenario in
-  fresh_install|resources) ;;
+  fresh_install|resources|folder_outside_cp932) ;;
   replaces_existing)
     for name in "${names[@]}"; do printf 'an older file that must be replaced\r\n' >"$dest/$name"; done ;;
   unelevated) command=install-unelevated ;;
-  fifth_missing) rm "$work/stage/vorta_install_dir.lsp" ;;
+  fifth_missing) rm "$stage/vorta_install_dir.lsp" ;;
   guide_write_fails)
     # The destination's file system takes no file over 2 MiB (a file size limit on the
     # installer's processes), so the copy of a 4 MiB guide fails at a write halfway, as on
     # a full disk. Everything else is far smaller.
-    head -c 4194304 /dev/zero | tr '\0' 'v' >"$work/stage/${names[8]}"
+    head -c 4194304 /dev/zero | tr '\0' 'v' >"$stage/${names[8]}"
     printf '%s' "$older_guide" >"$dest/${names[8]}" ;;
   cancel_dialog) command=cancel ;;
   cancel_button) command=close ;;
@@ -53,7 +56,7 @@ case $scenario in
 esac
 [ "$scenario" = resources ] && command=resources
 
-args=("$command" "$(windows_path "$work/stage/vortasetup.exe")")
+args=("$command" "$(windows_path "$stage/vortasetup.exe")")
 [[ $command = install* ]] && args+=("$dest_windows")
 if [ "$scenario" = guide_write_fails ]; then
   # Wine's server and the programs it keeps running (services, desktop) come up with the
@@ -93,7 +96,7 @@ copied=$(find "$dest" -type f | wc -l)
 same_files() {  # the first $1 names are in dest, byte-identical to the stage
   local i
   for ((i = 0; i < $1; i++)); do
-    cmp -s "$work/stage/${names[$i]}" "$dest/${names[$i]}" || fail "${names[$i]} differs or is missing"
+    cmp -s "$stage/${names[$i]}" "$dest/${names[$i]}" || fail "${names[$i]} differs or is missing"
   done
 }
 
@@ -138,6 +141,13 @@ case $scenario in
       same_files 8
       [ "$(cat "$dest/${names[8]}")" = "$older_guide" ] || fail "the older guide was changed"
     fi ;;
+  folder_outside_cp932)
+    # The installer works in code page 932: such a path cannot be named, the first copy
+    # fails with Windows' "invalid name" (the guide tells users so) and nothing is copied.
+    [ "$boxes" -eq 1 ] || fail "expected one message box, saw $boxes"
+    grep -q '^BOX text=.*エラー番号: 123\\n' "$work/driver.out" || fail "no error number 123 in the report"
+    [ "$copied" -eq 0 ] || fail "files copied from a folder named outside code page 932"
+    expect_line "GUIDE none" ;;
   cancel_dialog)
     expect_line "DIALOG prompt=1"
     [ "$boxes" -eq 0 ] || fail "a message box after cancelling the dialog"

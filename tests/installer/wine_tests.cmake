@@ -15,6 +15,7 @@ set(_scenarios
   guide_write_fails
   cancel_button
   close_box
+  folder_outside_cp932
   resources)
 foreach(scenario IN LISTS _scenarios)
   add_test(NAME installer_wine_${scenario}
