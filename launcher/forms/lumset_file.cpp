@@ -10,6 +10,8 @@ namespace vorta::forms {
 
 namespace {
 
+constexpr wchar_t kCodePageNote[] = L"; この Lumset.ini は Shift_JIS（ANSI）で保存しています。\r\n";
+
 bool IsQuote(wchar_t c) {
     return c == L'"' || c == L'\'';
 }
@@ -241,6 +243,11 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
         if (i == at) bytes += added;
         if (i < lines.size()) bytes += lines[i].bytes + "\r\n";
     }
+    // Written in the code page, the file must be read in the code page. Bytes that would
+    // pass for UTF-8 (rare kanji next to half-width kana can) get a first line that UTF-8
+    // cannot hold: after "; ", its first double-byte character starts with 0x82, a byte
+    // UTF-8 never starts a character with.
+    if (DetectEncoding(bytes) != TextEncoding::kAnsi) bytes.insert(0, codec.ToAnsi(kCodePageNote));
     return bytes;
 }
 

@@ -54,7 +54,9 @@ using LumsetChanges = std::array<std::optional<std::wstring>, kSettingCount>;
 // the new value; a line whose value already reads as the new one is kept, and so is
 // every other line, byte for byte. Missing keys are added after the section's last key
 // line; a missing section is added at the end. A file saved as UTF-8 or UTF-16 is
-// written in the code page; nothing when it holds a character the code page lacks.
+// written in the code page; nothing when it holds a character the code page lacks. The
+// result is always read in the code page (DetectEncoding): bytes that would pass for
+// UTF-8 get a comment line first that says the file is Shift_JIS.
 std::optional<std::string> RewriteLumset(std::string_view oldBytes, const LumsetChanges& changes,
                                          const Platform& codec);
 

@@ -7,8 +7,10 @@
 
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "launcher/text_file.h"
 #include "tests/support/fake_platform.h"
@@ -18,6 +20,7 @@ namespace {
 
 using testing::Cp932;
 using testing::FakePlatform;
+using testing::FromCp932;
 
 // Code page 932 as Windows converts: a character the code page lacks becomes "?".
 class Codec : public FakePlatform {
@@ -170,6 +173,93 @@ TEST_F(Rewrite, FilesSavedAsUnicodeAreWrittenInTheCodePage) {
     // A character Shift_JIS lacks (é) would be lost: nothing is written.
     EXPECT_FALSE(
         RewriteLumset(Utf16Le(L"; café\r\n[Main]\r\n"), Changes({{kACADName, L"x"}}), codec));
+}
+
+// The system's profile reader as far as the saved files need it: the file in the code
+// page, then the profile rules, at most 254 bytes.
+class ProfileReader : public Codec {
+  public:
+    std::string ReadProfileString(const std::wstring& section, const std::wstring& key,
+                                  const std::wstring& defaultValue,
+                                  const std::wstring& fileName) override {
+        auto file = files.find(fileName);
+        std::optional<std::wstring> value;
+        if (file != files.end()) value = ProfileValue(FromCp932(file->second), section, key);
+        return Cp932(value.value_or(defaultValue)).substr(0, 254);
+    }
+};
+
+// Every character of code page 932 that converts both ways: ASCII, half-width kana, and
+// the double-byte characters (the rare kanji of lead bytes 0xE0-0xEF included).
+const std::vector<std::wstring>& Cp932Characters() {
+    static const std::vector<std::wstring> pool = [] {
+        std::vector<std::wstring> out;
+        auto add = [&](const std::string& bytes) {
+            try {
+                std::wstring c = FromCp932(bytes);
+                if (c.size() == 1 && Cp932(c) == bytes) out.push_back(c);
+            } catch (const std::exception&) {
+            }
+        };
+        for (int b = 0x20; b < 0x7F; ++b) add(std::string(1, static_cast<char>(b)));
+        for (int b = 0xA1; b <= 0xDF; ++b) add(std::string(1, static_cast<char>(b)));
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (lead > 0x9F && lead < 0xE0) continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                if (trail != 0x7F) add({static_cast<char>(lead), static_cast<char>(trail)});
+        }
+        return out;
+    }();
+    return pool;
+}
+
+// Values of code page 932 characters, half-width kana (the bytes UTF-8 can take for its
+// own) and rare kanji drawn often, written by the assistant into several kinds of file:
+// the launcher's reader gets back each value as it was, whatever the value and the file.
+TEST_F(Rewrite, GeneratedValuesReadBackAsThemselves) {
+    const std::vector<std::wstring>& pool = Cp932Characters();
+    std::vector<std::wstring> kana, rare;
+    for (const std::wstring& c : pool) {
+        const auto first = static_cast<unsigned char>(Cp932(c)[0]);
+        if (first >= 0xA1 && first <= 0xDF) kana.push_back(c);
+        if (first >= 0xE0) rare.push_back(c);
+    }
+    ASSERT_EQ(kana.size(), 63u);
+    ASSERT_GT(rare.size(), 1000u);
+    const std::string olds[] = {
+        "", "[Main]\r\nACADName=acad\r\nTextCaption=x\r\n",
+        Cp932(L"; 設定\r\n[Main]\r\nCommandCaption=コマンド ライン\r\n"),
+        "\xEF\xBB\xBF[Main]\r\nMainCaption=\xE3\x83\x86\r\n",  // UTF-8 with its mark
+    };
+    const std::wstring folder = L"C:\\Vorta\\";
+    std::mt19937 random(20261208);
+    auto pick = [&](const std::vector<std::wstring>& from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+    };
+    int written = 0, marked = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring value;
+        const int length = std::uniform_int_distribution<int>(1, 10)(random);
+        for (int i = 0; i < length; ++i) {
+            const int kind = std::uniform_int_distribution<int>(0, 9)(random);
+            value += pick(kind < 5 ? kana : kind < 7 ? rare : pool);
+        }
+        const auto key = static_cast<SettingKey>(round % 4);  // the four captions
+        ProfileReader reader;
+        if (ValueProblem(key, value, reader)) continue;
+        LumsetChanges changes;
+        changes[key] = value;
+        const std::optional<std::string> out = RewriteLumset(olds[round % 4], changes, reader);
+        ASSERT_TRUE(out);
+        ASSERT_EQ(DetectEncoding(*out), TextEncoding::kAnsi) << testing::Hex(*out);
+        marked += out->starts_with(Cp932(L"; この"));
+        reader.files[folder + L"Lumset.ini"] = *out;
+        ASSERT_EQ(ReadSetting(reader, folder, L"Lumset", L"Main", KeyName(key), L"???"), value)
+            << testing::Hex(*out);
+        ++written;
+    }
+    EXPECT_GT(written, 2500);
+    EXPECT_GT(marked, 0);  // some values did pass for UTF-8 and were marked
 }
 
 TEST(ValueProblem, NamesWhatKeepsAValueFromBeingWritten) {
