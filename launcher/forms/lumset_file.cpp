@@ -1,9 +1,7 @@
 #include "launcher/forms/lumset_file.h"
 
-#include <algorithm>
 #include <vector>
 
-#include "launcher/numbers.h"
 #include "launcher/text_file.h"
 
 namespace vorta::forms {
@@ -14,26 +12,6 @@ constexpr wchar_t kCodePageNote[] = L"; この Lumset.ini は Shift_JIS（ANSI�
 
 bool IsQuote(wchar_t c) {
     return c == L'"' || c == L'\'';
-}
-
-// A number the launcher reads whole: decimal with an optional sign, &H hexadecimal or
-// &O octal.
-bool IsNumberText(std::wstring_view text) {
-    text = TrimProfileBlanks(text);
-    if (text.size() >= 3 && text[0] == L'&') {
-        const wchar_t base = AsciiLower(text[1]);
-        auto digits = text.substr(2);
-        if (base == L'h')
-            return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
-                return IsDecimalDigit(c) || (AsciiLower(c) >= L'a' && AsciiLower(c) <= L'f');
-            });
-        if (base == L'o')
-            return std::all_of(digits.begin(), digits.end(),
-                               [](wchar_t c) { return c >= L'0' && c <= L'7'; });
-        return false;
-    }
-    if (!text.empty() && (text[0] == L'-' || text[0] == L'+')) text.remove_prefix(1);
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDecimalDigit);
 }
 
 // One line of the file: the bytes written for it, and its text.
@@ -143,12 +121,9 @@ std::optional<std::wstring> ValueProblem(std::size_t key, const std::wstring& te
     const std::wstring_view name = KeyName(key);
     if (text.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring::npos)
         return Fill(L"%1 の値には改行を含められません。", {name});
-    if (IsIntegerKey(key)) {
-        if (!IsNumberText(text))
-            return Fill(L"%1 には数値（10 進数、または &H で始まる 16 進数）を書いてください。",
-                        {name});
-        return std::nullopt;
-    }
+    if (IsIntegerKey(key) && !IsWholeSettingInteger(text))
+        return Fill(L"%1 には数値（10 進数、または &H で始まる 16 進数）を書いてください。",
+                    {name});
     if (text.empty()) return Fill(L"%1 の値が空です。", {name});
     const std::string bytes = codec.ToAnsi(text);
     if (codec.FromAnsi(bytes) != text)

@@ -262,14 +262,51 @@ TEST_F(Rewrite, GeneratedValuesReadBackAsThemselves) {
     EXPECT_GT(marked, 0);  // some values did pass for UTF-8 and were marked
 }
 
+// Integer values the assistant accepts are read back by the launcher as the same number:
+// texts drawn from the characters of its number grammar and the blanks around it.
+TEST_F(Rewrite, GeneratedIntegersTheAssistantAcceptsReadBackAsTheirNumber) {
+    const std::wstring alphabet = L"0123456789+-.eEdD&hHoOfFx \t\f\v";
+    std::mt19937 random(16);
+    const std::wstring folder = L"C:\\Vorta\\";
+    int accepted = 0, refused = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::wstring text;
+        const int length = std::uniform_int_distribution<int>(1, 8)(random);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[std::uniform_int_distribution<std::size_t>(
+                0, alphabet.size() - 1)(random)];
+        ProfileReader reader;
+        if (ValueProblem(kMainCmdCtrlID, text, reader)) {
+            ++refused;
+            continue;
+        }
+        ++accepted;
+        LumsetChanges changes;
+        changes[kMainCmdCtrlID] = text;
+        reader.files[folder + L"Lumset.ini"] = *RewriteLumset("", changes, reader);
+        ASSERT_EQ(LoadLauncherSettings(reader, folder).MainCmdCtrlID, ParseSettingInteger(text))
+            << Cp932(text);
+        ASSERT_TRUE(IsWholeSettingInteger(text)) << Cp932(text);
+    }
+    EXPECT_GT(accepted, 1000);
+    EXPECT_GT(refused, 1000);
+}
+
 TEST(ValueProblem, NamesWhatKeepsAValueFromBeingWritten) {
     Codec codec;
     EXPECT_FALSE(ValueProblem(kMainCmdCtrlID, L"1001", codec));
     EXPECT_FALSE(ValueProblem(kMainCmdCtrlID, L"&H3E9", codec));
     EXPECT_FALSE(ValueProblem(kMainCmdCtrlID, L"-1", codec));
+    EXPECT_FALSE(ValueProblem(kMainCmdCtrlID, L" 1 0\t01 ", codec));  // the launcher's 1001
     EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"", codec));
     EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"10a", codec));
     EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"&H", codec));
+    // Blanks the profile reader drops but the launcher's number does not skip: read as 0.
+    EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"\f12", codec));
+    EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"\v12", codec));
+    // Longer than the reader reads: cut to "-000...0", which is 0.
+    EXPECT_FALSE(ValueProblem(kMainCmdCtrlID, L"-" + std::wstring(252, L'0') + L"1", codec));
+    EXPECT_TRUE(ValueProblem(kMainCmdCtrlID, L"-" + std::wstring(253, L'0') + L"1", codec));
     EXPECT_FALSE(ValueProblem(kMainCaption, L"AutoCAD 20", codec));
     EXPECT_TRUE(ValueProblem(kMainCaption, L"", codec));
     EXPECT_TRUE(ValueProblem(kMainCaption, L"a\r\nb", codec));

@@ -36,6 +36,16 @@ TEST(SettingInteger, ReadsFromTheStartLikeABasicVal) {
     EXPECT_EQ(ParseSettingInteger(L"1e-400"), 0);
 }
 
+// The numbers that take the whole text: what the settings assistant accepts.
+TEST(SettingInteger, WholeWhenNothingButBlanksStandsAroundTheNumber) {
+    for (const wchar_t* whole : {L"12", L" 1 2 ", L"-42", L"+7", L"&H1F", L"&o17", L"2.5", L"1E3",
+                                 L"1d-3", L".5", L"5.", L"\n12\t", L"99999999999"})
+        EXPECT_TRUE(IsWholeSettingInteger(whole)) << Cp932(whole);
+    for (const wchar_t* part : {L"", L" ", L"12abc", L"&H", L"&O19", L"&X12", L"1.5.5", L"15E",
+                                L"1E+", L"-", L".", L"\f12", L"12\v", L"\u300012", L"１２"})
+        EXPECT_FALSE(IsWholeSettingInteger(part)) << Cp932(part);
+}
+
 TEST(SettingInteger, SaturatesBeyond32Bits) {
     EXPECT_EQ(ParseSettingInteger(L"2147483647"), 2147483647);
     EXPECT_EQ(ParseSettingInteger(L"2147483648"), 2147483647);
