@@ -8,7 +8,6 @@
 #include "launcher/forms/assistant_layout.h"
 #include "launcher/launch.h"
 #include "launcher/numbers.h"
-#include "launcher/paths.h"
 #include "launcher/picker_list.h"
 #include "launcher/text_file.h"
 
@@ -110,6 +109,19 @@ EditRoles EditsUnder(const WindowNode& parent) {
     if (roles.input == nullptr) roles.input = lowest(multi, roles.history);
     if (roles.input == nullptr && multi.size() == 1) roles.input = multi.front();
     return roles;
+}
+
+// A program whose name has no extension: discovery's name keeps the zero tail of the
+// name field, which no value of ACADName can hold.
+bool HasNoExtension(const ProgramInfo& program) {
+    return program.baseName.find(L'\0') != std::wstring::npos;
+}
+
+std::wstring NoExtensionReason(const ProgramInfo& program) {
+    return Fill(
+        L"プログラムの名前「%1」には拡張子（「.exe」など）がないため、起動ツールはどの "
+        L"ACADName でもこのプログラムを見つけられません。",
+        {program.exeName});
 }
 
 std::wstring Quoted(const std::wstring& text) {
@@ -355,15 +367,18 @@ CadParts IdentifyParts(const std::vector<WindowNode>& tops) {
     return parts;
 }
 
-Proposals Propose(const std::wstring& exeName, const std::vector<WindowNode>& tops,
+Proposals Propose(const ProgramInfo& program, const std::vector<WindowNode>& tops,
                   const CadParts& parts, const std::wstring& currentMainCaption) {
     Proposals p;
-    const std::wstring base = BaseNameOf(exeName);
-    if (base.empty()) {
+    if (program.baseName.empty()) {
         p[kACADName] = {std::nullopt, L"プログラムの名前が読めません。"};
+    } else if (HasNoExtension(program)) {
+        p[kACADName] = {std::nullopt, NoExtensionReason(program)};
     } else {
         p[kACADName] = {
-            base, Fill(L"「%1」から「.exe」を除いた名前（大文字と小文字もそのまま）。", {exeName})};
+            program.baseName,
+            Fill(L"「%1」の最初の「.」から後ろを除いた名前（大文字と小文字もそのまま）。",
+                 {program.exeName})};
     }
     p[kMainCaption] = ProposeMainCaption(tops, parts.main);
     p[kTextCaption] =
@@ -425,6 +440,8 @@ KeyChecks CheckSettings(const LauncherSettings& s, const ProgramInfo& program,
 
     if (program.baseName == s.ACADName) {
         c[kACADName] = {true, Fill(L"選んだプログラム「%1」と一致します。", {program.exeName})};
+    } else if (HasNoExtension(program)) {
+        c[kACADName] = {false, NoExtensionReason(program)};
     } else {
         c[kACADName] = {false, Fill(L"選んだプログラムの名前は「%1」です（大文字と小文字も区別"
                                     L"します）。",

@@ -39,7 +39,7 @@ struct WindowNode {
 struct ProgramInfo {
     std::uint32_t processId = 0;
     std::wstring exeName;              // as Task Manager shows it, e.g. "acad.exe"
-    std::wstring baseName;             // as discovery compares it with ACADName
+    std::wstring baseName;             // as discovery compares it with ACADName (AcadNameOf)
     std::vector<std::wstring> titles;  // its visible, titled top-level windows
     bool matchesAcadName = false;      // its base name is the current ACADName
 };
