@@ -39,8 +39,12 @@ std::wstring_view HeadOf(const std::wstring& title) {
     return std::wstring_view(title).substr(0, title.find(L'-'));
 }
 
+// The area of a window, for ranking only: each side counted up to 2^29 pixels (far beyond
+// any screen), so that an area stays below 2^58, under the weight of every test.
 std::int64_t Area(const WindowNode& node) {
-    return static_cast<std::int64_t>(std::max(0, node.Width())) * std::max(0, node.Height());
+    static constexpr std::int64_t kLongestSide = std::int64_t{1} << 29;
+    auto side = [](std::int64_t s) { return std::clamp<std::int64_t>(s, 0, kLongestSide); };
+    return side(node.Width()) * side(node.Height());
 }
 
 void Descendants(const WindowNode& node, std::vector<const WindowNode*>& out) {
@@ -104,7 +108,8 @@ EditRoles EditsUnder(const WindowNode& parent) {
     EditRoles roles;
     roles.history = Best(multi, [](const WindowNode& n) { return n.Height(); });
     if (roles.history == nullptr && single.size() >= 2)
-        roles.history = Best(single, [](const WindowNode& n) { return -n.rect.top; });
+        roles.history = Best(
+            single, [](const WindowNode& n) { return -static_cast<std::int64_t>(n.rect.top); });
     roles.input = lowest(single, roles.history);
     if (roles.input == nullptr) roles.input = lowest(multi, roles.history);
     if (roles.input == nullptr && multi.size() == 1) roles.input = multi.front();
@@ -304,7 +309,7 @@ CadParts IdentifyParts(const std::vector<WindowNode>& tops) {
         if (top.visible && !top.title.empty()) visible.push_back(&top);
     }
     // Scores rank by the first test, then the next: each test weighs more than every
-    // area (areas stay far below 2^40).
+    // area (Area stays below 2^58).
     constexpr std::int64_t kFirst = std::int64_t{1} << 62;
     constexpr std::int64_t kSecond = std::int64_t{1} << 61;
     constexpr std::int64_t kThird = std::int64_t{1} << 60;
@@ -648,8 +653,8 @@ std::wstring DescribeTry(const TryOutcome& o, std::uint32_t chosenProcessId) {
         L"\r\n",
         {o.commandLineTitle, o.commandLineClass,
          o.inTextWindow ? L"テキスト ウィンドウ" : L"ウィンドウ", o.rootTitle,
-         o.visible ? L"表示" : L"非表示", DecimalText(o.rect.right - o.rect.left),
-         DecimalText(o.rect.bottom - o.rect.top)});
+         o.visible ? L"表示" : L"非表示", DecimalText(WidthOf(o.rect)),
+         DecimalText(HeightOf(o.rect))});
     const wchar_t* problem = nullptr;
     if (!o.sameProcess) {
         problem = L"・このコマンド ラインは、操作する CAD のものではありません。";

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "launcher/discovery.h"
@@ -262,6 +263,33 @@ TEST_F(Assistant, ACadNameIsProposedOnlyWhenDiscoveryCanMatchIt) {
             EXPECT_TRUE(c[kMainCaption].ok);
         }
     }
+}
+
+// Rectangles another program reports may span the whole 32-bit range: sizes are told and
+// ranked without overflow.
+TEST_F(Assistant, ExtremeRectanglesKeepTheirSizes) {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    AddCad(100, 1000);
+    // A huge titled window without a command line never outranks the main window.
+    Add(1100, 1000, 0, L"IJCAD 2020 ツール", "Palette", 0, {kMin, kMin, kMax, kMax});
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    const CadParts parts = IdentifyParts(tops);
+    ASSERT_TRUE(parts.main);
+    EXPECT_EQ(parts.main->hwnd, 1000 + kMain);
+    EXPECT_EQ(NodeLabel(tops.back(), {}),
+              L"「IJCAD 2020 ツール」  Palette  表示  4294967295 × 4294967295");
+
+    TryOutcome tried;
+    tried.instances = 1;
+    tried.main = 1000 + kMain;
+    tried.processId = 100;
+    tried.commandLine = 1000 + kMainLine;
+    tried.sameProcess = tried.visible = true;
+    tried.rect = {kMin, kMax, kMax, kMin};  // turned over: no size
+    const std::wstring told = DescribeTry(tried, 100);
+    EXPECT_NE(told.find(L"4294967295 × -4294967295"), std::wstring::npos) << Cp932(told);
+    EXPECT_NE(told.find(L"大きさがありません"), std::wstring::npos);
 }
 
 TEST_F(Assistant, AHiddenTextWindowIsStillTheTextWindow) {
