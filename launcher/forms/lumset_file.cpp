@@ -22,9 +22,8 @@ struct Line {
 
 // Splits at CR LF, LF or a lone CR (the readers end a line at either character). A line
 // end at the very end of the text starts no further line.
-template <typename Text>
-std::vector<Text> SplitLines(const Text& text) {
-    std::vector<Text> lines;
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = start;
@@ -35,6 +34,38 @@ std::vector<Text> SplitLines(const Text& text) {
             ++end;
         start = end + 1;
     }
+    return lines;
+}
+
+// Code page bytes split into lines as the profile reader sees them, which converts the
+// file first: a CR or LF right after a lead byte ends the line only when the conversion
+// keeps it. (Wine's takes it as the second byte of that character: the reader then sees
+// one line where a split at the byte would see two, and a rewrite that wrote a CR LF there
+// would show the reader a section it never saw.) The bytes of each line stay as they are.
+std::vector<std::string_view> SplitAnsiLines(std::string_view bytes, const Platform& codec) {
+    auto keeps = [&](char lead, char end) {
+        return codec.FromAnsi(std::string{lead, end}).find(static_cast<wchar_t>(end)) !=
+               std::wstring::npos;
+    };
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const char b = bytes[i];
+        if (codec.IsLeadByte(static_cast<unsigned char>(b)) && i + 1 < bytes.size()) {
+            const char next = bytes[i + 1];
+            i += (next != '\r' && next != '\n') || !keeps(b, next) ? 2 : 1;
+            continue;
+        }
+        if (b != '\r' && b != '\n') {
+            ++i;
+            continue;
+        }
+        lines.push_back(bytes.substr(start, i - start));
+        if (b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = ++i;
+    }
+    if (start < bytes.size()) lines.push_back(bytes.substr(start));
     return lines;
 }
 
@@ -148,7 +179,7 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
                                          const Platform& codec) {
     std::vector<Line> lines;
     if (DetectEncoding(oldBytes) == TextEncoding::kAnsi) {
-        for (std::string_view piece : SplitLines(oldBytes))
+        for (std::string_view piece : SplitAnsiLines(oldBytes, codec))
             lines.push_back({std::string(piece), codec.FromAnsi(piece)});
     } else {
         // Saved by Notepad as UTF-8 or UTF-16: every line goes over to the code page.
@@ -216,7 +247,10 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
     std::string bytes;
     for (std::size_t i = 0; i <= lines.size(); ++i) {
         if (i == at) bytes += added;
-        if (i < lines.size()) bytes += lines[i].bytes + "\r\n";
+        // A line that ends in a CR (taken into a double-byte character, as above) needs
+        // only the LF.
+        if (i < lines.size())
+            bytes += lines[i].bytes + (lines[i].bytes.ends_with('\r') ? "\n" : "\r\n");
     }
     // Written in the code page, the file must be read in the code page. Bytes that would
     // pass for UTF-8 (rare kanji next to half-width kana can) get a first line that UTF-8

@@ -22,9 +22,29 @@ using testing::Cp932;
 using testing::FakePlatform;
 using testing::FromCp932;
 
-// Code page 932 as Windows converts: a character the code page lacks becomes "?".
+// Code page 932 as Windows converts: a character the code page lacks becomes "?"; a lead
+// byte whose second byte is not one becomes "・" and takes that byte with it (as Wine's
+// conversion does: the Win32 suite checks that its profile reader sees it so too).
 class Codec : public FakePlatform {
   public:
+    std::wstring FromAnsi(std::string_view bytes) const override {
+        try {
+            return FromCp932(bytes);
+        } catch (const std::exception&) {
+        }
+        std::wstring out;
+        for (std::size_t i = 0; i < bytes.size();) {
+            const std::size_t width =
+                IsLeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size() ? 2 : 1;
+            try {
+                out += FromCp932(bytes.substr(i, width));
+            } catch (const std::exception&) {
+                out += L'・';
+            }
+            i += width;
+        }
+        return out;
+    }
     std::string ToAnsi(std::wstring_view text) const override {
         std::string out;
         for (wchar_t c : text) {
@@ -70,6 +90,20 @@ std::string Utf16Le(std::wstring_view text) {
     }
     return out;
 }
+
+// The system's profile reader as far as the saved files need it: the file in the code
+// page, then the profile rules, at most 254 bytes.
+class ProfileReader : public Codec {
+  public:
+    std::string ReadProfileString(const std::wstring& section, const std::wstring& key,
+                                  const std::wstring& defaultValue,
+                                  const std::wstring& fileName) override {
+        auto file = files.find(fileName);
+        std::optional<std::wstring> value;
+        if (file != files.end()) value = ProfileValue(FromAnsi(file->second), section, key);
+        return Cp932(value.value_or(defaultValue)).substr(0, 254);
+    }
+};
 
 class Rewrite : public ::testing::Test {
   protected:
@@ -138,6 +172,27 @@ TEST_F(Rewrite, MissingKeysGoAfterTheSectionsLastKeyAndAMissingSectionAtTheEnd) 
     EXPECT_EQ(*out, "[Main]\r\nACADName=IJCAD\r\nMainCaption=IJCAD 20\r\n");
 }
 
+// A lead byte right before a lone LF or CR takes it along in the reader's conversion: the
+// line goes on, and a [Main] after it is no section to the reader. The rewrite sees the
+// lines as the reader does and keeps those bytes as they are.
+TEST_F(Rewrite, ALineEndTakenIntoADoubleByteCharacterStaysAsItWas) {
+    const std::string old =
+        "[Other]\r\nk=x\x82\n[Main]\r\nACADName=hidden\r\nMainCaption=hidden\r\n"
+        "c=\x82\r[Main]\r\nq=\x82\r\n[Main]\r\nACADName=acad\r\nMainCaption=AutoCAD 20\r\n";
+    ProfileReader reader;
+    ASSERT_EQ(reader.FromAnsi("k=\x82\n["), L"k=・[");
+    const std::optional<std::string> out =
+        RewriteLumset(old, Changes({{kACADName, L"IJCAD"}}), reader);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(*out,
+              "[Other]\r\nk=x\x82\n[Main]\r\nACADName=hidden\r\nMainCaption=hidden\r\n"
+              "c=\x82\r[Main]\r\nq=\x82\r\n[Main]\r\nACADName=IJCAD\r\nMainCaption=AutoCAD 20\r\n");
+    reader.files[L"C:\\Lumset.ini"] = *out;
+    const LauncherSettings read = LoadLauncherSettings(reader, L"C:\\");
+    EXPECT_EQ(read.ACADName, L"IJCAD");
+    EXPECT_EQ(read.MainCaption, L"AutoCAD 20");
+}
+
 TEST_F(Rewrite, NothingChangedGivesTheSameBytes) {
     const std::string old =
         Cp932(L"; 設定\r\n[Main]\r\nACADName = \"acad\"\r\nMainCmdCtrlID=1001\r\n");
@@ -174,20 +229,6 @@ TEST_F(Rewrite, FilesSavedAsUnicodeAreWrittenInTheCodePage) {
     EXPECT_FALSE(
         RewriteLumset(Utf16Le(L"; café\r\n[Main]\r\n"), Changes({{kACADName, L"x"}}), codec));
 }
-
-// The system's profile reader as far as the saved files need it: the file in the code
-// page, then the profile rules, at most 254 bytes.
-class ProfileReader : public Codec {
-  public:
-    std::string ReadProfileString(const std::wstring& section, const std::wstring& key,
-                                  const std::wstring& defaultValue,
-                                  const std::wstring& fileName) override {
-        auto file = files.find(fileName);
-        std::optional<std::wstring> value;
-        if (file != files.end()) value = ProfileValue(FromCp932(file->second), section, key);
-        return Cp932(value.value_or(defaultValue)).substr(0, 254);
-    }
-};
 
 // Every character of code page 932 that converts both ways: ASCII, half-width kana, and
 // the double-byte characters (the rare kanji of lead bytes 0xE0-0xEF included).
