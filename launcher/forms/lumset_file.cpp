@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/text/system_message.h"
 #include "launcher/text_file.h"
 
 namespace vorta::forms {
@@ -78,28 +79,70 @@ std::wstring FolderForMessage(const std::wstring& appFolder) {
 
 enum class SaveStep { kRead, kWriteTemporary, kBackup, kReplace };
 
+// What the step could not do, and to which file.
+std::wstring StepFailure(SaveStep step) {
+    switch (step) {
+        case SaveStep::kRead:
+            return L"Lumset.ini を読めなかった";
+        case SaveStep::kWriteTemporary:
+            return L"一時ファイル Lumset.ini.tmp を書き込めなかった";
+        case SaveStep::kBackup:
+            return L"元のファイルの控え Lumset.ini.bak を書き込めなかった";
+        case SaveStep::kReplace:
+            break;
+    }
+    return L"Lumset.ini を新しい内容に置き換えられなかった";
+}
+
+const wchar_t* StepFileName(SaveStep step) {
+    switch (step) {
+        case SaveStep::kWriteTemporary:
+            return kLumsetTemporaryName;
+        case SaveStep::kBackup:
+            return kLumsetBackupName;
+        default:
+            return kLumsetFileName;
+    }
+}
+
+// The message names the cause the system gave, for the file of the step that failed.
 std::wstring FailureMessage(const std::wstring& folder, SaveStep step, const FileResult& result) {
     const std::wstring code = DecimalText(result.code);
-    const std::wstring error = result.detail.empty()
-                                   ? Fill(L"（エラー %1）", {code})
-                                   : Fill(L"（エラー %1：%2）", {code, result.detail});
-    const bool denied = result.status == FileStatus::kAccessDenied;
+    const std::wstring detail = SystemMessageClause(result.detail);
+    const std::wstring error = detail.empty() ? Fill(L"（エラー %1）", {code})
+                                              : Fill(L"（エラー %1：%2）", {code, detail});
+    const std::wstring_view file = StepFileName(step);
+    const wchar_t* stopped =
+        step == SaveStep::kRead ? L"保存をやめました" : L"Lumset.ini を保存できませんでした";
     std::wstring message;
-    if (step == SaveStep::kRead) {
-        message = Fill(L"フォルダ「%1」の Lumset.ini を読めなかったため、保存をやめました%2。",
-                       {folder, error});
-    } else if (denied && step == SaveStep::kReplace) {
-        message =
-            L"Lumset.ini が読み取り専用になっているか、ほかのプログラムが使っているため、"
-            L"保存できませんでした。";
-    } else if (denied) {
-        message = Fill(L"フォルダ「%1」に書き込めないため、Lumset.ini を保存できませんでした。",
-                       {folder});
-    } else {
-        message = Fill(L"フォルダ「%1」に Lumset.ini を保存できませんでした%2。", {folder, error});
+    switch (result.status) {
+        case FileStatus::kReadOnly:
+            message = Fill(L"%1 が読み取り専用になっているため、%2%3。", {file, stopped, error});
+            break;
+        case FileStatus::kInUse:
+            message =
+                Fill(L"%1 をほかのプログラムが使っているため、%2%3。", {file, stopped, error});
+            break;
+        case FileStatus::kIsFolder:
+            message = Fill(L"フォルダ「%1」に %2 という名前のフォルダがあるため、%3%4。",
+                           {folder, file, stopped, error});
+            break;
+        case FileStatus::kAccessDenied:
+            message =
+                Fill(step == SaveStep::kRead ? L"フォルダ「%1」の Lumset.ini を読む権限が"
+                                               L"ないため、%2%3。"
+                     : step == SaveStep::kReplace ? L"フォルダ「%1」の Lumset.ini を書き換える"
+                                                    L"権限がないため、%2%3。"
+                                                  : L"フォルダ「%1」に書き込めないため、%2%3。",
+                     {folder, stopped, error});
+            break;
+        default:
+            message = Fill(L"フォルダ「%1」で%2ため、%3%4。",
+                           {folder, StepFailure(step), stopped, error});
+            break;
     }
     message += L"元の Lumset.ini はそのままです。";
-    if (denied && step != SaveStep::kRead && step != SaveStep::kReplace)
+    if (result.status == FileStatus::kAccessDenied && step != SaveStep::kRead)
         message +=
             L"\r\n\r\nProgram Files の中など、書き込むのに管理者の権限がいるフォルダには保存"
             L"できません。vortastart.exe を書き込めるフォルダに置くか、メモ帳を管理者として"
@@ -287,8 +330,9 @@ SaveOutcome SaveLumset(SettingsFileSystem& files, const Platform& codec,
     };
     if (FileResult r = files.WriteNew(temporary, *bytes); !r.ok())
         return fail(SaveStep::kWriteTemporary, r);
+    // The backup holds the bytes just read, written and flushed like the new file.
     if (existed) {
-        if (FileResult r = files.CopyOver(path, backup); !r.ok()) return fail(SaveStep::kBackup, r);
+        if (FileResult r = files.WriteNew(backup, old); !r.ok()) return fail(SaveStep::kBackup, r);
     }
     if (FileResult r = files.Rename(temporary, path); !r.ok()) return fail(SaveStep::kReplace, r);
     return {true, Fill(existed ? L"Lumset.ini を保存しました（フォルダ「%1」）。元のファイルは "

@@ -360,41 +360,41 @@ TEST(ValueProblem, NamesWhatKeepsAValueFromBeingWritten) {
 // --- Saving
 
 // Files in memory. A folder that cannot be written refuses every write; single steps
-// can be made to fail.
+// can be made to fail with a given result; read-only files refuse to be replaced by a
+// rename, as Windows' do.
 class MemoryFiles : public SettingsFileSystem {
   public:
     std::map<std::wstring, std::string> files;
+    std::set<std::wstring> readOnly;
     bool readOnlyFolder = false;
-    std::set<std::string> failing;  // "read", "write", "copy", "rename"
+    std::map<std::string, FileResult> failing;  // "read", "write", "backup", "rename"
     std::vector<std::string> steps;
 
     FileResult ReadWhole(const std::wstring& path, std::string& bytes) override {
         steps.push_back("read");
-        if (failing.count("read")) return {FileStatus::kFailed, 32, L"使用中"};
+        if (failing.count("read")) return failing["read"];
         auto it = files.find(path);
         if (it == files.end()) return {FileStatus::kMissing, 2, {}};
         bytes = it->second;
         return {};
     }
     FileResult WriteNew(const std::wstring& path, std::string_view bytes) override {
-        steps.push_back("write");
-        if (readOnlyFolder) return {FileStatus::kAccessDenied, 5, {}};
-        if (failing.count("write")) {
+        const std::string step = path.ends_with(L".bak") ? "backup" : "write";
+        steps.push_back(step);
+        if (readOnlyFolder) return {FileStatus::kAccessDenied, 5, L"アクセスが拒否されました。"};
+        if (failing.count(step)) {
             files[path] = std::string(bytes.substr(0, bytes.size() / 2));  // the disk filled
-            return {FileStatus::kFailed, 112, L"ディスクの空き領域が不足しています。"};
+            return failing[step];
         }
         files[path] = std::string(bytes);
-        return {};
-    }
-    FileResult CopyOver(const std::wstring& from, const std::wstring& to) override {
-        steps.push_back("copy");
-        if (readOnlyFolder || failing.count("copy")) return {FileStatus::kAccessDenied, 5, {}};
-        files[to] = files.at(from);
+        readOnly.erase(path);  // a left file's attributes are cleared
         return {};
     }
     FileResult Rename(const std::wstring& from, const std::wstring& to) override {
         steps.push_back("rename");
-        if (readOnlyFolder || failing.count("rename")) return {FileStatus::kAccessDenied, 5, {}};
+        if (readOnlyFolder) return {FileStatus::kAccessDenied, 5, {}};
+        if (failing.count("rename")) return failing["rename"];
+        if (readOnly.count(to)) return {FileStatus::kReadOnly, 5, L"アクセスが拒否されました。"};
         files[to] = files.at(from);
         files.erase(from);
         return {};
@@ -419,7 +419,7 @@ TEST_F(Save, WritesATemporaryFileKeepsTheOldAsBakThenRenames) {
     files.files[ini] = old;
     const SaveOutcome outcome = SaveLumset(files, codec, folder, changes);
     EXPECT_TRUE(outcome.saved);
-    EXPECT_EQ(files.steps, (std::vector<std::string>{"read", "write", "copy", "rename"}));
+    EXPECT_EQ(files.steps, (std::vector<std::string>{"read", "write", "backup", "rename"}));
     EXPECT_EQ(files.files[ini], Cp932(L"; 出荷時\r\n[Main]\r\nACADName=IJCAD\r\n"));
     EXPECT_EQ(files.files[folder + L"Lumset.ini.bak"], old);
     EXPECT_EQ(files.files.count(folder + L"Lumset.ini.tmp"), 0u);
@@ -447,17 +447,76 @@ TEST_F(Save, AFolderThatCannotBeWrittenIsNamedAndTheOldFileStays) {
 }
 
 TEST_F(Save, AnyStepThatFailsLeavesTheOldFileAndNoTemporaryFile) {
-    for (const char* step : {"read", "write", "copy", "rename"}) {
+    const FileResult diskFull{FileStatus::kFailed, 112, L"ディスクの空き領域が不足しています。"};
+    for (const char* step : {"read", "write", "backup", "rename"}) {
         MemoryFiles memory;
         memory.files[ini] = old;
-        memory.failing.insert(step);
+        memory.failing[step] = diskFull;
         const SaveOutcome outcome = SaveLumset(memory, codec, folder, changes);
         EXPECT_FALSE(outcome.saved) << step;
         EXPECT_EQ(memory.files[ini], old) << step;
         EXPECT_EQ(memory.files.count(folder + L"Lumset.ini.tmp"), 0u) << step;
         EXPECT_NE(outcome.message.find(L"元の Lumset.ini はそのままです"), std::wstring::npos)
             << step;
+        // The system's text inside our sentence, without its own 「。」.
+        EXPECT_NE(outcome.message.find(L"（エラー 112：ディスクの空き領域が不足しています）。"),
+                  std::wstring::npos)
+            << Cp932(outcome.message);
     }
+}
+
+// Each failure names its own cause and file; the Program Files hint only goes with a
+// folder that may not be written.
+TEST_F(Save, TheMessageNamesTheRealCause) {
+    struct Case {
+        const char* step;
+        FileResult result;
+        const wchar_t* said;
+    };
+    const Case cases[] = {
+        {"rename",
+         {FileStatus::kReadOnly, 5, L"アクセスが拒否されました。"},
+         L"Lumset.ini が読み取り専用になっているため、Lumset.ini を保存できませんでした（エラー 5："
+         L"アクセスが拒否されました）。"},
+        {"write",
+         {FileStatus::kIsFolder, 5, L"アクセスが拒否されました。"},
+         L"フォルダ「C:\\Program Files\\Vorta」に Lumset.ini.tmp という名前のフォルダがあるため"},
+        {"backup",
+         {FileStatus::kInUse, 32, L"プロセスはファイルにアクセスできません。"},
+         L"Lumset.ini.bak をほかのプログラムが使っているため"},
+        {"read",
+         {FileStatus::kFailed, 1117, {}},
+         L"Lumset.ini を読めなかったため、保存をやめました（エラー 1117）。"},
+        {"rename",
+         {FileStatus::kAccessDenied, 5, {}},
+         L"フォルダ「C:\\Program Files\\Vorta」の Lumset.ini を書き換える権限がないため"},
+    };
+    for (const Case& c : cases) {
+        MemoryFiles memory;
+        memory.files[ini] = old;
+        memory.failing[c.step] = c.result;
+        const std::wstring message = SaveLumset(memory, codec, folder, changes).message;
+        EXPECT_NE(message.find(c.said), std::wstring::npos) << Cp932(message);
+        EXPECT_EQ(message.find(L"。）"), std::wstring::npos) << Cp932(message);
+        EXPECT_EQ(message.find(L"Program Files の中など") != std::wstring::npos,
+                  c.result.status == FileStatus::kAccessDenied)
+            << Cp932(message);
+    }
+}
+
+// A read-only Lumset.ini stops the save at the rename and says so; once the user clears
+// the attribute, the next save succeeds (the backup written before is no obstacle).
+TEST_F(Save, AReadOnlySettingsFileIsToldAndTheNextSaveWorks) {
+    files.files[ini] = old;
+    files.readOnly.insert(ini);
+    SaveOutcome outcome = SaveLumset(files, codec, folder, changes);
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_NE(outcome.message.find(L"Lumset.ini が読み取り専用"), std::wstring::npos);
+    EXPECT_EQ(files.files[ini], old);
+    files.readOnly.clear();
+    outcome = SaveLumset(files, codec, folder, changes);
+    EXPECT_TRUE(outcome.saved) << Cp932(outcome.message);
+    EXPECT_EQ(files.files[folder + L"Lumset.ini.bak"], old);
 }
 
 }  // namespace
