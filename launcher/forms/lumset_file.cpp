@@ -79,19 +79,19 @@ std::wstring FolderForMessage(const std::wstring& appFolder) {
 
 enum class SaveStep { kRead, kWriteTemporary, kBackup, kReplace };
 
-// What the step could not do, and to which file.
+// What the step could not do, and to which file, after "フォルダ「…」".
 std::wstring StepFailure(SaveStep step) {
     switch (step) {
         case SaveStep::kRead:
-            return L"Lumset.ini を読めなかった";
+            return L"の Lumset.ini を読めなかった";
         case SaveStep::kWriteTemporary:
-            return L"一時ファイル Lumset.ini.tmp を書き込めなかった";
+            return L"に一時ファイル Lumset.ini.tmp を書き込めなかった";
         case SaveStep::kBackup:
-            return L"元のファイルの控え Lumset.ini.bak を書き込めなかった";
+            return L"に元のファイルの控え Lumset.ini.bak を書き込めなかった";
         case SaveStep::kReplace:
             break;
     }
-    return L"Lumset.ini を新しい内容に置き換えられなかった";
+    return L"の Lumset.ini を新しい内容に置き換えられなかった";
 }
 
 const wchar_t* StepFileName(SaveStep step) {
@@ -137,8 +137,8 @@ std::wstring FailureMessage(const std::wstring& folder, SaveStep step, const Fil
                      {folder, stopped, error});
             break;
         default:
-            message = Fill(L"フォルダ「%1」で%2ため、%3%4。",
-                           {folder, StepFailure(step), stopped, error});
+            message =
+                Fill(L"フォルダ「%1」%2ため、%3%4。", {folder, StepFailure(step), stopped, error});
             break;
     }
     message += L"元の Lumset.ini はそのままです。";

@@ -486,7 +486,8 @@ TEST_F(Save, TheMessageNamesTheRealCause) {
          L"Lumset.ini.bak をほかのプログラムが使っているため"},
         {"read",
          {FileStatus::kFailed, 1117, {}},
-         L"Lumset.ini を読めなかったため、保存をやめました（エラー 1117）。"},
+         L"フォルダ「C:\\Program Files\\Vorta」の Lumset.ini を読めなかったため、保存をやめました"
+         L"（エラー 1117）。"},
         {"rename",
          {FileStatus::kAccessDenied, 5, {}},
          L"フォルダ「C:\\Program Files\\Vorta」の Lumset.ini を書き換える権限がないため"},
