@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/text/system_message.h"
 #include "installer/file_list.h"
 
 namespace vortasetup {
@@ -27,15 +28,21 @@ std::wstring ErrorNumberText(const StepError& error) {
     return digits;
 }
 
+// The error's number and the system's description, below the first line.
+std::wstring ErrorLines(const StepError& error) {
+    const std::wstring description = vorta::SystemMessageSentence(error.description);
+    return L"\n\nエラー番号: " + ErrorNumberText(error) + L"\n説明: " +
+           (description.empty() ? std::wstring(L"不明なエラーです。") : description);
+}
+
 }  // namespace
 
 std::wstring ErrorReportText(const StepError& error) {
-    const std::wstring number = ErrorNumberText(error);
-    std::wstring text = L"エラーのため、インストールを中止しました。\n\nエラー番号: ";
-    text += number;
-    text += L"\n説明: ";
-    text += error.description.empty() ? std::wstring(L"不明なエラーです。") : error.description;
-    return text;
+    return L"エラーのため、インストールを中止しました。" + ErrorLines(error);
+}
+
+std::wstring GuideNotOpenedText(const StepError& error) {
+    return std::wstring(GuideNotOpenedMessage) + ErrorLines(error);
 }
 
 namespace {
@@ -73,9 +80,10 @@ InstallOutcome RunInstallSequence(InstallPlatform& platform,
     }
 
     platform.ShowMessage(std::wstring(CompletionMessage));
+    // Every file is in place by now: only the guide did not open.
     if (const StepResult failure = platform.OpenDocument(JoinPath(destination, GuideName))) {
-        platform.ShowMessage(ErrorReportText(*failure));
-        return InstallOutcome::Failed;
+        platform.ShowMessage(GuideNotOpenedText(*failure));
+        return InstallOutcome::GuideNotOpened;
     }
     return InstallOutcome::Installed;
 }

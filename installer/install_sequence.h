@@ -45,16 +45,25 @@ class InstallPlatform {
 
 inline constexpr std::wstring_view CompletionMessage =
     L"インストール終了\u3000iJ-CADの設定は表示されたPDFを参照してください。";
+// After a complete installation, when only the guide did not open.
+inline constexpr std::wstring_view GuideNotOpenedMessage =
+    L"インストールは完了しましたが、説明書を開けませんでした。"
+    L"インストール先のフォルダの IJCAD-ヴォルタ_インストール.pdf を開いてください。";
 
 enum class InstallOutcome {
-    NoFolder,     // the dialog was cancelled or gave no path: nothing happened
-    Installed,    // ten copies, completion box, guide opened
-    Failed,       // a step failed; its report was shown
-    Interrupted,  // the user asked to end between two copies
+    NoFolder,        // the dialog was cancelled or gave no path: nothing happened
+    Installed,       // ten copies, completion box, guide opened
+    Failed,          // a step failed; its report was shown
+    GuideNotOpened,  // ten copies, completion box, then the guide did not open: told
+    Interrupted,     // the user asked to end between two copies
 };
 
-// The text of the box that reports a failing step: its number and the system's description.
+// The text of the box that reports a failing step: its number and the system's description
+// (one 「。」 at its end, whether the system wrote one or not).
 std::wstring ErrorReportText(const StepError& error);
+// The text of the box that reports, after a complete installation, that the guide did not
+// open: GuideNotOpenedMessage, then the number and the description as above.
+std::wstring GuideNotOpenedText(const StepError& error);
 
 // Runs the whole sequence. Each file arrives whole or not at all: a failing copy leaves
 // neither part of the file nor anything else behind, and a file of that name already in the

@@ -107,6 +107,10 @@ std::wstring DrawingNameOf(const std::wstring& caption) {
     return caption.substr(start, caption.size() - start - 1);
 }
 
+std::wstring AcadNameOf(const Platform& platform, const ProcessEntry& process) {
+    return BaseNameOf(platform.FromAnsi(process.exeFile));
+}
+
 void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker) {
     state.table.assign(1, CadInstance{});
     // The first touch of the list may create its owner, whose loading runs a discovery
@@ -125,8 +129,7 @@ void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& pick
     DiscoveryRun run(platform, state);
     std::optional<std::vector<ThreadEntry>>& threads = state.threads;
     for (const ProcessEntry& process : state.processes) {
-        // The whole fixed-size name field: the cut at the first dot drops its zero tail.
-        if (BaseNameOf(platform.FromAnsi(process.exeFile)) != state.settings.ACADName) continue;
+        if (AcadNameOf(platform, process) != state.settings.ACADName) continue;
 
         state.table.emplace_back();
         const std::size_t index = state.table.size() - 1;

@@ -10,6 +10,12 @@
 
 namespace vorta {
 
+// The name of a process that discovery compares with ACADName: BaseNameOf the whole
+// fixed-size name field, zero characters of its tail included. The cut at the first dot
+// drops them from every name with an extension; a name without one ("acad") keeps them,
+// so no ACADName can match it.
+std::wstring AcadNameOf(const Platform& platform, const ProcessEntry& process);
+
 // Rebuilds state.table and the picker list and selects the last instance found.
 void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker);
 

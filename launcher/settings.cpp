@@ -71,7 +71,15 @@ std::wstring ReadSetting(Platform& platform, const std::wstring& appFolder,
     return platform.FromAnsi(CutAnsi(platform, value, kSettingValueMaxBytes));
 }
 
-std::int32_t ParseSettingInteger(std::wstring_view raw) {
+namespace {
+
+// An integer setting as the launcher reads it, and whether the number took the whole text.
+struct SettingInteger {
+    std::int32_t value = 0;
+    bool whole = false;
+};
+
+SettingInteger ReadSettingInteger(std::wstring_view raw) {
     std::wstring text;
     for (wchar_t c : raw)
         if (!IsNumberBlank(c)) text += c;  // blanks count nowhere: "1 2" reads as 12
@@ -82,7 +90,8 @@ std::int32_t ParseSettingInteger(std::wstring_view raw) {
                                                           : 0;
         if (base != 0) {
             std::uint64_t value = 0;
-            for (std::size_t i = 2; i < text.size(); ++i) {
+            std::size_t i = 2;
+            for (; i < text.size(); ++i) {
                 wchar_t c = text[i];
                 int digit = IsDecimalDigit(c)                        ? c - L'0'
                             : (base == 16 && c >= L'a' && c <= L'f') ? c - L'a' + 10
@@ -91,13 +100,24 @@ std::int32_t ParseSettingInteger(std::wstring_view raw) {
                 if (digit < 0 || digit >= base) break;
                 value = std::min<std::uint64_t>(value * base + digit, 1ull << 40);
             }
-            return value > 2147483647u ? std::numeric_limits<std::int32_t>::max()
-                                       : static_cast<std::int32_t>(value);
+            return {value > 2147483647u ? std::numeric_limits<std::int32_t>::max()
+                                        : static_cast<std::int32_t>(value),
+                    i > 2 && i == text.size()};
         }
     }
     ScannedNumber scanned = ScanDecimal(text);
-    if (!scanned.hasDigits) return 0;
-    return SaturateToInt32(RoundToWhole(scanned));
+    if (!scanned.hasDigits) return {};
+    return {SaturateToInt32(RoundToWhole(scanned)), scanned.used == text.size()};
+}
+
+}  // namespace
+
+std::int32_t ParseSettingInteger(std::wstring_view text) {
+    return ReadSettingInteger(text).value;
+}
+
+bool IsWholeSettingInteger(std::wstring_view text) {
+    return ReadSettingInteger(text).whole;
 }
 
 LauncherSettings LoadLauncherSettings(Platform& platform, const std::wstring& appFolder) {

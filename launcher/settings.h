@@ -50,6 +50,9 @@ std::wstring ReadSetting(Platform& platform, const std::wstring& appFolder,
 
 // An integer setting read from the start of the text; saturates at the 32-bit limits.
 std::int32_t ParseSettingInteger(std::wstring_view text);
+// Whether ParseSettingInteger reads the whole text as its number: digits, and nothing
+// before or after the number but the blanks it skips.
+bool IsWholeSettingInteger(std::wstring_view text);
 
 // The eight keys of [Main] in appFolder's Lumset.ini; a missing caption reads "???",
 // a missing identifier 0.

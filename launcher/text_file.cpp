@@ -96,9 +96,10 @@ TextEncoding DetectEncoding(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) return TextEncoding::kUtf8;
     if (bytes.starts_with("\xFF\xFE")) return TextEncoding::kUtf16Le;
     if (bytes.starts_with("\xFE\xFF")) return TextEncoding::kUtf16Be;
-    bool beyondAscii = false;
-    for (char c : bytes) beyondAscii = beyondAscii || static_cast<unsigned char>(c) >= 0x80;
-    if (beyondAscii && DecodeUtf8(bytes)) return TextEncoding::kUtf8;
+    // In valid UTF-8, a byte 0xE0 or above can only start a character of 3 or 4 bytes.
+    bool longCharacter = false;
+    for (char c : bytes) longCharacter = longCharacter || static_cast<unsigned char>(c) >= 0xE0;
+    if (longCharacter && DecodeUtf8(bytes)) return TextEncoding::kUtf8;
     return TextEncoding::kAnsi;
 }
 

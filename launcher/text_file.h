@@ -11,16 +11,20 @@
 namespace vorta {
 
 enum class TextEncoding {
-    kAnsi,     // no byte-order mark, and not UTF-8 with non-ASCII characters
-    kUtf8,     // a UTF-8 byte-order mark, or no mark but valid UTF-8 beyond ASCII
+    kAnsi,     // no byte-order mark, and not UTF-8 with a character of 3 or 4 bytes
+    kUtf8,     // a UTF-8 byte-order mark, or no mark but UTF-8 as below
     kUtf16Le,  // FF FE
     kUtf16Be,  // FE FF
 };
 
-// Which encoding the file's bytes are in. Text that is pure ASCII reads the same either
-// way and counts as ANSI; valid UTF-8 with non-ASCII characters counts as UTF-8 (a
-// code page 932 text is almost never valid UTF-8: its lead bytes 0x81-0x9F are UTF-8
-// continuation bytes).
+// Which encoding the file's bytes are in. Without a byte-order mark, the bytes are UTF-8
+// when they are valid UTF-8 and hold at least one character written with 3 or 4 bytes
+// (every kana, kanji and full-width character is); anything else is the code page.
+// Code page 932 text is valid UTF-8 only by accident, and then only through half-width
+// kana (0xC2-0xDF) followed by a second half-width kana or a lead byte 0x81-0x9F: pairs
+// that UTF-8 reads as 2-byte characters. A 3-byte UTF-8 character would need a lead byte
+// 0xE0-0xEF there, the rarest kanji of the code page, followed by the right bytes. Pure
+// ASCII reads the same either way and counts as the code page.
 TextEncoding DetectEncoding(std::string_view bytes);
 
 // The file's text, without its byte-order mark. ANSI bytes go through the code page.

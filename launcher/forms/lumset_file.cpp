@@ -1,37 +1,18 @@
 #include "launcher/forms/lumset_file.h"
 
-#include <algorithm>
 #include <vector>
 
-#include "launcher/numbers.h"
+#include "common/text/system_message.h"
 #include "launcher/text_file.h"
 
 namespace vorta::forms {
 
 namespace {
 
+constexpr wchar_t kCodePageNote[] = L"; この Lumset.ini は Shift_JIS（ANSI）で保存しています。\r\n";
+
 bool IsQuote(wchar_t c) {
     return c == L'"' || c == L'\'';
-}
-
-// A number the launcher reads whole: decimal with an optional sign, &H hexadecimal or
-// &O octal.
-bool IsNumberText(std::wstring_view text) {
-    text = TrimProfileBlanks(text);
-    if (text.size() >= 3 && text[0] == L'&') {
-        const wchar_t base = AsciiLower(text[1]);
-        auto digits = text.substr(2);
-        if (base == L'h')
-            return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
-                return IsDecimalDigit(c) || (AsciiLower(c) >= L'a' && AsciiLower(c) <= L'f');
-            });
-        if (base == L'o')
-            return std::all_of(digits.begin(), digits.end(),
-                               [](wchar_t c) { return c >= L'0' && c <= L'7'; });
-        return false;
-    }
-    if (!text.empty() && (text[0] == L'-' || text[0] == L'+')) text.remove_prefix(1);
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDecimalDigit);
 }
 
 // One line of the file: the bytes written for it, and its text.
@@ -42,9 +23,8 @@ struct Line {
 
 // Splits at CR LF, LF or a lone CR (the readers end a line at either character). A line
 // end at the very end of the text starts no further line.
-template <typename Text>
-std::vector<Text> SplitLines(const Text& text) {
-    std::vector<Text> lines;
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = start;
@@ -58,6 +38,38 @@ std::vector<Text> SplitLines(const Text& text) {
     return lines;
 }
 
+// Code page bytes split into lines as the profile reader sees them, which converts the
+// file first: a CR or LF right after a lead byte ends the line only when the conversion
+// keeps it. (Wine's takes it as the second byte of that character: the reader then sees
+// one line where a split at the byte would see two, and a rewrite that wrote a CR LF there
+// would show the reader a section it never saw.) The bytes of each line stay as they are.
+std::vector<std::string_view> SplitAnsiLines(std::string_view bytes, const Platform& codec) {
+    auto keeps = [&](char lead, char end) {
+        return codec.FromAnsi(std::string{lead, end}).find(static_cast<wchar_t>(end)) !=
+               std::wstring::npos;
+    };
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const char b = bytes[i];
+        if (codec.IsLeadByte(static_cast<unsigned char>(b)) && i + 1 < bytes.size()) {
+            const char next = bytes[i + 1];
+            i += (next != '\r' && next != '\n') || !keeps(b, next) ? 2 : 1;
+            continue;
+        }
+        if (b != '\r' && b != '\n') {
+            ++i;
+            continue;
+        }
+        lines.push_back(bytes.substr(start, i - start));
+        if (b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = ++i;
+    }
+    if (start < bytes.size()) lines.push_back(bytes.substr(start));
+    return lines;
+}
+
 std::wstring FolderForMessage(const std::wstring& appFolder) {
     // "C:\Tools\Vorta\" is shown as "C:\Tools\Vorta"; a drive root keeps its backslash.
     if (appFolder.size() > 3 && appFolder.back() == L'\\')
@@ -67,28 +79,70 @@ std::wstring FolderForMessage(const std::wstring& appFolder) {
 
 enum class SaveStep { kRead, kWriteTemporary, kBackup, kReplace };
 
+// What the step could not do, and to which file, after "フォルダ「…」".
+std::wstring StepFailure(SaveStep step) {
+    switch (step) {
+        case SaveStep::kRead:
+            return L"の Lumset.ini を読めなかった";
+        case SaveStep::kWriteTemporary:
+            return L"に一時ファイル Lumset.ini.tmp を書き込めなかった";
+        case SaveStep::kBackup:
+            return L"に元のファイルの控え Lumset.ini.bak を書き込めなかった";
+        case SaveStep::kReplace:
+            break;
+    }
+    return L"の Lumset.ini を新しい内容に置き換えられなかった";
+}
+
+const wchar_t* StepFileName(SaveStep step) {
+    switch (step) {
+        case SaveStep::kWriteTemporary:
+            return kLumsetTemporaryName;
+        case SaveStep::kBackup:
+            return kLumsetBackupName;
+        default:
+            return kLumsetFileName;
+    }
+}
+
+// The message names the cause the system gave, for the file of the step that failed.
 std::wstring FailureMessage(const std::wstring& folder, SaveStep step, const FileResult& result) {
     const std::wstring code = DecimalText(result.code);
-    const std::wstring error = result.detail.empty()
-                                   ? Fill(L"（エラー %1）", {code})
-                                   : Fill(L"（エラー %1：%2）", {code, result.detail});
-    const bool denied = result.status == FileStatus::kAccessDenied;
+    const std::wstring detail = SystemMessageClause(result.detail);
+    const std::wstring error = detail.empty() ? Fill(L"（エラー %1）", {code})
+                                              : Fill(L"（エラー %1：%2）", {code, detail});
+    const std::wstring_view file = StepFileName(step);
+    const wchar_t* stopped =
+        step == SaveStep::kRead ? L"保存をやめました" : L"Lumset.ini を保存できませんでした";
     std::wstring message;
-    if (step == SaveStep::kRead) {
-        message = Fill(L"フォルダ「%1」の Lumset.ini を読めなかったため、保存をやめました%2。",
-                       {folder, error});
-    } else if (denied && step == SaveStep::kReplace) {
-        message =
-            L"Lumset.ini が読み取り専用になっているか、ほかのプログラムが使っているため、"
-            L"保存できませんでした。";
-    } else if (denied) {
-        message = Fill(L"フォルダ「%1」に書き込めないため、Lumset.ini を保存できませんでした。",
-                       {folder});
-    } else {
-        message = Fill(L"フォルダ「%1」に Lumset.ini を保存できませんでした%2。", {folder, error});
+    switch (result.status) {
+        case FileStatus::kReadOnly:
+            message = Fill(L"%1 が読み取り専用になっているため、%2%3。", {file, stopped, error});
+            break;
+        case FileStatus::kInUse:
+            message =
+                Fill(L"%1 をほかのプログラムが使っているため、%2%3。", {file, stopped, error});
+            break;
+        case FileStatus::kIsFolder:
+            message = Fill(L"フォルダ「%1」に %2 という名前のフォルダがあるため、%3%4。",
+                           {folder, file, stopped, error});
+            break;
+        case FileStatus::kAccessDenied:
+            message =
+                Fill(step == SaveStep::kRead ? L"フォルダ「%1」の Lumset.ini を読む権限が"
+                                               L"ないため、%2%3。"
+                     : step == SaveStep::kReplace ? L"フォルダ「%1」の Lumset.ini を書き換える"
+                                                    L"権限がないため、%2%3。"
+                                                  : L"フォルダ「%1」に書き込めないため、%2%3。",
+                     {folder, stopped, error});
+            break;
+        default:
+            message =
+                Fill(L"フォルダ「%1」%2ため、%3%4。", {folder, StepFailure(step), stopped, error});
+            break;
     }
     message += L"元の Lumset.ini はそのままです。";
-    if (denied && step != SaveStep::kRead && step != SaveStep::kReplace)
+    if (result.status == FileStatus::kAccessDenied && step != SaveStep::kRead)
         message +=
             L"\r\n\r\nProgram Files の中など、書き込むのに管理者の権限がいるフォルダには保存"
             L"できません。vortastart.exe を書き込めるフォルダに置くか、メモ帳を管理者として"
@@ -141,12 +195,9 @@ std::optional<std::wstring> ValueProblem(std::size_t key, const std::wstring& te
     const std::wstring_view name = KeyName(key);
     if (text.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring::npos)
         return Fill(L"%1 の値には改行を含められません。", {name});
-    if (IsIntegerKey(key)) {
-        if (!IsNumberText(text))
-            return Fill(L"%1 には数値（10 進数、または &H で始まる 16 進数）を書いてください。",
-                        {name});
-        return std::nullopt;
-    }
+    if (IsIntegerKey(key) && !IsWholeSettingInteger(text))
+        return Fill(L"%1 には数値（10 進数、または &H で始まる 16 進数）を書いてください。",
+                    {name});
     if (text.empty()) return Fill(L"%1 の値が空です。", {name});
     const std::string bytes = codec.ToAnsi(text);
     if (codec.FromAnsi(bytes) != text)
@@ -171,7 +222,7 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
                                          const Platform& codec) {
     std::vector<Line> lines;
     if (DetectEncoding(oldBytes) == TextEncoding::kAnsi) {
-        for (std::string_view piece : SplitLines(oldBytes))
+        for (std::string_view piece : SplitAnsiLines(oldBytes, codec))
             lines.push_back({std::string(piece), codec.FromAnsi(piece)});
     } else {
         // Saved by Notepad as UTF-8 or UTF-16: every line goes over to the code page.
@@ -239,8 +290,16 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
     std::string bytes;
     for (std::size_t i = 0; i <= lines.size(); ++i) {
         if (i == at) bytes += added;
-        if (i < lines.size()) bytes += lines[i].bytes + "\r\n";
+        // A line that ends in a CR (taken into a double-byte character, as above) needs
+        // only the LF.
+        if (i < lines.size())
+            bytes += lines[i].bytes + (lines[i].bytes.ends_with('\r') ? "\n" : "\r\n");
     }
+    // Written in the code page, the file must be read in the code page. Bytes that would
+    // pass for UTF-8 (rare kanji next to half-width kana can) get a first line that UTF-8
+    // cannot hold: after "; ", its first double-byte character starts with 0x82, a byte
+    // UTF-8 never starts a character with.
+    if (DetectEncoding(bytes) != TextEncoding::kAnsi) bytes.insert(0, codec.ToAnsi(kCodePageNote));
     return bytes;
 }
 
@@ -271,8 +330,9 @@ SaveOutcome SaveLumset(SettingsFileSystem& files, const Platform& codec,
     };
     if (FileResult r = files.WriteNew(temporary, *bytes); !r.ok())
         return fail(SaveStep::kWriteTemporary, r);
+    // The backup holds the bytes just read, written and flushed like the new file.
     if (existed) {
-        if (FileResult r = files.CopyOver(path, backup); !r.ok()) return fail(SaveStep::kBackup, r);
+        if (FileResult r = files.WriteNew(backup, old); !r.ok()) return fail(SaveStep::kBackup, r);
     }
     if (FileResult r = files.Rename(temporary, path); !r.ok()) return fail(SaveStep::kReplace, r);
     return {true, Fill(existed ? L"Lumset.ini を保存しました（フォルダ「%1」）。元のファイルは "

@@ -54,7 +54,9 @@ using LumsetChanges = std::array<std::optional<std::wstring>, kSettingCount>;
 // the new value; a line whose value already reads as the new one is kept, and so is
 // every other line, byte for byte. Missing keys are added after the section's last key
 // line; a missing section is added at the end. A file saved as UTF-8 or UTF-16 is
-// written in the code page; nothing when it holds a character the code page lacks.
+// written in the code page; nothing when it holds a character the code page lacks. The
+// result is always read in the code page (DetectEncoding): bytes that would pass for
+// UTF-8 get a comment line first that says the file is Shift_JIS.
 std::optional<std::string> RewriteLumset(std::string_view oldBytes, const LumsetChanges& changes,
                                          const Platform& codec);
 
@@ -66,7 +68,15 @@ inline constexpr wchar_t kLumsetTemporaryName[] = L"Lumset.ini.tmp";
 // A settings file larger than this is not rewritten.
 inline constexpr std::size_t kLumsetMaxBytes = 1024 * 1024;
 
-enum class FileStatus { kOk, kMissing, kAccessDenied, kFailed };
+enum class FileStatus {
+    kOk,
+    kMissing,
+    kReadOnly,      // the file has the read-only attribute
+    kInUse,         // another program has it open
+    kIsFolder,      // a folder has the file's name
+    kAccessDenied,  // no right to write there
+    kFailed,        // anything else: the code and the system's text tell
+};
 
 struct FileResult {
     FileStatus status = FileStatus::kOk;
@@ -81,11 +91,10 @@ class SettingsFileSystem {
     virtual ~SettingsFileSystem() = default;
     // The whole file (at most kLumsetMaxBytes; a larger one fails).
     virtual FileResult ReadWhole(const std::wstring& path, std::string& bytes) = 0;
-    // Creates or empties the file and writes the bytes through to the disk.
+    // Creates or empties the file and writes the bytes through to the disk. A file left
+    // there (read-only or hidden, perhaps) is replaced whatever its attributes.
     virtual FileResult WriteNew(const std::wstring& path, std::string_view bytes) = 0;
-    // Copies the file over `to`, replacing what was there.
-    virtual FileResult CopyOver(const std::wstring& from, const std::wstring& to) = 0;
-    // Renames `from` to `to` in one step, replacing `to`.
+    // Renames `from` to `to` in one step, replacing `to` (not a read-only one).
     virtual FileResult Rename(const std::wstring& from, const std::wstring& to) = 0;
     virtual void Remove(const std::wstring& path) = 0;
 };
@@ -96,9 +105,9 @@ struct SaveOutcome {
 };
 
 // Saves the changes to appFolder + "Lumset.ini": the new text goes to a temporary file
-// first, the old file is copied to "Lumset.ini.bak", and only then does the temporary
+// first, the old file's bytes to "Lumset.ini.bak", and only then does the temporary
 // file replace it. When a step fails, the temporary file is removed, the old file is
-// left as it was, and the message names the folder.
+// left as it was, and the message names the folder, the file and the system's cause.
 SaveOutcome SaveLumset(SettingsFileSystem& files, const Platform& codec,
                        const std::wstring& appFolder, const LumsetChanges& changes);
 

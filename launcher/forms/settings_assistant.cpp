@@ -8,7 +8,6 @@
 #include "launcher/forms/assistant_layout.h"
 #include "launcher/launch.h"
 #include "launcher/numbers.h"
-#include "launcher/paths.h"
 #include "launcher/picker_list.h"
 #include "launcher/text_file.h"
 
@@ -40,8 +39,12 @@ std::wstring_view HeadOf(const std::wstring& title) {
     return std::wstring_view(title).substr(0, title.find(L'-'));
 }
 
+// The area of a window, for ranking only: each side counted up to 2^29 pixels (far beyond
+// any screen), so that an area stays below 2^58, under the weight of every test.
 std::int64_t Area(const WindowNode& node) {
-    return static_cast<std::int64_t>(std::max(0, node.Width())) * std::max(0, node.Height());
+    static constexpr std::int64_t kLongestSide = std::int64_t{1} << 29;
+    auto side = [](std::int64_t s) { return std::clamp<std::int64_t>(s, 0, kLongestSide); };
+    return side(node.Width()) * side(node.Height());
 }
 
 void Descendants(const WindowNode& node, std::vector<const WindowNode*>& out) {
@@ -105,11 +108,25 @@ EditRoles EditsUnder(const WindowNode& parent) {
     EditRoles roles;
     roles.history = Best(multi, [](const WindowNode& n) { return n.Height(); });
     if (roles.history == nullptr && single.size() >= 2)
-        roles.history = Best(single, [](const WindowNode& n) { return -n.rect.top; });
+        roles.history = Best(
+            single, [](const WindowNode& n) { return -static_cast<std::int64_t>(n.rect.top); });
     roles.input = lowest(single, roles.history);
     if (roles.input == nullptr) roles.input = lowest(multi, roles.history);
     if (roles.input == nullptr && multi.size() == 1) roles.input = multi.front();
     return roles;
+}
+
+// A program whose name has no extension: discovery's name keeps the zero tail of the
+// name field, which no value of ACADName can hold.
+bool HasNoExtension(const ProgramInfo& program) {
+    return program.baseName.find(L'\0') != std::wstring::npos;
+}
+
+std::wstring NoExtensionReason(const ProgramInfo& program) {
+    return Fill(
+        L"プログラムの名前「%1」には拡張子（「.exe」など）がないため、起動ツールはどの "
+        L"ACADName でもこのプログラムを見つけられません。",
+        {program.exeName});
 }
 
 std::wstring Quoted(const std::wstring& text) {
@@ -292,7 +309,7 @@ CadParts IdentifyParts(const std::vector<WindowNode>& tops) {
         if (top.visible && !top.title.empty()) visible.push_back(&top);
     }
     // Scores rank by the first test, then the next: each test weighs more than every
-    // area (areas stay far below 2^40).
+    // area (Area stays below 2^58).
     constexpr std::int64_t kFirst = std::int64_t{1} << 62;
     constexpr std::int64_t kSecond = std::int64_t{1} << 61;
     constexpr std::int64_t kThird = std::int64_t{1} << 60;
@@ -355,15 +372,18 @@ CadParts IdentifyParts(const std::vector<WindowNode>& tops) {
     return parts;
 }
 
-Proposals Propose(const std::wstring& exeName, const std::vector<WindowNode>& tops,
+Proposals Propose(const ProgramInfo& program, const std::vector<WindowNode>& tops,
                   const CadParts& parts, const std::wstring& currentMainCaption) {
     Proposals p;
-    const std::wstring base = BaseNameOf(exeName);
-    if (base.empty()) {
+    if (program.baseName.empty()) {
         p[kACADName] = {std::nullopt, L"プログラムの名前が読めません。"};
+    } else if (HasNoExtension(program)) {
+        p[kACADName] = {std::nullopt, NoExtensionReason(program)};
     } else {
         p[kACADName] = {
-            base, Fill(L"「%1」から「.exe」を除いた名前（大文字と小文字もそのまま）。", {exeName})};
+            program.baseName,
+            Fill(L"「%1」の最初の「.」から後ろを除いた名前（大文字と小文字もそのまま）。",
+                 {program.exeName})};
     }
     p[kMainCaption] = ProposeMainCaption(tops, parts.main);
     p[kTextCaption] =
@@ -425,6 +445,8 @@ KeyChecks CheckSettings(const LauncherSettings& s, const ProgramInfo& program,
 
     if (program.baseName == s.ACADName) {
         c[kACADName] = {true, Fill(L"選んだプログラム「%1」と一致します。", {program.exeName})};
+    } else if (HasNoExtension(program)) {
+        c[kACADName] = {false, NoExtensionReason(program)};
     } else {
         c[kACADName] = {false, Fill(L"選んだプログラムの名前は「%1」です（大文字と小文字も区別"
                                     L"します）。",
@@ -631,8 +653,8 @@ std::wstring DescribeTry(const TryOutcome& o, std::uint32_t chosenProcessId) {
         L"\r\n",
         {o.commandLineTitle, o.commandLineClass,
          o.inTextWindow ? L"テキスト ウィンドウ" : L"ウィンドウ", o.rootTitle,
-         o.visible ? L"表示" : L"非表示", DecimalText(o.rect.right - o.rect.left),
-         DecimalText(o.rect.bottom - o.rect.top)});
+         o.visible ? L"表示" : L"非表示", DecimalText(WidthOf(o.rect)),
+         DecimalText(HeightOf(o.rect))});
     const wchar_t* problem = nullptr;
     if (!o.sameProcess) {
         problem = L"・このコマンド ラインは、操作する CAD のものではありません。";

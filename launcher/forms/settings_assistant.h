@@ -50,7 +50,7 @@ struct Proposal {
 using Proposals = std::array<Proposal, kSettingCount>;
 
 // The values to propose for the program's parts:
-// - ACADName: the executable's base name;
+// - ACADName: the name discovery compares (AcadNameOf), when a value can equal it;
 // - MainCaption: the main window's title up to and including the "20" of its version
 //   year, or failing that the title up to its " - ", or the shortest start of the title
 //   that no other titled window of the program has (discovery takes the last match);
@@ -60,7 +60,7 @@ using Proposals = std::array<Proposal, kSettingCount>;
 // - the four identifiers: those of the edit controls, where the console's lookup of the
 //   identifier under that parent finds that very control.
 // `currentMainCaption` stands in for MainCaption when no main window is found.
-Proposals Propose(const std::wstring& exeName, const std::vector<WindowNode>& tops,
+Proposals Propose(const ProgramInfo& program, const std::vector<WindowNode>& tops,
                   const CadParts& parts, const std::wstring& currentMainCaption);
 
 // What the launcher's discovery finds in one program with given settings, and what the

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "launcher/discovery.h"
-#include "launcher/paths.h"
 #include "launcher/text_file.h"
 
 namespace vorta::forms {
@@ -115,8 +114,7 @@ std::vector<ProgramInfo> ListPrograms(Platform& platform, std::wstring_view acad
         }
         if (program.titles.empty()) continue;
         program.exeName = ExeNameOf(platform, process);
-        // Discovery's own test: the base name of the whole name field, exactly.
-        program.baseName = BaseNameOf(platform.FromAnsi(process.exeFile));
+        program.baseName = AcadNameOf(platform, process);
         program.matchesAcadName = program.baseName == acadName;
         programs.push_back(std::move(program));
     }

@@ -14,6 +14,15 @@
 
 namespace vorta::forms {
 
+// The width and height of a rectangle, negative when it is turned over: worked out in 64
+// bits, since any two 32-bit coordinates may stand in a rectangle another program reports.
+inline std::int64_t WidthOf(const Rect& r) {
+    return static_cast<std::int64_t>(r.right) - r.left;
+}
+inline std::int64_t HeightOf(const Rect& r) {
+    return static_cast<std::int64_t>(r.bottom) - r.top;
+}
+
 // A window and its descendants, in the order the window system enumerates them (each
 // child followed by its own children), which is the order discovery meets them.
 struct WindowNode {
@@ -26,8 +35,8 @@ struct WindowNode {
     Rect rect;             // screen coordinates
     std::vector<WindowNode> children;
 
-    std::int32_t Width() const { return rect.right - rect.left; }
-    std::int32_t Height() const { return rect.bottom - rect.top; }
+    std::int64_t Width() const { return WidthOf(rect); }
+    std::int64_t Height() const { return HeightOf(rect); }
     // An edit control of some kind (Edit, RichEdit20W, ...): where a command is typed
     // or a history is kept.
     bool IsEditLike() const;
@@ -39,7 +48,7 @@ struct WindowNode {
 struct ProgramInfo {
     std::uint32_t processId = 0;
     std::wstring exeName;              // as Task Manager shows it, e.g. "acad.exe"
-    std::wstring baseName;             // as discovery compares it with ACADName
+    std::wstring baseName;             // as discovery compares it with ACADName (AcadNameOf)
     std::vector<std::wstring> titles;  // its visible, titled top-level windows
     bool matchesAcadName = false;      // its base name is the current ACADName
 };

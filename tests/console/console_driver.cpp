@@ -971,12 +971,33 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
               ToUtf8(message.second));
     Check(ReadFileBytes(ini) == shipped && !Exists(ini + L".bak"),
           "save that fails: Lumset.ini is untouched, no Lumset.ini.bak");
+    Check(message.second.find(L"Lumset.ini.tmp という名前のフォルダがある") != std::wstring::npos &&
+              message.second.find(L"。）") == std::wstring::npos,
+          "save that fails: the message names the folder in the way, the system's text without "
+          "a doubled 。");
     RemoveDirectoryW((ini + L".tmp").c_str());
+
+    // A read-only Lumset.ini: told as such, untouched; once the user clears the attribute,
+    // the save works although the backup of that attempt is left read-only and hidden, and
+    // so is a temporary file of an earlier one.
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    message = ClickExpectingMessage(c, control(kIdAsstSave));
+    Check(
+        message.second.find(L"Lumset.ini が読み取り専用になっているため") != std::wstring::npos &&
+            ReadFileBytes(ini) == shipped && !Exists(ini + L".tmp"),
+        "save onto a read-only Lumset.ini: told so, the file untouched: " + ToUtf8(message.second));
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteFileBytes(ini + L".tmp", "left over");
+    for (const wchar_t* left : {L".tmp", L".bak"})
+        SetFileAttributesW((ini + left).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 
     // The save: only the eight keys' lines change.
     Check(Click(control(kIdAsstSave)), "save: handled");
     const std::string saved = ReadFileBytes(ini);
-    Check(ReadFileBytes(ini + L".bak") == shipped, "save: the old file is kept as Lumset.ini.bak");
+    Check(ReadFileBytes(ini + L".bak") == shipped &&
+              (GetFileAttributesW((ini + L".bak").c_str()) &
+               (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) == 0,
+          "save: the old file is kept as Lumset.ini.bak, neither read-only nor hidden");
     Check(!Exists(ini + L".tmp"), "save: no temporary file is left");
     const std::vector<std::string> oldLines = Lines(shipped);
     const std::vector<std::string> newLines = Lines(saved);

@@ -225,15 +225,21 @@ TEST(InstallSequence, RefusedRenameKeepsTheOlderFileAndRemovesTheCopy) {
     EXPECT_NE(platform.messages[0].find(L": 5\n"), std::wstring::npos);
 }
 
-TEST(InstallSequence, ShellObjectFailureIsReportedAfterTheCompletionBox) {
+// Every file is installed: the box says so and that only the guide did not open, never
+// that the installation was stopped.
+TEST(InstallSequence, AGuideThatDoesNotOpenIsToldAsSuchAfterTheCompletionBox) {
     FakePlatform platform;
     platform.open_failure = StepError{StepError::Kind::Com, 0x800401F3u, L"Invalid class string"};
-    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::GuideNotOpened);
     EXPECT_EQ(platform.copies.size(), 10u);
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_EQ(platform.messages[0], std::wstring(CompletionMessage));
-    EXPECT_NE(platform.messages[1].find(L"0x800401F3"), std::wstring::npos);
-    EXPECT_NE(platform.messages[1].find(L"Invalid class string"), std::wstring::npos);
+    EXPECT_TRUE(platform.messages[1].starts_with(
+        L"インストールは完了しましたが、説明書を開けませんでした。インストール先のフォルダの "
+        L"IJCAD-ヴォルタ_インストール.pdf を開いてください。\n\nエラー番号: 0x800401F3\n"))
+        << platform.messages[1].size();
+    EXPECT_EQ(platform.messages[1].find(L"中止"), std::wstring::npos);
+    EXPECT_NE(platform.messages[1].find(L"Invalid class string。"), std::wstring::npos);
 }
 
 TEST(ErrorReport, GivesWin32NumbersInDecimalAndComNumbersInHex) {
@@ -244,6 +250,15 @@ TEST(ErrorReport, GivesWin32NumbersInDecimalAndComNumbersInHex) {
     EXPECT_NE(com.find(L"0x80070005"), std::wstring::npos);
     // An error without system text still says something.
     EXPECT_NE(com.find(L"\u4E0D\u660E"), std::wstring::npos);
+}
+
+// The system's description ends in exactly one full stop: its own, or one of ours.
+TEST(ErrorReport, TheSystemsDescriptionEndsInOneFullStop) {
+    const std::wstring own =
+        ErrorReportText({StepError::Kind::Win32, 5, L"アクセスが拒否されました。\r\n"});
+    EXPECT_TRUE(own.ends_with(L"\n説明: アクセスが拒否されました。")) << own.size();
+    const std::wstring none = ErrorReportText({StepError::Kind::Win32, 5, L"アクセス拒否"});
+    EXPECT_TRUE(none.ends_with(L"\n説明: アクセス拒否。"));
 }
 
 TEST(InstallerController, CancelWhileWaitingEndsAtOnce) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "launcher/discovery.h"
@@ -165,7 +166,7 @@ TEST_F(Assistant, ProposesValuesThatFindTheCadAndTheLauncherWouldDriveIt) {
     EXPECT_EQ(parts.main->hwnd, 1000 + kMain);
     EXPECT_EQ(parts.text->hwnd, 1000 + kText);
 
-    const Proposals p = Propose(program.exeName, tops, parts, L"AutoCAD 20");
+    const Proposals p = Propose(program, tops, parts, L"AutoCAD 20");
     EXPECT_EQ(p[kACADName].value, L"IJCAD");
     EXPECT_EQ(p[kMainCaption].value, L"IJCAD 20");
     EXPECT_EQ(p[kTextCaption].value, L"IJCAD テキスト ウィンドウ");
@@ -207,7 +208,7 @@ TEST_F(Assistant, ASharedTitlePrefixGivesAMainCaptionTheTextWindowDoesNotMatch) 
            {.main = L"IJCAD 2020 - [a.dwg]", .text = L"IJCAD 2020 テキスト ウィンドウ - a.dwg"});
     const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
     const CadParts parts = IdentifyParts(tops);
-    const Proposals p = Propose(L"IJCAD.exe", tops, parts, L"AutoCAD 20");
+    const Proposals p = Propose(Program(100), tops, parts, L"AutoCAD 20");
     ASSERT_TRUE(p[kMainCaption].value);
     EXPECT_EQ(*p[kMainCaption].value, L"IJCAD 2020 -");
     EXPECT_EQ(p[kTextCaption].value, L"IJCAD 2020 テキスト ウィンドウ");
@@ -225,11 +226,70 @@ TEST_F(Assistant, ASharedTitlePrefixGivesAMainCaptionTheTextWindowDoesNotMatch) 
     // A main title that another window's title begins with cannot be told apart.
     AddCad(200, 2000, {.main = L"IJCAD", .text = L"IJCAD テキスト"});
     const std::vector<WindowNode> same = SurveyWindows(platform, console, 200);
-    const Proposals none = Propose(L"IJCAD.exe", same, IdentifyParts(same), L"AutoCAD 20");
+    const Proposals none = Propose(Program(200), same, IdentifyParts(same), L"AutoCAD 20");
     EXPECT_FALSE(none[kMainCaption].value);
     EXPECT_NE(none[kMainCaption].why.find(L"区別できません"), std::wstring::npos);
     // ... and the text caption is then judged against the current main caption.
     EXPECT_EQ(none[kTextCaption].value, L"IJCAD テキスト");
+}
+
+// The proposal is discovery's own name for the program; a name without an extension keeps
+// the zero tail of its name field there, and no value is proposed that could not match.
+TEST_F(Assistant, ACadNameIsProposedOnlyWhenDiscoveryCanMatchIt) {
+    AddCad(100, 1000, {.exe = "IJCAD.v2.exe"});
+    AddCad(200, 2000, {.exe = "acad"});
+    for (std::uint32_t pid : {100u, 200u}) {
+        const ProgramInfo program = Program(pid);
+        const std::vector<WindowNode> tops = SurveyWindows(platform, console, pid);
+        const Proposals p = Propose(program, tops, IdentifyParts(tops), L"AutoCAD 20");
+        LauncherState state;
+        state.settings = Accepted(p);
+        PlainPickerHost picker;
+        FindCadInstances(platform, state, picker);
+        if (pid == 100) {
+            EXPECT_EQ(p[kACADName].value, L"IJCAD");
+            ASSERT_EQ(state.table.size(), 2u);
+            EXPECT_EQ(state.table[1].MainWindow, 1000 + kMain);
+        } else {
+            EXPECT_FALSE(p[kACADName].value);
+            EXPECT_NE(p[kACADName].why.find(L"「acad」には拡張子"), std::wstring::npos);
+            EXPECT_EQ(state.table.size(), 1u);  // discovery finds nothing: no value fits
+            const KeyChecks c =
+                CheckSettings(state.settings, program, tops, IdentifyParts(tops),
+                              Recognise(platform, console, state.settings, program));
+            EXPECT_FALSE(c[kACADName].ok);
+            EXPECT_EQ(c[kACADName].reason, p[kACADName].why);
+            // The captions are judged all the same.
+            EXPECT_TRUE(c[kMainCaption].ok);
+        }
+    }
+}
+
+// Rectangles another program reports may span the whole 32-bit range: sizes are told and
+// ranked without overflow.
+TEST_F(Assistant, ExtremeRectanglesKeepTheirSizes) {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    AddCad(100, 1000);
+    // A huge titled window without a command line never outranks the main window.
+    Add(1100, 1000, 0, L"IJCAD 2020 ツール", "Palette", 0, {kMin, kMin, kMax, kMax});
+    const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
+    const CadParts parts = IdentifyParts(tops);
+    ASSERT_TRUE(parts.main);
+    EXPECT_EQ(parts.main->hwnd, 1000 + kMain);
+    EXPECT_EQ(NodeLabel(tops.back(), {}),
+              L"「IJCAD 2020 ツール」  Palette  表示  4294967295 × 4294967295");
+
+    TryOutcome tried;
+    tried.instances = 1;
+    tried.main = 1000 + kMain;
+    tried.processId = 100;
+    tried.commandLine = 1000 + kMainLine;
+    tried.sameProcess = tried.visible = true;
+    tried.rect = {kMin, kMax, kMax, kMin};  // turned over: no size
+    const std::wstring told = DescribeTry(tried, 100);
+    EXPECT_NE(told.find(L"4294967295 × -4294967295"), std::wstring::npos) << Cp932(told);
+    EXPECT_NE(told.find(L"大きさがありません"), std::wstring::npos);
 }
 
 TEST_F(Assistant, AHiddenTextWindowIsStillTheTextWindow) {
@@ -262,7 +322,7 @@ TEST_F(Assistant, EditsAreToldApartAndAnIdentifierTheLookupWouldMissIsNotPropose
     EXPECT_EQ(parts.mainInput->hwnd, 5u);
     EXPECT_EQ(parts.textInput->hwnd, 8u);
     EXPECT_EQ(parts.textHistory, nullptr);
-    const Proposals p = Propose(L"cad.exe", tops, parts, L"???");
+    const Proposals p = Propose(Program(100), tops, parts, L"???");
     EXPECT_EQ(p[kMainCmdCtrlID].value, L"78");
     EXPECT_FALSE(p[kMainHistCtrlID].value);
     EXPECT_NE(p[kMainHistCtrlID].why.find(L"同じ ID"), std::wstring::npos);

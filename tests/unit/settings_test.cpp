@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/text_file.h"
 #include "tests/support/fake_platform.h"
 
 namespace vorta {
@@ -33,6 +34,16 @@ TEST(SettingInteger, ReadsFromTheStartLikeABasicVal) {
     EXPECT_EQ(ParseSettingInteger(L"1D3"), 1000);
     EXPECT_EQ(ParseSettingInteger(L"15E"), 15);
     EXPECT_EQ(ParseSettingInteger(L"1e-400"), 0);
+}
+
+// The numbers that take the whole text: what the settings assistant accepts.
+TEST(SettingInteger, WholeWhenNothingButBlanksStandsAroundTheNumber) {
+    for (const wchar_t* whole : {L"12", L" 1 2 ", L"-42", L"+7", L"&H1F", L"&o17", L"2.5", L"1E3",
+                                 L"1d-3", L".5", L"5.", L"\n12\t", L"99999999999"})
+        EXPECT_TRUE(IsWholeSettingInteger(whole)) << Cp932(whole);
+    for (const wchar_t* part : {L"", L" ", L"12abc", L"&H", L"&O19", L"&X12", L"1.5.5", L"15E",
+                                L"1E+", L"-", L".", L"\f12", L"12\v", L"\u300012", L"１２"})
+        EXPECT_FALSE(IsWholeSettingInteger(part)) << Cp932(part);
 }
 
 TEST(SettingInteger, SaturatesBeyond32Bits) {
@@ -117,12 +128,37 @@ TEST_F(SettingsFile, FilesSavedAsUtf8OrUtf16ReadTheSameAsCodePage932) {
         EXPECT_EQ(s.ACADName, L"???");  // only the first [Main] counts
         EXPECT_EQ(platform.CountLog("ReadProfileString"), 0u);
     }
-    // Code page 932 bytes are not valid UTF-8: the system's reader as before.
+    // Code page 932 bytes are mostly not valid UTF-8: the system's reader as before.
     platform.files[ini] = Cp932(L"[Main]\r\nCommandCaption=コマンド ライン\r\n");
     platform.iniMain[ini] = {{L"CommandCaption", L"コマンド ライン"}};
     EXPECT_EQ(LoadLauncherSettings(platform, L"C:\\Tools\\ヴォルタ\\").CommandCaption,
               L"コマンド ライン");
     EXPECT_EQ(platform.CountLog("ReadProfileString"), 8u);
+}
+
+// Code page 932 text that happens to be valid UTF-8 stays code page 932: half-width kana
+// followed by another kana or by a lead byte 0x81-0x9F are 2-byte UTF-8 characters. UTF-8
+// is told by a character of 3 or 4 bytes, which every Japanese character has.
+TEST(Encoding, CodePage932ThatPassesForUtf8IsStillTheCodePage) {
+    for (const wchar_t* text :
+         {L"TextCaption=ﾃｽﾄｱ\r\n",    // C3 BD C4 B1: "ýı" in UTF-8
+          L"TextCaption=ﾃ､\r\n",      // C3 A4: "ä"
+          L"CommandCaption=ﾐ表\r\n",  // D0 95 5C: Cyrillic Е, then a backslash
+          L"x=ﾂｰﾂｰ\r\n"}) {
+        const std::string bytes = Cp932(text);
+        EXPECT_EQ(DetectEncoding(bytes), TextEncoding::kAnsi) << testing::Hex(bytes);
+    }
+    // UTF-8 with Japanese text, with or without 2-byte characters beside it.
+    EXPECT_EQ(DetectEncoding("TextCaption=AutoCAD \xE3\x83\x86\xE3\x82\xAD\r\n"),
+              TextEncoding::kUtf8);
+    EXPECT_EQ(DetectEncoding("; M\xC3\xBCller\r\nCommandCaption=\xEF\xBD\xBA\r\n"),  // ｺ
+              TextEncoding::kUtf8);
+    // Only 2-byte characters: the code page, which reads every ASCII key and value alike.
+    EXPECT_EQ(DetectEncoding("; M\xC3\xBCller\r\n[Main]\r\n"), TextEncoding::kAnsi);
+    // Not UTF-8 at all, or pure ASCII.
+    EXPECT_EQ(DetectEncoding("\xE3\x83"), TextEncoding::kAnsi);
+    EXPECT_EQ(DetectEncoding("[Main]\r\n"), TextEncoding::kAnsi);
+    EXPECT_EQ(DetectEncoding("\xEF\xBB\xBF[Main]\r\n"), TextEncoding::kUtf8);
 }
 
 }  // namespace

@@ -545,6 +545,21 @@ void FilesAndProfile() {
     CHECK_EQ(platform.ReadProfileString(L"Main", L"MainCaption", L"???", iniPath), "???"s);
     CHECK_EQ(platform.ReadProfileString(L"Main", L"ACADName", L"???", iniPath + L".missing"),
              "???"s);
+
+    // A lead byte right before a lone LF or CR: the profile reader goes on with the line
+    // (and sees no [Main] after it) exactly when the code page's conversion takes that byte
+    // into the character. The settings assistant's rewrite splits lines by that conversion.
+    // (Wine's reader and conversion both take it.) Before a CR LF, the LF ends the line.
+    for (const char end : {'\n', '\r'}) {
+        CHECK(WriteBytes(iniPath, "[Other]\r\nk=x\x82"s + end + "[Main]\r\nACADName=a\r\n"));
+        const bool readerEndsLine =
+            platform.ReadProfileString(L"Main", L"ACADName", L"???", iniPath) == "a";
+        const bool conversionKeeps =
+            platform.FromAnsi("\x82"s + end).find(static_cast<wchar_t>(end)) != std::wstring::npos;
+        CHECK_EQ(readerEndsLine, conversionKeeps);
+    }
+    CHECK(WriteBytes(iniPath, "[Other]\r\nk=x\x82\r\n[Main]\r\nACADName=a\r\n"));
+    CHECK_EQ(platform.ReadProfileString(L"Main", L"ACADName", L"???", iniPath), "a"s);
     ::DeleteFileW(iniPath.c_str());
     ::RemoveDirectoryW(iniFolder.c_str());
 }

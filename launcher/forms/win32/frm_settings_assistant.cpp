@@ -189,7 +189,7 @@ void frmSettingsAssistant::Analyse() {
         parts_ = IdentifyParts(tops_);
         found_ = Recognise(platform_, console_, current_, program);
         checks_ = CheckSettings(current_, program, tops_, parts_, found_);
-        proposals_ = Propose(program.exeName, tops_, parts_, current_.MainCaption);
+        proposals_ = Propose(program, tops_, parts_, current_.MainCaption);
     }
     FillTree();
     FillRows();

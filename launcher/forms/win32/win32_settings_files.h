@@ -1,5 +1,6 @@
-// SettingsFileSystem over Win32: whole-file reads and writes written through to the
-// disk, CopyFileW for the backup and MoveFileExW for the replacing rename.
+// SettingsFileSystem over Win32: whole-file reads, and writes written through to the disk
+// (a left file's read-only or hidden attribute cleared first); MoveFileExW for the
+// replacing rename.
 #pragma once
 
 #include "launcher/forms/lumset_file.h"
@@ -10,7 +11,6 @@ class Win32SettingsFiles final : public SettingsFileSystem {
   public:
     FileResult ReadWhole(const std::wstring& path, std::string& bytes) override;
     FileResult WriteNew(const std::wstring& path, std::string_view bytes) override;
-    FileResult CopyOver(const std::wstring& from, const std::wstring& to) override;
     FileResult Rename(const std::wstring& from, const std::wstring& to) override;
     void Remove(const std::wstring& path) override;
 };
