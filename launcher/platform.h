@@ -155,6 +155,8 @@ class Platform {
     virtual std::uint32_t SendInput(const KeyboardInput& input, std::int32_t cbSize) = 0;
 
     // --- Time and events.
+    // Pauses for the time while still answering messages other programs send to this
+    // thread (a clipboard reader's request for the text on offer among them).
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Milliseconds since some fixed point; wraps like GetTickCount.
     virtual std::uint32_t TickCount() = 0;

@@ -307,8 +307,25 @@ std::uint32_t Win32Platform::SendInput(const KeyboardInput& input, std::int32_t 
     return ::SendInput(1, &record, cbSize);
 }
 
+// A pause that keeps answering what other programs send us: while our text is on offer,
+// a clipboard reader's request (WM_RENDERFORMAT, sent by the system on its behalf) is
+// answered at once rather than after the pause, so the reader never holds the clipboard
+// open waiting for us. Posted messages stay queued for DoEvents.
 void Win32Platform::Sleep(std::uint32_t milliseconds) {
-    ::Sleep(milliseconds);
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= milliseconds) return;
+        const DWORD wait =
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_SENDMESSAGE);
+        if (wait == WAIT_TIMEOUT) return;
+        if (wait != WAIT_OBJECT_0) {
+            ::Sleep(milliseconds - elapsed);
+            return;
+        }
+        MSG pending{};
+        ::PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 std::uint32_t Win32Platform::TickCount() {

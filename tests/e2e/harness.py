@@ -367,6 +367,7 @@ class Scenario:
         self.cads = []
         self.launchers = []
         self.holders = []
+        self.readers = []
 
     def cad(self, label, **kw):
         c = Cad(self.work, label, **kw)
@@ -393,6 +394,35 @@ class Scenario:
             check(time.monotonic() < deadline, "the clipboard holder did not get the clipboard")
             time.sleep(0.01)
         return proc
+
+    def clipboard_reader(self, seconds=600):
+        """A clipboard history service (probe clipboard-reader): reads the clipboard at
+        every change until stopped; returns once it listens. Its stop() returns the
+        counts it printed (changes, texts, longest_hold_ms)."""
+        n = len(self.readers)
+        ready = os.path.join(self.work, f"reader-{n}.ready")
+        stop = os.path.join(self.work, f"reader-{n}.stop")
+        out = tempfile.TemporaryFile()
+        proc = subprocess.Popen(wine(exe("probe.exe"), "clipboard-reader", seconds,
+                                     winpath(ready), winpath(stop)), stdout=out,
+                                stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                start_new_session=True)
+        self.holders.append(proc)
+        self.readers.append(proc)
+        wait_for(lambda: os.path.exists(ready) or proc.poll() is not None, 20,
+                 "the clipboard reader to listen")
+        check(proc.poll() is None, "the clipboard reader ended without listening")
+
+        def stop_reader():
+            with open(stop, "w"):
+                pass
+            check(proc.wait(timeout=20) == 0, "the clipboard reader ended cleanly")
+            out.seek(0)
+            line = out.read().decode("utf-8", "replace").strip()
+            out.close()
+            return {k: int(v) for k, v in parse_fields(line).items()}
+
+        return stop_reader
 
     def close(self, passed):
         if not passed:

@@ -2,7 +2,8 @@
 """End-to-end runs of vortastart.exe against stand-in CADs under Wine.
 
     launch_scenarios.py {one_cad|one_ansi_cad|two_cads|minimised_cad|no_cad|no_pause_file|
-                         hung_cad|runs_in_a_row|command_line_not_found|command_line_hidden|
+                         hung_cad|runs_in_a_row|runs_with_clipboard_reader_pause1|
+                         runs_with_clipboard_reader_pause5|command_line_not_found|command_line_hidden|
                          command_line_zero_size|two_cads_wrong_command_line|cad_closed_mid_run|
                          cad_hung_mid_run|clipboard_held_briefly|clipboard_held_long|
                          unicode_folder|settings_in_utf8_and_utf16}
@@ -396,17 +397,22 @@ def clipboard_held_long(s):
     check_cursor_and_clipboard_kept()
 
 
-def runs_in_a_row(s):
+def runs_in_a_row(s, pause=None, clipboard_reader=False):
     """The launcher run many times in a row against one CAD with its main window in
     front (discovery meets the text window last, so the click goes into the text
     window's command line). Every run either types (ESC and the load command, both into
-    one command line) or tells the user; none may end silently without typing."""
+    one command line) or tells the user; none may end silently without typing.
+
+    With clipboard_reader, a clipboard history service reads the clipboard at every
+    change meanwhile: the launcher turns it away at once whenever it asks for the text on
+    offer, so it never holds the clipboard while the CAD pastes, and every run types."""
     runs = int(os.environ.get("VORTA_E2E_RUNS", "30"))
-    pause = os.environ.get("VORTA_E2E_PAUSE", "1")
+    pause = pause or os.environ.get("VORTA_E2E_PAUSE", "1")
     kill_leftover_cads()
     cad = s.cad("cad", drawing="図面1.dwg").start()
     exe_path = write_launcher_folder(os.path.join(s.work, "フォルダ"), pause=pause)
     set_known_desktop_state()
+    stop_reader = s.clipboard_reader() if clipboard_reader else None
     starts, told = [], {}
     for i in range(runs):
         probe("front", cad.handles["main"])
@@ -434,7 +440,23 @@ def runs_in_a_row(s):
     roles = sorted({p.split()[1] for p in cad.lines("paste ")})
     print(f"{runs} runs at PauseUnit {pause}: typed {counts['typed']}, told {counts['told']}, "
           f"silent {counts['silent']} (pasted into {', '.join(roles)})")
+    if stop_reader:
+        seen = stop_reader()
+        print(f"the clipboard reader saw {seen['changes']} changes, got text {seen['texts']} "
+              f"times, held the clipboard at most {seen['longest_hold_ms']} ms")
+        # Each run offers its two texts and clears the clipboard three times.
+        check(seen["changes"] >= 2 * runs, f"the reader read at the changes: {seen}")
     check(counts["silent"] == 0 and counts["typed"] == runs, f"outcomes: {counts}")
+
+
+def runs_with_clipboard_reader_pause1(s):
+    """runs_in_a_row at PauseUnit 1 with a clipboard history service reading."""
+    runs_in_a_row(s, pause="1", clipboard_reader=True)
+
+
+def runs_with_clipboard_reader_pause5(s):
+    """runs_in_a_row at PauseUnit 5 with a clipboard history service reading."""
+    runs_in_a_row(s, pause="5", clipboard_reader=True)
 
 
 def no_pause_file(s):
@@ -461,7 +483,8 @@ def no_pause_file(s):
 if __name__ == "__main__":
     sys.exit(run({f.__name__: f for f in (
         one_cad, one_ansi_cad, two_cads, minimised_cad, no_cad, no_pause_file, hung_cad,
-        runs_in_a_row, command_line_not_found, command_line_hidden, command_line_zero_size,
+        runs_in_a_row, runs_with_clipboard_reader_pause1, runs_with_clipboard_reader_pause5,
+        command_line_not_found, command_line_hidden, command_line_zero_size,
         two_cads_wrong_command_line, cad_closed_mid_run, cad_hung_mid_run,
         clipboard_held_briefly, clipboard_held_long, unicode_folder,
         settings_in_utf8_and_utf16)}, sys.argv))
