@@ -68,7 +68,8 @@ struct WindowOwner {
 // Another process's rights compared with ours (integrity level and elevation).
 enum class ProcessRights {
     kNotHigher,
-    kHigher,   // our synthetic input would be dropped on the way to it
+    kHigher,   // our synthetic input would be dropped on the way to it (also when the
+               // system refuses us its process or token: elevated, or another account's)
     kUnknown,  // its rights cannot be read
 };
 
