@@ -12,7 +12,7 @@ for the tests, the console driver's tests, the benchmark and the demo:
         cad.cfg (drawing=NAME, or any key of the stand-in's config file)
     python3 harness.py launcher FOLDER [KEY=VALUE...]
         FOLDER/ with vortastart.exe, tardo.dat and Lumset.ini (pause=, acad_name=,
-        command_caption=, text_caption=, encoding=)
+        command_caption=, text_caption=, main_caption=, encoding=)
 """
 
 import os
@@ -315,7 +315,8 @@ def pair(text):
 
 
 def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COMMAND_CAPTION,
-                          text_caption=TEXT_CAPTION_PREFIX, encoding="cp932"):
+                          text_caption=TEXT_CAPTION_PREFIX, encoding="cp932",
+                          main_caption=MAIN_CAPTION_PREFIX):
     """A folder holding vortastart.exe, tardo.dat (unless pause is None) and Lumset.ini,
     both in the given encoding (Python's name: cp932, utf-8, utf-8-sig, utf-16)."""
     os.makedirs(path, exist_ok=True)
@@ -324,7 +325,7 @@ def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COM
         with open(os.path.join(path, "tardo.dat"), "wb") as f:
             f.write(f"{pause}\r\n".encode(encoding))
     ini = ["[Main]", f"ACADName={acad_name}", f"CommandCaption={command_caption}",
-           f"MainCaption={MAIN_CAPTION_PREFIX}", f"TextCaption={text_caption}"]
+           f"MainCaption={main_caption}", f"TextCaption={text_caption}"]
     ini += [f"{k}={v}" for k, v in CTRL_IDS.items()]
     with open(os.path.join(path, "Lumset.ini"), "wb") as f:
         f.write(("\r\n".join(ini) + "\r\n").encode(encoding))

@@ -7,13 +7,15 @@
                          command_line_zero_size|two_cads_wrong_command_line|cad_closed_mid_run|
                          cad_hung_mid_run|clipboard_held_briefly|clipboard_held_long|
                          unicode_folder|settings_in_utf8_and_utf16|paste_as_unicode_text|
-                         paste_through_ole|hidden_text_window|focus_kept_on_drawing}
+                         paste_through_ole|hidden_text_window|focus_kept_on_drawing|
+                         notepad_as_cad}
 
 runs_in_a_row takes VORTA_E2E_RUNS (default 30) and VORTA_E2E_PAUSE (the PauseUnit,
 default 1) from the environment.
 """
 
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -22,7 +24,8 @@ from harness import (APP_TITLE, COMMAND_CAPTION, ESC_BYTES, LOAD_BYTES, LOAD_LIN
                      MAIN_CAPTION_PREFIX, NO_CAD_TEXT, NO_CAD_TITLE, NO_PAUSE_FILE_TEXT,
                      cad_pids_in_snapshot_order, check, clip, clipboard, cursor,
                      kill_leftover_cads, pair, parse_fields, parse_paste, probe, read_message_box,
-                     wait_for, window_by_hwnd, window_rect, windows, write_launcher_folder, run)
+                     wait_for, window_by_hwnd, window_rect, windows, wine, write_launcher_folder,
+                     run)
 
 # A cursor position and a confinement that the launcher must put back.
 KNOWN_CURSOR = (1000, 900)
@@ -215,6 +218,39 @@ def focus_kept_on_drawing(s):
     run_launcher(s).wait(seconds=20)
     check_typed_into(cad, "main-edit", expect_focus="drawing", most_clicks=3)
     check_desktop_restored(cad)
+
+
+NOTEPAD_CAPTION = "(無題) - メモ帳"
+
+
+def notepad_as_cad(s):
+    """Wine's own Notepad, a real program nobody here wrote, as the CAD: its edit control
+    (untitled) is the command line under an empty CommandCaption. The load command lands
+    in its text, and the cursor, the confinement and the clipboard are put back."""
+    kill_leftover_cads("notepad.exe")
+    notepad = subprocess.Popen(wine("notepad"), stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                               start_new_session=True)
+    try:
+        main = wait_for(lambda: windows(NOTEPAD_CAPTION), 30, "Notepad's window")[0]
+        edits = [line for line in probe("children", main["hwnd"]) if "class=Edit " in line]
+        check(len(edits) == 1, f"one edit control in Notepad: {edits}")
+        edit = parse_fields(edits[0])
+        set_known_desktop_state()
+        run_launcher(s, acad_name="notepad", main_caption="(無題)", text_caption="存在しない",
+                     command_caption="").wait(seconds=20)
+        lines = dict(line.split("=", 1) for line in probe("dlgtext", main["hwnd"], edit["id"]))
+        print(f"Notepad's text: {lines['hex']}")
+        check(lines["hex"].endswith(LOAD_BYTES), f"the load command typed into Notepad: {lines}")
+        check(cursor() == KNOWN_CURSOR, f"cursor put back: {cursor()}")
+        check(clip() == KNOWN_CLIP, f"confinement put back: {clip()}")
+        check(window_by_hwnd(NOTEPAD_CAPTION, int(main["hwnd"]))["topmost"] == "0",
+              "Notepad is no longer topmost")
+        has_text, hexed, _ = clipboard()
+        check(not has_text, f"the clipboard is left empty, it holds {hexed}")
+    finally:
+        os.killpg(notepad.pid, signal.SIGKILL)
+        notepad.wait(timeout=10)
 
 
 def unicode_folder(s):
@@ -534,4 +570,4 @@ if __name__ == "__main__":
         two_cads_wrong_command_line, cad_closed_mid_run, cad_hung_mid_run,
         clipboard_held_briefly, clipboard_held_long, unicode_folder,
         settings_in_utf8_and_utf16, paste_as_unicode_text, paste_through_ole,
-        hidden_text_window, focus_kept_on_drawing)}, sys.argv))
+        hidden_text_window, focus_kept_on_drawing, notepad_as_cad)}, sys.argv))
