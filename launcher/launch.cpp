@@ -24,7 +24,7 @@ namespace vorta {
 const wchar_t kNoCadMessage[] =
     L"AutoCadが見つからないか、AutoCadが開いていません。AutoCadを再起動してください。";
 const wchar_t kNoCadTitle[] = L"警告";
-const wchar_t kCadNotDrivenMessage[] =
+const wchar_t kUnexpectedErrorMessage[] =
     L"予期しないエラーのため、CADに入力できませんでした。もう一度実行してください。";
 const wchar_t kCadNotRespondingMessage[] =
     L"CADが応答していません。CADの処理が終わってから、もう一度実行してください。";
@@ -504,7 +504,7 @@ const wchar_t* RefusalMessage(DriveCheck check) {
         case DriveCheck::kNoCommandLine:
             return kNoCommandLineMessage;
     }
-    return kCadNotDrivenMessage;
+    return kUnexpectedErrorMessage;
 }
 
 const wchar_t* RefusalTitle(DriveCheck check) {
@@ -536,7 +536,7 @@ void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
     } catch (const LaunchStopped& stopped) {
         failure = stopped.message;
     } catch (...) {
-        failure = kCadNotDrivenMessage;
+        failure = kUnexpectedErrorMessage;
     }
     // The guards have put everything back by now; only then is the user told.
     if (failure) platform.MessageBox(failure, kAppTitle);

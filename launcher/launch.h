@@ -22,7 +22,7 @@ inline constexpr int kClicksBeforePasting = 3;
 
 extern const wchar_t kNoCadMessage[];
 extern const wchar_t kNoCadTitle[];
-extern const wchar_t kCadNotDrivenMessage[];
+extern const wchar_t kUnexpectedErrorMessage[];
 extern const wchar_t kClipboardBusyMessage[];
 extern const wchar_t kClipboardNotSetMessage[];
 extern const wchar_t kCadNotRespondingMessage[];
