@@ -24,8 +24,8 @@ namespace vorta {
 const wchar_t kNoCadMessage[] =
     L"AutoCadが見つからないか、AutoCadが開いていません。AutoCadを再起動してください。";
 const wchar_t kNoCadTitle[] = L"警告";
-const wchar_t kCadNotDrivenMessage[] =
-    L"CADを操作できませんでした。CADが応答しているか確かめてから、もう一度実行してください。";
+const wchar_t kUnexpectedErrorMessage[] =
+    L"予期しないエラーのため、CADに入力できませんでした。もう一度実行してください。";
 const wchar_t kCadNotRespondingMessage[] =
     L"CADが応答していません。CADの処理が終わってから、もう一度実行してください。";
 const wchar_t kClipboardBusyMessage[] =
@@ -36,11 +36,23 @@ const wchar_t kClipboardNotSetMessage[] =
 const wchar_t kCadClosedMessage[] =
     L"CADが終了したため、CADに入力できませんでした。CADを起動してから、もう一度実行してください。";
 const wchar_t kNoCommandLineMessage[] =
-    L"CADのコマンド ラインが見つかりませんでした。Lumset.ini の CommandCaption を、"
-    L"コンソール（Shift キーを押しながら起動）で確かめてください。";
+    L"CADのコマンド ラインが見つかりませんでした。vortastart.exeをShiftキーを押しながら起動し、"
+    L"［設定(S)］でLumset.iniのCommandCaptionを確かめてください。";
 const wchar_t kCadElevatedMessage[] =
     L"CADが管理者として実行されているため、入力できません。"
     L"CADを通常どおり起動するか、vortastart も管理者として実行してください。";
+const wchar_t kCadNotForegroundMessage[] =
+    L"WindowsがCADを前面に出さなかったため、CADに入力できませんでした。"
+    L"CADのウィンドウを一度クリックしてから、もう一度実行してください。";
+const wchar_t kCommandLineCoveredMessage[] =
+    L"CADのコマンド ラインが他のウィンドウに隠れているため、クリックできませんでした。"
+    L"隠しているウィンドウを動かしてから、もう一度実行してください。";
+const wchar_t kPasteNotTakenMessage[] =
+    L"CADが貼り付けを受け取らなかったため、入力できませんでした。vortastart.exeをShiftキーを"
+    L"押しながら起動し、［設定(S)］でクリックするコマンド ラインを確かめてください。";
+const wchar_t kInputRefusedMessage[] =
+    L"Windowsがマウスまたはキーボードの入力を受け付けなかったため、CADに入力できませんでした。"
+    L"もう一度実行してください。";
 
 namespace {
 
@@ -104,19 +116,16 @@ class Undo {
     std::function<void()> action_;
 };
 
-// What the sequence drives: the CAD's main window, its command line and the window
-// that holds the command line, all of one process.
-struct Target {
-    Hwnd main = 0;
-    Hwnd commandLine = 0;
-    Hwnd commandRoot = 0;  // the top-level window holding the command line
-    WindowOwner cad;       // the process and thread of the main window
-    WindowOwner commandOwner;
+// Where a key pressed now would land.
+enum class KeysGo {
+    kElsewhere,        // another program is in front, or its focus is not the CAD's
+    kIntoCad,          // a window of the CAD other than the command line has the focus
+    kIntoCommandLine,  // the command line (or a control inside it) has the focus
 };
 
 class LaunchSequence {
   public:
-    LaunchSequence(Platform& platform, const LauncherState& state, const Target& target,
+    LaunchSequence(Platform& platform, const LauncherState& state, const DriveTarget& target,
                    Point savedCursor, Rect savedClip)
         : p_(platform),
           state_(state),
@@ -145,7 +154,8 @@ class LaunchSequence {
         cursor_.Arm([this] { RestoreCursor(); });
         MoveCursorToClickPoint();
         confinement_.Arm([this] { RestoreConfinement(); });
-        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] { return p_.ClipCursor(commandRect_); }));
+        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] { return p_.ClipCursor(commandRect_); }),
+                kInputRefusedMessage);
         MoveCursorToClickPoint();
 
         ClickIntoCommandLine();
@@ -170,7 +180,7 @@ class LaunchSequence {
                      static_cast<std::int32_t>(std::floor((double(r.top) + r.bottom) / 2))};
     }
 
-    static void Require(bool ok, const wchar_t* message = kCadNotDrivenMessage) {
+    static void Require(bool ok, const wchar_t* message) {
         if (!ok) throw LaunchStopped{message};
     }
 
@@ -190,23 +200,32 @@ class LaunchSequence {
         throw LaunchStopped{p_.IsWindow(window) ? kCadNotRespondingMessage : kCadClosedMessage};
     }
 
-    // Restored with OpenIcon when minimised, otherwise brought to the front.
+    // Restored with OpenIcon when minimised, otherwise brought to the front. Either can
+    // wait for the CAD's thread, which is asked right before whether it answers.
     void BringForward(Hwnd window) {
+        RequireAnswering(window);
         if (p_.IsIconic(window)) {
-            RequireAnswering(window);
-            Require(RetryUntilSuccess(p_, Pumping::kNo, [&] { return p_.OpenIcon(window); }));
+            Require(RetryUntilSuccess(p_, Pumping::kNo, [&] { return p_.OpenIcon(window); }),
+                    kCadNotForegroundMessage);
         } else {
-            Require(RetryUntilSuccess(p_, Pumping::kNo,
-                                      [&] { return p_.SetForegroundWindow(window); }));
+            Require(
+                RetryUntilSuccess(p_, Pumping::kNo, [&] { return p_.SetForegroundWindow(window); }),
+                kCadNotForegroundMessage);
         }
     }
 
+    // The change is queued to the CAD's thread, never waited for: a CAD that stops
+    // answering at this moment cannot hold the launcher. The CAD carries it out before
+    // it handles any input of ours.
     void MakeTopmost(Hwnd window, Undo& guard) {
-        RequireAnswering(window);
         guard.Arm([this, window] { DropTopmost(window); });
-        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] {
-            return p_.SetWindowPos(window, winapi::kHwndTopmost, 0, 0, 0, 0, winapi::kTopmostFlags);
-        }));
+        Require(RetryUntilSuccess(p_, Pumping::kYes,
+                                  [&] {
+                                      return p_.SetWindowPos(
+                                          window, winapi::kHwndTopmost, 0, 0, 0, 0,
+                                          winapi::kTopmostFlags | winapi::kSwpAsyncWindowPos);
+                                  }),
+                kCadNotForegroundMessage);
     }
 
     // A window that is gone needs nothing; one whose thread stopped answering gets the
@@ -247,7 +266,8 @@ class LaunchSequence {
 
     void MoveCursorToClickPoint() {
         Require(RetryUntilSuccess(p_, Pumping::kYes,
-                                  [&] { return p_.SetCursorPos(click_.x, click_.y); }));
+                                  [&] { return p_.SetCursorPos(click_.x, click_.y); }),
+                kInputRefusedMessage);
     }
 
     // The CAD still runs: its main window and its command line are still there.
@@ -266,19 +286,29 @@ class LaunchSequence {
         return window != 0 && (window == t_.commandLine || p_.IsChild(t_.commandLine, window));
     }
 
-    // The CAD is in front and its keyboard focus is in the command line: where the keys
-    // will land.
-    bool HasFocus() {
-        if (p_.GetWindowThreadProcessId(p_.GetForegroundWindow()).processId != t_.cad.processId)
-            return false;
-        return IsCommandLineOrInside(p_.GetFocusOfThread(t_.commandOwner.threadId));
+    // Where a key pressed now lands: the foreground window, and the window with the
+    // keyboard focus in that window's thread.
+    KeysGo WhereKeysGo() {
+        const WindowOwner front = p_.GetWindowThreadProcessId(p_.GetForegroundWindow());
+        if (front.processId == 0 || front.processId != t_.cad.processId) return KeysGo::kElsewhere;
+        const Hwnd focus = p_.GetFocusOfThread(front.threadId);
+        if (p_.GetWindowThreadProcessId(focus).processId != t_.cad.processId)
+            return KeysGo::kElsewhere;
+        return IsCommandLineOrInside(focus) ? KeysGo::kIntoCommandLine : KeysGo::kIntoCad;
     }
 
-    // Clicks into the command line until it has the keyboard focus. A click is made only
-    // where it reaches the command line; a click that did not take is made again, within
-    // the bound, with the CAD brought forward and the cursor confined again first.
+    // Clicks into the command line, aiming to give it the keyboard focus. A click is made
+    // only where it reaches the command line; one after which the focus is not in the
+    // command line is made again, with the CAD brought forward and the cursor confined
+    // again first. Some CADs keep the focus on another window of theirs (a drawing area
+    // that hands the keys on to the command line): once the keys land in the CAD after
+    // kClicksBeforePasting clicks, or when the bound is reached, the paste goes ahead.
+    // Stops, naming the cause, when no click could be made (the command line covered)
+    // or the keys would still land in another program.
     void ClickIntoCommandLine() {
         const std::uint32_t start = p_.TickCount();
+        int clicksIntoCad = 0;
+        const wchar_t* obstacle = kCommandLineCoveredMessage;
         for (bool first = true;; first = false) {
             if (!first) {
                 RequireCadAnswering();
@@ -292,14 +322,32 @@ class LaunchSequence {
                 Pause(kPauseAfterButtonDown);
                 p_.MouseEvent(winapi::kMouseLeftUp);
                 Pause(kPauseAfterButtonUp);
-                if (HasFocus() || RetryUntilSuccess(
-                                      p_, Pumping::kNo, [&] { return HasFocus(); }, kFocusWaitMs))
-                    return;
+                KeysGo where = WhereKeysGo();
+                if (where != KeysGo::kIntoCommandLine)
+                    RetryUntilSuccess(
+                        p_, Pumping::kNo,
+                        [&] { return (where = WhereKeysGo()) == KeysGo::kIntoCommandLine; },
+                        kFocusWaitMs);
+                if (where == KeysGo::kIntoCommandLine) return;
+                if (where == KeysGo::kIntoCad) {
+                    if (++clicksIntoCad >= kClicksBeforePasting || Elapsed(start, kRetryBoundMs)) {
+                        focusStaysElsewhere_ = true;
+                        return;
+                    }
+                } else {
+                    obstacle = kCadNotForegroundMessage;
+                }
             } else {
+                obstacle = kCommandLineCoveredMessage;
                 p_.Sleep(kRetryRestMs);
             }
-            Require(!Elapsed(start, kRetryBoundMs));
+            Require(!Elapsed(start, kRetryBoundMs), obstacle);
         }
+    }
+
+    // Keys go nowhere but into the CAD: never while another program is in front.
+    void RequireKeysIntoCad() {
+        if (WhereKeysGo() == KeysGo::kElsewhere) throw LaunchStopped{kCadNotForegroundMessage};
     }
 
     void ClipboardStep(const std::function<ClipboardResult()>& step) {
@@ -328,16 +376,21 @@ class LaunchSequence {
         Pause(pauseAfterSet);
         MoveCursorToClickPoint();  // still confined to the command line
 
-        // Keys go nowhere but into the command line of a CAD that still runs.
+        // Keys go nowhere but into a CAD that still runs; into its command line when the
+        // CAD lets the focus go there.
         RequireCadRunning();
-        if (!HasFocus()) ClickIntoCommandLine();
+        const KeysGo where = WhereKeysGo();
+        if (where == KeysGo::kElsewhere || (where == KeysGo::kIntoCad && !focusStaysElsewhere_))
+            ClickIntoCommandLine();
 
         // A key left pressed would follow the user into the next program: each press
         // has its release guarded.
         Undo controlUp, vUp;
+        RequireKeysIntoCad();
         SendKey(winapi::kVkControl, false);
         controlUp.Arm([&] { SendKey(winapi::kVkControl, true); });
         Pause(kPauseAfterKey);
+        RequireKeysIntoCad();
         SendKey(winapi::kVkV, false);
         vUp.Arm([&] { SendKey(winapi::kVkV, true); });
         Pause(kPauseAfterKey);
@@ -354,7 +407,7 @@ class LaunchSequence {
             cadAnswers_ = false;
             throw LaunchStopped{kCadNotRespondingMessage};
         }
-        throw LaunchStopped{kCadNotDrivenMessage};
+        throw LaunchStopped{kPasteNotTakenMessage};
     }
 
     void SendKey(std::uint16_t virtualKey, bool release) {
@@ -366,19 +419,24 @@ class LaunchSequence {
                                 : winapi::kKeyEventExtendedKey;
         input.time = 0;
         input.dwExtraInfo = 0;
-        Require(RetryUntilSuccess(p_, Pumping::kNo, [&] {
-            return p_.SendInput(input, static_cast<std::int32_t>(winapi::kInputRecordSize)) != 0;
-        }));
+        Require(RetryUntilSuccess(
+                    p_, Pumping::kNo,
+                    [&] {
+                        return p_.SendInput(
+                                   input, static_cast<std::int32_t>(winapi::kInputRecordSize)) != 0;
+                    }),
+                kInputRefusedMessage);
     }
 
     Platform& p_;
     const LauncherState& state_;
-    const Target t_;
+    const DriveTarget t_;
     const Point savedCursor_;
     const Rect savedClip_;
     Rect commandRect_{};
     Point click_{};
     bool cadAnswers_ = true;
+    bool focusStaysElsewhere_ = false;  // the CAD keeps its focus outside the command line
     // Declared in the order the states are taken; destroyed in reverse, which is the
     // order in which the sequence itself puts things back.
     Undo mainTopmost_, rootTopmost_, cursor_, confinement_, clipboard_;
@@ -386,7 +444,7 @@ class LaunchSequence {
 
 // The command line must be a live, visible window of the selected CAD's own process;
 // its size is known only once a minimised CAD has been restored.
-bool IsUsableCommandLine(Platform& p, const Target& t) {
+bool IsUsableCommandLine(Platform& p, const DriveTarget& t) {
     if (t.commandLine == 0 || !p.IsWindow(t.commandLine)) return false;
     if (t.commandOwner.processId != t.cad.processId) return false;
     if (!p.IsWindowVisible(t.commandLine)) return false;
@@ -396,6 +454,62 @@ bool IsUsableCommandLine(Platform& p, const Target& t) {
 }
 
 }  // namespace
+
+DriveTarget ChooseDriveTarget(Platform& platform, const CadInstance* selected,
+                              Hwnd foundCommandLine) {
+    DriveTarget t;
+    if (selected == nullptr || selected->MainWindow == 0) return t;
+    t.main = selected->MainWindow;
+    t.cad = platform.GetWindowThreadProcessId(t.main);
+    if (platform.CompareProcessRights(t.cad.processId) == ProcessRights::kHigher) {
+        t.check = DriveCheck::kHigherRights;
+        return t;
+    }
+    // Bringing a window to the front and changing its z-order wait for its thread: a CAD
+    // that has stopped answering would hold the launcher until it wakes, and then be
+    // typed into long after the user has moved on. Ask first, touch nothing if not.
+    if (!platform.IsWindowResponding(t.main, kRetryBoundMs)) {
+        t.check = platform.IsWindow(t.main) ? DriveCheck::kNotAnswering : DriveCheck::kClosed;
+        return t;
+    }
+    // A CAD may keep a hidden text window whose command line discovery met last: the one
+    // the user can see, of the same CAD, is clicked instead.
+    t.check = DriveCheck::kNoCommandLine;
+    for (const Hwnd candidate :
+         {foundCommandLine, selected->MainCommandLine, selected->TextCommandLine}) {
+        DriveTarget c = t;
+        c.commandLine = candidate;
+        c.commandOwner = platform.GetWindowThreadProcessId(candidate);
+        c.commandRoot = platform.GetRootWindow(candidate);
+        if (!IsUsableCommandLine(platform, c)) continue;
+        c.check = DriveCheck::kReady;
+        return c;
+    }
+    t.commandLine = foundCommandLine;
+    return t;
+}
+
+const wchar_t* RefusalMessage(DriveCheck check) {
+    switch (check) {
+        case DriveCheck::kReady:
+            return nullptr;
+        case DriveCheck::kNoCad:
+            return kNoCadMessage;
+        case DriveCheck::kHigherRights:
+            return kCadElevatedMessage;
+        case DriveCheck::kNotAnswering:
+            return kCadNotRespondingMessage;
+        case DriveCheck::kClosed:
+            return kCadClosedMessage;
+        case DriveCheck::kNoCommandLine:
+            return kNoCommandLineMessage;
+    }
+    return kUnexpectedErrorMessage;
+}
+
+const wchar_t* RefusalTitle(DriveCheck check) {
+    return check == DriveCheck::kNoCad ? kNoCadTitle : kAppTitle;
+}
 
 void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
     LoadStateSettings(platform, state);
@@ -407,45 +521,22 @@ void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
 
     FindCadInstances(platform, state, picker);
 
-    // Nothing selected, or a CAD process none of whose windows was recognised: tell
-    // the user and touch nothing.
-    const CadInstance* selected = SelectedRecord(picker.cmbFileName(), state.table);
-    const Hwnd target = selected != nullptr ? selected->MainWindow : 0;
-    if (target == 0) {
-        platform.MessageBox(kNoCadMessage, kNoCadTitle);
-        return;
-    }
-    // Bringing a window to the front and changing its z-order wait for its thread: a
-    // CAD that has stopped answering would hold the launcher until it wakes, and then
-    // be typed into long after the user has moved on. Ask first, touch nothing if not.
-    if (!platform.IsWindowResponding(target, kRetryBoundMs)) {
-        platform.MessageBox(kCadNotRespondingMessage, kAppTitle);
-        return;
-    }
-    Target t;
-    t.main = target;
-    t.cad = platform.GetWindowThreadProcessId(target);
-    // The system drops synthetic input on its way to a program with higher rights.
-    if (platform.CompareProcessRights(t.cad.processId) == ProcessRights::kHigher) {
-        platform.MessageBox(kCadElevatedMessage, kAppTitle);
-        return;
-    }
-    // The shared FoundCommandLine left by discovery, not a field of the record.
-    t.commandLine = state.FoundCommandLine;
-    t.commandOwner = platform.GetWindowThreadProcessId(t.commandLine);
-    t.commandRoot = platform.GetRootWindow(t.commandLine);
-    if (!IsUsableCommandLine(platform, t)) {
-        platform.MessageBox(kNoCommandLineMessage, kAppTitle);
+    // Nothing selected, a CAD process none of whose windows was recognised, one we may
+    // not drive or no command line to click: tell the user and touch nothing.
+    const DriveTarget target = ChooseDriveTarget(
+        platform, SelectedRecord(picker.cmbFileName(), state.table), state.FoundCommandLine);
+    if (target.check != DriveCheck::kReady) {
+        platform.MessageBox(RefusalMessage(target.check), RefusalTitle(target.check));
         return;
     }
 
     const wchar_t* failure = nullptr;
     try {
-        LaunchSequence(platform, state, t, savedCursor, savedClip).Run();
+        LaunchSequence(platform, state, target, savedCursor, savedClip).Run();
     } catch (const LaunchStopped& stopped) {
         failure = stopped.message;
     } catch (...) {
-        failure = kCadNotDrivenMessage;
+        failure = kUnexpectedErrorMessage;
     }
     // The guards have put everything back by now; only then is the user told.
     if (failure) platform.MessageBox(failure, kAppTitle);

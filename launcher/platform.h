@@ -68,7 +68,8 @@ struct WindowOwner {
 // Another process's rights compared with ours (integrity level and elevation).
 enum class ProcessRights {
     kNotHigher,
-    kHigher,   // our synthetic input would be dropped on the way to it
+    kHigher,   // our synthetic input would be dropped on the way to it (also when the
+               // system refuses us its process or token: elevated, or another account's)
     kUnknown,  // its rights cannot be read
 };
 
@@ -155,6 +156,8 @@ class Platform {
     virtual std::uint32_t SendInput(const KeyboardInput& input, std::int32_t cbSize) = 0;
 
     // --- Time and events.
+    // Pauses for the time while still answering messages other programs send to this
+    // thread (a clipboard reader's request for the text on offer among them).
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Milliseconds since some fixed point; wraps like GetTickCount.
     virtual std::uint32_t TickCount() = 0;

@@ -608,8 +608,11 @@ TryOutcome TryDiscovery(Platform& platform, ConsolePlatform& console,
     out.drawingName = record.Name;
     out.mainTitle = WindowTextOf(platform, out.main);
 
-    // The launcher clicks the command line discovery left last, wherever it was found.
-    out.commandLine = state.FoundCommandLine;
+    // The launcher's own rule: whether it drives this CAD, and which command line it clicks.
+    const DriveTarget drive = ChooseDriveTarget(platform, selected, state.FoundCommandLine);
+    out.check = drive.check;
+    out.commandLine =
+        drive.check == DriveCheck::kReady ? drive.commandLine : state.FoundCommandLine;
     if (out.commandLine == 0) return out;
     out.commandLineTitle = WindowTextOf(platform, out.commandLine);
     if (std::optional<WindowFacts> facts = console.DescribeWindow(out.commandLine))
@@ -645,6 +648,11 @@ std::wstring DescribeTry(const TryOutcome& o, std::uint32_t chosenProcessId) {
     text += o.drawingName.empty() ? L"・図面名: （なし）\r\n"
                                   : Fill(L"・図面名: 「%1」\r\n", {o.drawingName});
     text += Fill(L"・メイン ウィンドウ: 「%1」\r\n", {o.mainTitle});
+    if (o.check == DriveCheck::kHigherRights)
+        return text + L"・この CAD は起動ツールより高い権限（管理者など）で動いています。" +
+               Fill(stops, {kCadElevatedMessage});
+    if (o.check == DriveCheck::kNotAnswering || o.check == DriveCheck::kClosed)
+        return text + Fill(stops, {RefusalMessage(o.check)});
     if (o.commandLine == 0)
         return text + L"・コマンド ライン: タイトルが CommandCaption のウィンドウがありません。" +
                Fill(stops, {kNoCommandLineMessage});
@@ -655,15 +663,18 @@ std::wstring DescribeTry(const TryOutcome& o, std::uint32_t chosenProcessId) {
          o.inTextWindow ? L"テキスト ウィンドウ" : L"ウィンドウ", o.rootTitle,
          o.visible ? L"表示" : L"非表示", DecimalText(WidthOf(o.rect)),
          DecimalText(HeightOf(o.rect))});
-    const wchar_t* problem = nullptr;
-    if (!o.sameProcess) {
-        problem = L"・このコマンド ラインは、操作する CAD のものではありません。";
-    } else if (!o.visible) {
-        problem = L"・このコマンド ラインは表示されていません。";
-    } else if (!o.iconic && IsEmpty(o.rect)) {
-        problem = L"・このコマンド ラインには大きさがありません。";
+    if (o.check != DriveCheck::kReady) {
+        // Why the launcher's rule refused it, told from what was found.
+        const wchar_t* problem = L"・このコマンド ラインは使えません。";
+        if (!o.sameProcess) {
+            problem = L"・このコマンド ラインは、操作する CAD のものではありません。";
+        } else if (!o.visible) {
+            problem = L"・このコマンド ラインは表示されていません。";
+        } else if (!o.iconic && IsEmpty(o.rect)) {
+            problem = L"・このコマンド ラインには大きさがありません。";
+        }
+        return text + problem + Fill(stops, {kNoCommandLineMessage});
     }
-    if (problem != nullptr) return text + problem + Fill(stops, {kNoCommandLineMessage});
     return text + L"→ この値なら、起動ツールはこのコマンド ラインをクリックして入力します。";
 }
 

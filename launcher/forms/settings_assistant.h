@@ -17,6 +17,7 @@
 #include "launcher/forms/console_platform.h"
 #include "launcher/forms/lumset_file.h"
 #include "launcher/forms/window_survey.h"
+#include "launcher/launch.h"
 #include "launcher/launcher_state.h"
 #include "launcher/platform.h"
 
@@ -105,9 +106,11 @@ std::wstring NodeLabel(const WindowNode& node, const std::vector<std::wstring>& 
 std::wstring ProgramLabel(const ProgramInfo& program);
 
 // What the launcher would drive with these settings, found as it finds it: discovery over
-// every program, the last instance selected, its main window, and the command line
-// discovery left (FoundCommandLine).
+// every program, the last instance selected, its main window, and whether and where the
+// launcher's own rule (ChooseDriveTarget) drives it: the command line it clicks, or the
+// one discovery left (FoundCommandLine) when it refuses.
 struct TryOutcome {
+    DriveCheck check = DriveCheck::kNoCad;
     int instances = 0;  // CAD programs discovery found
     Hwnd main = 0;
     std::uint32_t processId = 0;

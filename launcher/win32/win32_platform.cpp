@@ -24,15 +24,19 @@ constexpr DWORD kProfileBuffer = 255;
 constexpr wchar_t kClipboardOwnerClass[] = L"VortaClipboardOwner";
 
 // The integrity level of a process token (its mandatory label's last RID), and whether
-// it is elevated; nothing when the token cannot be read.
+// it is elevated; nothing when the token cannot be read. `denied` tells whether the
+// system refused us the token (ERROR_ACCESS_DENIED).
 struct TokenRights {
     DWORD integrity = 0;
     bool elevated = false;
 };
 
-std::optional<TokenRights> RightsOf(HANDLE process) {
+std::optional<TokenRights> RightsOf(HANDLE process, bool* denied = nullptr) {
     UniqueHandle token;
-    if (!::OpenProcessToken(process, TOKEN_QUERY, token.put())) return std::nullopt;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, token.put())) {
+        if (denied != nullptr) *denied = ::GetLastError() == ERROR_ACCESS_DENIED;
+        return std::nullopt;
+    }
     TokenRights rights;
     DWORD size = 0;
     ::GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
@@ -247,12 +251,18 @@ Hwnd Win32Platform::WindowFromPoint(Point point) {
     return FromHwnd(::WindowFromPoint(POINT{point.x, point.y}));
 }
 
+// A process or token the system does not let us open belongs to an elevated program or
+// to another account: our input would be dropped on its way there as well.
 ProcessRights Win32Platform::CompareProcessRights(std::uint32_t processId) {
     if (processId == 0) return ProcessRights::kUnknown;
     UniqueHandle process(
         ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(processId)));
-    if (!process) return ProcessRights::kUnknown;
-    const std::optional<TokenRights> theirs = RightsOf(process.get());
+    if (!process)
+        return ::GetLastError() == ERROR_ACCESS_DENIED ? ProcessRights::kHigher
+                                                       : ProcessRights::kUnknown;
+    bool denied = false;
+    const std::optional<TokenRights> theirs = RightsOf(process.get(), &denied);
+    if (!theirs && denied) return ProcessRights::kHigher;
     const std::optional<TokenRights> ours = RightsOf(::GetCurrentProcess());
     if (!theirs || !ours) return ProcessRights::kUnknown;
     if (theirs->integrity > ours->integrity || (theirs->elevated && !ours->elevated))
@@ -307,8 +317,25 @@ std::uint32_t Win32Platform::SendInput(const KeyboardInput& input, std::int32_t 
     return ::SendInput(1, &record, cbSize);
 }
 
+// A pause that keeps answering what other programs send us: while our text is on offer,
+// a clipboard reader's request (WM_RENDERFORMAT, sent by the system on its behalf) is
+// answered at once rather than after the pause, so the reader never holds the clipboard
+// open waiting for us. Posted messages stay queued for DoEvents.
 void Win32Platform::Sleep(std::uint32_t milliseconds) {
-    ::Sleep(milliseconds);
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= milliseconds) return;
+        const DWORD wait =
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_SENDMESSAGE);
+        if (wait == WAIT_TIMEOUT) return;
+        if (wait != WAIT_OBJECT_0) {
+            ::Sleep(milliseconds - elapsed);
+            return;
+        }
+        MSG pending{};
+        ::PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 std::uint32_t Win32Platform::TickCount() {

@@ -12,7 +12,7 @@ for the tests, the console driver's tests, the benchmark and the demo:
         cad.cfg (drawing=NAME, or any key of the stand-in's config file)
     python3 harness.py launcher FOLDER [KEY=VALUE...]
         FOLDER/ with vortastart.exe, tardo.dat and Lumset.ini (pause=, acad_name=,
-        command_caption=, text_caption=, encoding=)
+        command_caption=, text_caption=, main_caption=, encoding=)
 """
 
 import os
@@ -315,7 +315,8 @@ def pair(text):
 
 
 def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COMMAND_CAPTION,
-                          text_caption=TEXT_CAPTION_PREFIX, encoding="cp932"):
+                          text_caption=TEXT_CAPTION_PREFIX, encoding="cp932",
+                          main_caption=MAIN_CAPTION_PREFIX):
     """A folder holding vortastart.exe, tardo.dat (unless pause is None) and Lumset.ini,
     both in the given encoding (Python's name: cp932, utf-8, utf-8-sig, utf-16)."""
     os.makedirs(path, exist_ok=True)
@@ -324,7 +325,7 @@ def write_launcher_folder(path, pause="5", acad_name="acad", command_caption=COM
         with open(os.path.join(path, "tardo.dat"), "wb") as f:
             f.write(f"{pause}\r\n".encode(encoding))
     ini = ["[Main]", f"ACADName={acad_name}", f"CommandCaption={command_caption}",
-           f"MainCaption={MAIN_CAPTION_PREFIX}", f"TextCaption={text_caption}"]
+           f"MainCaption={main_caption}", f"TextCaption={text_caption}"]
     ini += [f"{k}={v}" for k, v in CTRL_IDS.items()]
     with open(os.path.join(path, "Lumset.ini"), "wb") as f:
         f.write(("\r\n".join(ini) + "\r\n").encode(encoding))
@@ -367,6 +368,7 @@ class Scenario:
         self.cads = []
         self.launchers = []
         self.holders = []
+        self.readers = []
 
     def cad(self, label, **kw):
         c = Cad(self.work, label, **kw)
@@ -393,6 +395,35 @@ class Scenario:
             check(time.monotonic() < deadline, "the clipboard holder did not get the clipboard")
             time.sleep(0.01)
         return proc
+
+    def clipboard_reader(self, seconds=600):
+        """A clipboard history service (probe clipboard-reader): reads the clipboard at
+        every change until stopped; returns once it listens. Its stop() returns the
+        counts it printed (changes, texts, longest_hold_ms)."""
+        n = len(self.readers)
+        ready = os.path.join(self.work, f"reader-{n}.ready")
+        stop = os.path.join(self.work, f"reader-{n}.stop")
+        out = tempfile.TemporaryFile()
+        proc = subprocess.Popen(wine(exe("probe.exe"), "clipboard-reader", seconds,
+                                     winpath(ready), winpath(stop)), stdout=out,
+                                stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                start_new_session=True)
+        self.holders.append(proc)
+        self.readers.append(proc)
+        wait_for(lambda: os.path.exists(ready) or proc.poll() is not None, 20,
+                 "the clipboard reader to listen")
+        check(proc.poll() is None, "the clipboard reader ended without listening")
+
+        def stop_reader():
+            with open(stop, "w"):
+                pass
+            check(proc.wait(timeout=20) == 0, "the clipboard reader ended cleanly")
+            out.seek(0)
+            line = out.read().decode("utf-8", "replace").strip()
+            out.close()
+            return {k: int(v) for k, v in parse_fields(line).items()}
+
+        return stop_reader
 
     def close(self, passed):
         if not passed:

@@ -2,16 +2,20 @@
 """End-to-end runs of vortastart.exe against stand-in CADs under Wine.
 
     launch_scenarios.py {one_cad|one_ansi_cad|two_cads|minimised_cad|no_cad|no_pause_file|
-                         hung_cad|runs_in_a_row|command_line_not_found|command_line_hidden|
+                         hung_cad|runs_in_a_row|runs_with_clipboard_reader_pause1|
+                         runs_with_clipboard_reader_pause5|command_line_not_found|command_line_hidden|
                          command_line_zero_size|two_cads_wrong_command_line|cad_closed_mid_run|
                          cad_hung_mid_run|clipboard_held_briefly|clipboard_held_long|
-                         unicode_folder|settings_in_utf8_and_utf16}
+                         unicode_folder|settings_in_utf8_and_utf16|paste_as_unicode_text|
+                         paste_through_ole|hidden_text_window|focus_kept_on_drawing|
+                         notepad_as_cad}
 
 runs_in_a_row takes VORTA_E2E_RUNS (default 30) and VORTA_E2E_PAUSE (the PauseUnit,
 default 1) from the environment.
 """
 
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -20,7 +24,8 @@ from harness import (APP_TITLE, COMMAND_CAPTION, ESC_BYTES, LOAD_BYTES, LOAD_LIN
                      MAIN_CAPTION_PREFIX, NO_CAD_TEXT, NO_CAD_TITLE, NO_PAUSE_FILE_TEXT,
                      cad_pids_in_snapshot_order, check, clip, clipboard, cursor,
                      kill_leftover_cads, pair, parse_fields, parse_paste, probe, read_message_box,
-                     wait_for, window_by_hwnd, window_rect, write_launcher_folder, run)
+                     wait_for, window_by_hwnd, window_rect, windows, wine, write_launcher_folder,
+                     run)
 
 # A cursor position and a confinement that the launcher must put back.
 KNOWN_CURSOR = (1000, 900)
@@ -29,8 +34,8 @@ KNOWN_CLIPBOARD = "元のクリップボード"
 FULL_DESKTOP = (0, 0, 1280, 1024)
 
 CAD_NOT_RESPONDING_TEXT = "CADが応答していません。CADの処理が終わってから、もう一度実行してください。"
-NO_COMMAND_LINE_TEXT = ("CADのコマンド ラインが見つかりませんでした。Lumset.ini の CommandCaption を、"
-                        "コンソール（Shift キーを押しながら起動）で確かめてください。")
+NO_COMMAND_LINE_TEXT = ("CADのコマンド ラインが見つかりませんでした。vortastart.exeをShiftキーを押しながら"
+                        "起動し、［設定(S)］でLumset.iniのCommandCaptionを確かめてください。")
 CAD_CLOSED_TEXT = "CADが終了したため、CADに入力できませんでした。CADを起動してから、もう一度実行してください。"
 CLIPBOARD_BUSY_TEXT = ("クリップボードを他のプログラムが使用中のため、CADに入力できませんでした。"
                        "しばらくしてから、もう一度実行してください。")
@@ -85,14 +90,18 @@ def start_bystander(s):
     return by
 
 
-def check_typed_into(cad, expect_role):
+def check_typed_into(cad, expect_role, expect_focus=None, most_clicks=1):
     """The two pastes, their order and bytes, the command run, the click and keys that
     brought them, and the state of the desktop while they arrived.
 
-    expect_role names the command-line edit that discovery matched last: the launcher
-    clicks there. Wine drops a cursor confinement whenever the foreground window
-    changes; the confinement is therefore checked only when the click lands in the main
-    window, which the launcher has already brought to the front."""
+    expect_role names the command-line edit the launcher clicks. expect_focus names the
+    window with the keyboard focus while the keys arrive (default: that edit; a CAD whose
+    drawing area keeps the focus hands the keys on from there), and most_clicks how many
+    clicks it may take before the first paste (none come after it). Wine drops a cursor
+    confinement whenever the foreground window changes; the confinement is therefore
+    checked only when the click lands in the main window, which the launcher has already
+    brought to the front."""
+    expect_focus = expect_focus or expect_role
     pastes = [parse_paste(e) for e in cad.lines("paste ")]
     check([p["hex"] for p in pastes] == [ESC_BYTES, LOAD_BYTES],
           f"two pastes, ESC then the load command: {cad.lines('paste ')}")
@@ -107,8 +116,9 @@ def check_typed_into(cad, expect_role):
     left, top, right, bottom = cmdline_rect
     centre = ((left + right) // 2, (top + bottom) // 2)
     clicks = [e for e in cad.lines("click ") if e.split()[1].startswith(window)]
-    check(len(clicks) == 1 and len(cad.lines("click ")) == 1,
-          f"one click, into the {window} window's command line: {cad.lines('click ')}")
+    check(1 <= len(clicks) <= most_clicks and len(cad.lines("click ")) == len(clicks),
+          f"at most {most_clicks} clicks, into the {window} window's command line: "
+          f"{cad.lines('click ')}")
     click = dict(kv.split("=", 1) for kv in clicks[0].split()[2:])
     check(pair(click["cursor"]) == centre, f"click at the centre {centre}: {clicks[0]}")
     if confined:
@@ -118,7 +128,7 @@ def check_typed_into(cad, expect_role):
     for p in pastes:
         check(p["topmost"] == "1", f"the CAD main window is topmost during the paste: {p}")
         check(p["foreground"] == window, f"the CAD window clicked is in front: {p}")
-        check(p["focus"] == expect_role, f"the command line has the focus: {p}")
+        check(p["focus"] == expect_focus, f"{expect_focus} has the focus: {p}")
         check(pair(p["cursor"]) == centre, f"cursor at the centre while pasting: {p}")
         if confined:
             check(pair(p["clip"]) == cmdline_rect, f"confined while pasting: {p}")
@@ -130,9 +140,9 @@ def check_typed_into(cad, expect_role):
 
     # Order: the click comes before the first paste, the cancel between the pastes.
     events = [e for _, e in cad.events()]
-    first_click = next(i for i, e in enumerate(events) if e.startswith("click "))
     first_paste = next(i for i, e in enumerate(events) if e.startswith("paste "))
-    check(first_click < first_paste, "the click comes before the pastes")
+    check(all(i < first_paste for i, e in enumerate(events) if e.startswith("click ")),
+          "the clicks come before the pastes")
     check(any(e.startswith(f"cancel {expect_role}") for e in events), "the ESC cancelled")
 
 
@@ -151,13 +161,13 @@ def check_desktop_restored(cad, expect_clip=KNOWN_CLIP):
     check(not has_text, f"the clipboard is left empty, it holds {hexed}")
 
 
-def one_cad(s, ansi_windows=0, folder="フォルダ"):
+def one_cad(s, folder="フォルダ", **cad_settings):
     """One CAD with Japanese captions and drawing name: the launcher types ESC and the
     load command into it and puts everything back."""
     kill_leftover_cads()
     # The text window in front: discovery meets the main window last, so the click
     # lands in the main window's command line.
-    cad = s.cad("cad", drawing="図面1.dwg", front="text", ansi_windows=ansi_windows).start()
+    cad = s.cad("cad", drawing="図面1.dwg", front="text", **cad_settings).start()
     set_known_desktop_state()
     run_launcher(s, folder=folder).wait(seconds=20)
     check_typed_into(cad, "main-edit")
@@ -168,6 +178,79 @@ def one_ansi_cad(s):
     """The same with a CAD whose windows are ANSI windows (captions held in code page
     932), as older CAD releases have them."""
     one_cad(s, ansi_windows=1)
+
+
+def paste_as_unicode_text(s):
+    """A CAD that reads its paste as CF_UNICODETEXT, which the system makes from the
+    launcher's offered text: it is typed as with CF_TEXT."""
+    one_cad(s, paste_format="unicode")
+
+
+def paste_through_ole(s):
+    """A CAD that reads its paste through OLE's clipboard object (OleGetClipboard): the
+    text is handed over to it as to a plain reader."""
+    one_cad(s, paste_format="ole")
+
+
+def hidden_text_window(s):
+    """A CAD whose text window exists but stays hidden, below the main window: discovery
+    meets its command line last, and the launcher clicks the main window's visible one
+    of the same CAD instead, and types."""
+    kill_leftover_cads()
+    cad = s.cad("cad", drawing="図面1.dwg", text_window_hidden=1).start()
+    tops = {int(w["hwnd"]): (i, w) for i, w in enumerate(windows("AutoCAD"))}
+    main, text = tops[cad.handles["main"]], tops[cad.handles["text"]]
+    check(text[1]["visible"] == "0" and main[0] < text[0],
+          f"the hidden text window lies below the main window, met after it: {tops}")
+    set_known_desktop_state()
+    run_launcher(s).wait(seconds=20)
+    check_typed_into(cad, "main-edit")
+    check_desktop_restored(cad)
+
+
+def focus_kept_on_drawing(s):
+    """A CAD whose drawing area keeps the keyboard focus and hands Esc and Ctrl+V on to
+    its command line (a click there leaves the focus where it is): the keys land in the
+    CAD, so after its bounded clicks the launcher pastes, and the paste arrives."""
+    kill_leftover_cads()
+    cad = s.cad("cad", drawing="図面1.dwg", front="text", focus_on_drawing=1).start()
+    set_known_desktop_state()
+    run_launcher(s).wait(seconds=20)
+    check_typed_into(cad, "main-edit", expect_focus="drawing", most_clicks=3)
+    check_desktop_restored(cad)
+
+
+NOTEPAD_CAPTION = "(無題) - メモ帳"
+
+
+def notepad_as_cad(s):
+    """Wine's own Notepad, a real program nobody here wrote, as the CAD: its edit control
+    (untitled) is the command line under an empty CommandCaption. The load command lands
+    in its text, and the cursor, the confinement and the clipboard are put back."""
+    kill_leftover_cads("notepad.exe")
+    notepad = subprocess.Popen(wine("notepad"), stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                               start_new_session=True)
+    try:
+        main = wait_for(lambda: windows(NOTEPAD_CAPTION), 30, "Notepad's window")[0]
+        edits = [line for line in probe("children", main["hwnd"]) if "class=Edit " in line]
+        check(len(edits) == 1, f"one edit control in Notepad: {edits}")
+        edit = parse_fields(edits[0])
+        set_known_desktop_state()
+        run_launcher(s, acad_name="notepad", main_caption="(無題)", text_caption="存在しない",
+                     command_caption="").wait(seconds=20)
+        lines = dict(line.split("=", 1) for line in probe("dlgtext", main["hwnd"], edit["id"]))
+        print(f"Notepad's text: {lines['hex']}")
+        check(lines["hex"].endswith(LOAD_BYTES), f"the load command typed into Notepad: {lines}")
+        check(cursor() == KNOWN_CURSOR, f"cursor put back: {cursor()}")
+        check(clip() == KNOWN_CLIP, f"confinement put back: {clip()}")
+        check(window_by_hwnd(NOTEPAD_CAPTION, int(main["hwnd"]))["topmost"] == "0",
+              "Notepad is no longer topmost")
+        has_text, hexed, _ = clipboard()
+        check(not has_text, f"the clipboard is left empty, it holds {hexed}")
+    finally:
+        os.killpg(notepad.pid, signal.SIGKILL)
+        notepad.wait(timeout=10)
 
 
 def unicode_folder(s):
@@ -396,17 +479,22 @@ def clipboard_held_long(s):
     check_cursor_and_clipboard_kept()
 
 
-def runs_in_a_row(s):
+def runs_in_a_row(s, pause=None, clipboard_reader=False):
     """The launcher run many times in a row against one CAD with its main window in
     front (discovery meets the text window last, so the click goes into the text
     window's command line). Every run either types (ESC and the load command, both into
-    one command line) or tells the user; none may end silently without typing."""
+    one command line) or tells the user; none may end silently without typing.
+
+    With clipboard_reader, a clipboard history service reads the clipboard at every
+    change meanwhile: the launcher turns it away at once whenever it asks for the text on
+    offer, so it never holds the clipboard while the CAD pastes, and every run types."""
     runs = int(os.environ.get("VORTA_E2E_RUNS", "30"))
-    pause = os.environ.get("VORTA_E2E_PAUSE", "1")
+    pause = pause or os.environ.get("VORTA_E2E_PAUSE", "1")
     kill_leftover_cads()
     cad = s.cad("cad", drawing="図面1.dwg").start()
     exe_path = write_launcher_folder(os.path.join(s.work, "フォルダ"), pause=pause)
     set_known_desktop_state()
+    stop_reader = s.clipboard_reader() if clipboard_reader else None
     starts, told = [], {}
     for i in range(runs):
         probe("front", cad.handles["main"])
@@ -434,7 +522,23 @@ def runs_in_a_row(s):
     roles = sorted({p.split()[1] for p in cad.lines("paste ")})
     print(f"{runs} runs at PauseUnit {pause}: typed {counts['typed']}, told {counts['told']}, "
           f"silent {counts['silent']} (pasted into {', '.join(roles)})")
+    if stop_reader:
+        seen = stop_reader()
+        print(f"the clipboard reader saw {seen['changes']} changes, got text {seen['texts']} "
+              f"times, held the clipboard at most {seen['longest_hold_ms']} ms")
+        # Each run offers its two texts and clears the clipboard three times.
+        check(seen["changes"] >= 2 * runs, f"the reader read at the changes: {seen}")
     check(counts["silent"] == 0 and counts["typed"] == runs, f"outcomes: {counts}")
+
+
+def runs_with_clipboard_reader_pause1(s):
+    """runs_in_a_row at PauseUnit 1 with a clipboard history service reading."""
+    runs_in_a_row(s, pause="1", clipboard_reader=True)
+
+
+def runs_with_clipboard_reader_pause5(s):
+    """runs_in_a_row at PauseUnit 5 with a clipboard history service reading."""
+    runs_in_a_row(s, pause="5", clipboard_reader=True)
 
 
 def no_pause_file(s):
@@ -461,7 +565,9 @@ def no_pause_file(s):
 if __name__ == "__main__":
     sys.exit(run({f.__name__: f for f in (
         one_cad, one_ansi_cad, two_cads, minimised_cad, no_cad, no_pause_file, hung_cad,
-        runs_in_a_row, command_line_not_found, command_line_hidden, command_line_zero_size,
+        runs_in_a_row, runs_with_clipboard_reader_pause1, runs_with_clipboard_reader_pause5,
+        command_line_not_found, command_line_hidden, command_line_zero_size,
         two_cads_wrong_command_line, cad_closed_mid_run, cad_hung_mid_run,
         clipboard_held_briefly, clipboard_held_long, unicode_folder,
-        settings_in_utf8_and_utf16)}, sys.argv))
+        settings_in_utf8_and_utf16, paste_as_unicode_text, paste_through_ole,
+        hidden_text_window, focus_kept_on_drawing, notepad_as_cad)}, sys.argv))

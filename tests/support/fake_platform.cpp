@@ -319,6 +319,10 @@ bool FakePlatform::IsChild(Hwnd parent, Hwnd window) {
 void FakePlatform::Activate(Hwnd window) {
     foreground = window;
     const std::uint32_t thread = GetWindowThreadProcessId(window).threadId;
+    if (focusKeeper != 0 && GetWindowThreadProcessId(focusKeeper).threadId == thread) {
+        focus[thread] = focusKeeper;
+        return;
+    }
     const Hwnd now = GetFocusOfThread(thread);
     if (now != window && !IsChild(window, now)) focus[thread] = window;
 }
@@ -422,7 +426,9 @@ void FakePlatform::MouseEvent(std::uint32_t flags) {
     const Hwnd hit = WindowFromPoint(cursor);
     if (hit == 0) return;
     foreground = GetRootWindow(hit);
-    focus[GetWindowThreadProcessId(hit).threadId] = hit;
+    const std::uint32_t thread = GetWindowThreadProcessId(hit).threadId;
+    const bool kept = focusKeeper != 0 && GetWindowThreadProcessId(focusKeeper).threadId == thread;
+    focus[thread] = kept ? focusKeeper : hit;
 }
 
 std::uint32_t FakePlatform::MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) {
@@ -476,13 +482,16 @@ ClipboardResult FakePlatform::ClipboardSetText(std::string_view ansiText,
 
 bool FakePlatform::WaitForClipboardTextTaken(std::uint32_t timeoutMs) {
     Log("WaitForClipboardTextTaken");
-    // The reader takes it on Ctrl+V when its command line has the focus and its thread
-    // runs; failures["ClipboardTaken"] makes the paste go missing.
+    // The reader takes it on Ctrl+V when it is in front, its thread runs and its focus
+    // is on a window that pastes; failures["ClipboardTaken"] makes the paste go missing.
     bool taken = clipboard.has_value() && !Fails("ClipboardTaken");
     if (taken) {
         const Hwnd front = GetForegroundWindow();
         FakeWindow* w = Find(front);
-        taken = w && !w->hung && GetWindowThreadProcessId(front).processId == clipboardReader;
+        const WindowOwner owner = GetWindowThreadProcessId(front);
+        FakeWindow* focused = Find(GetFocusOfThread(owner.threadId));
+        taken = w && !w->hung && owner.processId == clipboardReader &&
+                !(focused && focused->ignoresPaste);
     }
     if (!taken) tick += timeoutMs;
     return taken;

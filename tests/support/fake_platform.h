@@ -27,6 +27,7 @@ struct FakeWindow {
     bool hung = false;        // its thread has stopped answering messages
     bool unanswered = false;  // a question to it timed out and is still pending
     bool visible = true;
+    bool ignoresPaste = false;  // Ctrl+V with the focus here pastes nothing (a frame window)
     // GetWindowTextLengthA may report more than the text holds (a Unicode window of
     // another process read through the ANSI call): this many bytes more.
     std::int32_t lengthOverestimate = 0;
@@ -54,6 +55,9 @@ class FakePlatform : public Platform {
     std::vector<std::pair<std::string, std::function<void()>>> triggers;
     // A confinement takes effect only at the next sleep or event pumping, as under Wine.
     bool clipTakesEffectLater = false;
+    // A window that keeps the keyboard focus of its thread: activation and clicks leave it
+    // there (a drawing area that hands the keys on to the command line).
+    Hwnd focusKeeper = 0;
 
     // --- Observable state.
     Point cursor{500, 400};

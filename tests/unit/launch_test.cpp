@@ -97,7 +97,7 @@ TEST_F(Launch, DrivesTheCadInOrderAndPutsEverythingBack) {
     const std::string load = "ClipboardSetText 28 6C 6F 61 64 20 22 70 6F 6E 74 65 6B 22 29 0D 0A";
     std::vector<std::string> expected = {
         "SetForegroundWindow 1001",
-        "SetWindowPos 1001,-1,0,0,0,0,3",
+        "SetWindowPos 1001,-1,0,0,0,0,16387",  // queued, never waited for
         "SetCursorPos 410,730",
         "ClipCursor 10,700,811,761",
         "SetCursorPos 410,730",
@@ -190,7 +190,7 @@ TEST_F(Launch, ClickGoesToTheCommandLineDiscoveryMatchedLast) {
     EXPECT_EQ(Filtered({"SetForegroundWindow", "SetWindowPos"}),
               (std::vector<std::string>{
                   "SetForegroundWindow 1001", "SetForegroundWindow 1003",
-                  "SetWindowPos 1001,-1,0,0,0,0,3", "SetWindowPos 1003,-1,0,0,0,0,3",
+                  "SetWindowPos 1001,-1,0,0,0,0,16387", "SetWindowPos 1003,-1,0,0,0,0,16387",
                   "SetWindowPos 1003,-2,0,0,0,0,67", "SetWindowPos 1001,-2,0,0,0,0,67"}));
     EXPECT_EQ(platform.CountLog("SendInput"), 8u);
     ExpectRestored();
@@ -251,28 +251,33 @@ TEST_F(Launch, TransientFailuresAreRetriedWithPumping) {
     EXPECT_EQ(platform.CountLog("SetWindowPos 1001,-1"), 3u);
     EXPECT_TRUE(platform.messageBoxes.empty());
     // Pumped once after every attempt of the topmost call, the successful one included.
-    auto it = std::find(platform.log.begin(), platform.log.end(), "SetWindowPos 1001,-1,0,0,0,0,3");
+    auto it =
+        std::find(platform.log.begin(), platform.log.end(), "SetWindowPos 1001,-1,0,0,0,0,16387");
     ASSERT_NE(it, platform.log.end());
     EXPECT_EQ(*(it + 1), "DoEvents");
     ExpectRestored();
 }
 
 // Each call that can keep failing: the sequence gives up within its bound, puts
-// everything back and tells the user.
-class LaunchGivesUp : public Launch, public ::testing::WithParamInterface<const char*> {};
+// everything back and tells the user why.
+struct GiveUpCase {
+    const char* call;
+    const wchar_t* message;
+};
+class LaunchGivesUp : public Launch, public ::testing::WithParamInterface<GiveUpCase> {};
 
 TEST_P(LaunchGivesUp, AndRestoresEverything) {
     AddCad();
-    platform.failures[GetParam()] = -1;
+    platform.failures[GetParam().call] = -1;
     const std::uint32_t start = platform.tick;
     Run();
     ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
+    EXPECT_EQ(platform.messageBoxes[0].first, GetParam().message);
     EXPECT_EQ(platform.messageBoxes[0].second, L"vortastart");
     EXPECT_LT(platform.tick - start, 4 * kRetryBoundMs + 1000);
     // The message comes after the restoring.
     EXPECT_EQ(platform.log.back(), "MessageBox");
-    const std::string call = GetParam();
+    const std::string call = GetParam().call;
     if (call != "SetCursorPos") {
         ExpectRestored(call == "SendInput");
     } else {
@@ -281,16 +286,20 @@ TEST_P(LaunchGivesUp, AndRestoresEverything) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryBound, LaunchGivesUp,
-                         ::testing::Values("SetForegroundWindow", "SetWindowPos topmost",
-                                           "SetCursorPos", "ClipCursor", "SendInput"));
+INSTANTIATE_TEST_SUITE_P(
+    EveryBound, LaunchGivesUp,
+    ::testing::Values(GiveUpCase{"SetForegroundWindow", kCadNotForegroundMessage},
+                      GiveUpCase{"SetWindowPos topmost", kCadNotForegroundMessage},
+                      GiveUpCase{"SetCursorPos", kInputRefusedMessage},
+                      GiveUpCase{"ClipCursor", kInputRefusedMessage},
+                      GiveUpCase{"SendInput", kInputRefusedMessage}));
 
 TEST_F(Launch, PressedKeyIsReleasedWhenTheNextKeyCannotBeSent) {
     AddCad();
     platform.failures["SendInput 86,1"] = -1;  // Ctrl goes down, the V key never does
     Run();
     ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
+    EXPECT_EQ(platform.messageBoxes[0].first, kInputRefusedMessage);
     ASSERT_EQ(platform.keyInputs.size(), 2u);
     EXPECT_EQ(platform.keyInputs[1].wVk, winapi::kVkControl);
     EXPECT_EQ(platform.keyInputs[1].dwFlags, winapi::kKeyEventExtendedKey | winapi::kKeyEventKeyUp);
@@ -388,9 +397,11 @@ TEST_F(Launch, UnusableCommandLineTouchesNothing) {
 TEST_F(Launch, CadWithHigherRightsIsToldAboutAndNothingIsTouched) {
     AddCad();
     platform.rights[100] = ProcessRights::kHigher;
+    platform.windows[0].hung = true;  // it does not answer us either: the rights are the cause
     Run();
     ASSERT_EQ(platform.messageBoxes.size(), 1u);
     EXPECT_EQ(platform.messageBoxes[0].first, kCadElevatedMessage);
+    EXPECT_EQ(platform.CountLog("IsWindowResponding"), 0u);
     EXPECT_EQ(Filtered({"Set", "Clip", "OpenIcon", "MouseEvent", "SendInput"}),
               std::vector<std::string>{});
     // Rights that cannot be read change nothing.
@@ -414,16 +425,100 @@ TEST_F(Launch, ClickThatDoesNotTakeIsMadeAgainBeforeAnyKey) {
     ExpectRestored();
 }
 
-TEST_F(Launch, ClickThatNeverTakesStopsWithinTheBoundWithoutTyping) {
+// Clicks that never take leave the focus on the CAD's frame: the keys still land in the
+// CAD, so it gets the paste after the bounded clicks, and the proof of delivery tells
+// that nothing arrived.
+TEST_F(Launch, ClickThatNeverTakesIsPastedIntoTheCadAndTheMissingPasteIsTold) {
     AddCad();
+    platform.windows[0].ignoresPaste = true;
     platform.failures["Click"] = -1;
     const std::uint32_t start = platform.tick;
     Run();
     ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
-    EXPECT_LT(platform.tick - start, kRetryBoundMs + 2 * kFocusWaitMs);
+    EXPECT_EQ(platform.messageBoxes[0].first, kPasteNotTakenMessage);
+    EXPECT_EQ(platform.CountLog("MouseEvent 2"), static_cast<std::size_t>(kClicksBeforePasting));
+    EXPECT_LT(platform.tick - start, 2 * kRetryBoundMs + 1000);
+    EXPECT_EQ(platform.CountLog("SendInput"), 4u);  // the ESC paste only, into the CAD
+    EXPECT_EQ(platform.CountLog("ClipboardSetText 28"), 0u);
+    ExpectRestored();
+}
+
+// A CAD whose drawing area keeps the focus and hands the keys on: a click does not move
+// the focus, the keys land in the CAD, and both texts are pasted after the bounded clicks
+// of the first paste, with no more clicks before the second.
+TEST_F(Launch, FocusKeptOnADrawingAreaIsPastedThrough) {
+    AddCad();
+    constexpr Hwnd kDrawing = 1005;
+    platform.AddWindow({kDrawing, 0, kMain, L"", {10, 10, 811, 690}});
+    platform.focusKeeper = kDrawing;
+    Run();
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(platform.CountLog("MouseEvent 2"), static_cast<std::size_t>(kClicksBeforePasting));
+    EXPECT_EQ(platform.CountLog("SendInput"), 8u);
+    EXPECT_EQ(platform.CountLog("ClipboardSetText 28"), 1u);
+    ExpectRestored();
+}
+
+// The command line under a window of another program that stays on top: no click is ever
+// made there, no key is sent, and the user is told what is in the way.
+TEST_F(Launch, CommandLineCoveredByAnotherProgramIsToldWithoutAnyKey) {
+    AddCad();
+    platform.AddProcess(300, "other.exe");
+    platform.AddThread(30, 300);
+    platform.AddWindow({3000, 30, 0, L"ほかの窓", {0, 650, 900, 800}});
+    // It puts itself on top again right after the CAD was made topmost.
+    platform.triggers.push_back({"SetCursorPos", [&] { platform.topmost.push_back(3000); }});
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCommandLineCoveredMessage);
+    EXPECT_EQ(platform.CountLog("MouseEvent"), 0u);
     EXPECT_EQ(platform.CountLog("SendInput"), 0u);
-    EXPECT_EQ(platform.CountLog("ClipboardSetText"), 0u);
+    EXPECT_EQ(platform.cursor, (Point{640, 300}));
+    EXPECT_EQ(platform.clip, (Rect{0, 0, 1280, 1024}));
+    EXPECT_FALSE(platform.IsTopmost(kMain));
+}
+
+// Another program takes the foreground while Ctrl is down and the CAD cannot be brought
+// back: the V key is never pressed there, Ctrl is released, and the user is told.
+TEST_F(Launch, NoKeyIsPressedWhileAnotherProgramIsInFront) {
+    AddCad();
+    platform.AddWindow({3000, 99, 0, L"メモ帳", {1100, 0, 1200, 100}});
+    platform.triggers.push_back({"SendInput 17,1", [&] {
+                                     platform.foreground = 3000;
+                                     platform.failures["SetForegroundWindow"] = -1;
+                                 }});
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotForegroundMessage);
+    EXPECT_EQ(platform.CountLog("SendInput 86"), 0u);
+    EXPECT_EQ(platform.CountLog("SendInput"), 2u);  // Ctrl down, and up again
+    ExpectRestored(true);
+}
+
+// A CAD that keeps a hidden text window which discovery meets last: its command line is
+// FoundCommandLine, but the visible one of the main window is clicked.
+TEST_F(Launch, HiddenCommandLineMetLastGivesWayToTheVisibleOneOfTheSameCad) {
+    AddCad(true);
+    platform.windows[2].visible = false;  // the text window
+    Run();
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(platform.CountLog("ClipCursor 10,700,811,761"), 1u);
+    EXPECT_EQ(platform.CountLog("SetForegroundWindow 1003"), 0u);
+    EXPECT_EQ(platform.CountLog("SendInput"), 8u);
+    ExpectRestored();
+}
+
+// A CAD that stops answering right after the bounded question: nothing the launcher
+// does next waits for it (the fake throws on any call that would), and the user is told.
+TEST_F(Launch, CadHungRightAfterTheQuestionNeverHoldsTheLauncher) {
+    AddCad();
+    platform.triggers.push_back(
+        {"SetForegroundWindow 1001", [&] { platform.HangProcessWindows(100); }});
+    Run();
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotRespondingMessage);
+    EXPECT_EQ(platform.CountLog("SetWindowPos 1001,-1,0,0,0,0,16387"), 1u);
+    EXPECT_EQ(platform.CountLog("SendInput"), 0u);
     ExpectRestored(false);
 }
 
@@ -445,7 +540,7 @@ TEST_F(Launch, PasteTheCadNeverTakesStopsTheRunAndIsTold) {
     platform.failures["ClipboardTaken"] = 1;
     Run();
     ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].first, kCadNotDrivenMessage);
+    EXPECT_EQ(platform.messageBoxes[0].first, kPasteNotTakenMessage);
     EXPECT_EQ(platform.CountLog("ClipboardSetText 28"), 0u);  // no second paste
     EXPECT_EQ(platform.CountLog("SendInput"), 4u);
     EXPECT_EQ(platform.clipboardReader, 100u);  // offered to the CAD's process only

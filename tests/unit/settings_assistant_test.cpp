@@ -431,5 +431,32 @@ TEST_F(Assistant, TryTellsWhereTheLauncherWouldStop) {
     EXPECT_NE(told.find(L"一覧で選んだプログラムとは別のプログラムです"), std::wstring::npos);
 }
 
+// The try applies the launcher's own rule: it promises what the launch does.
+TEST_F(Assistant, TryFollowsTheLaunchersRuleForRightsAndTheCommandLineClicked) {
+    LauncherSettings s = Shipped();
+    s.ACADName = L"IJCAD";
+    s.MainCaption = L"IJCAD 20";
+    s.TextCaption = L"IJCAD テキスト";
+    s.CommandCaption = L"コマンド行";
+    // A hidden text window met last: the launcher clicks the main window's command line.
+    AddCad(100, 1000, {.textVisible = false});
+    TryOutcome tried = TryDiscovery(platform, console, s);
+    EXPECT_EQ(tried.check, DriveCheck::kReady);
+    EXPECT_EQ(tried.commandLine, 1000 + kMainLine);
+    std::wstring told = DescribeTry(tried, 100);
+    EXPECT_NE(told.find(L"「IJCAD 2020 PRO - [図面A.dwg]」の中、表示、640 × 64"),
+              std::wstring::npos)
+        << Cp932(told);
+    EXPECT_NE(told.find(L"この値なら"), std::wstring::npos);
+
+    // A CAD run with higher rights is refused, as the launch refuses it.
+    platform.rights[100] = ProcessRights::kHigher;
+    tried = TryDiscovery(platform, console, s);
+    EXPECT_EQ(tried.check, DriveCheck::kHigherRights);
+    told = DescribeTry(tried, 100);
+    EXPECT_NE(told.find(kCadElevatedMessage), std::wstring::npos) << Cp932(told);
+    EXPECT_EQ(told.find(L"この値なら"), std::wstring::npos);
+}
+
 }  // namespace
 }  // namespace vorta::forms

@@ -1,6 +1,7 @@
 // Win32Platform against the real window system, under a Japanese Wine (ANSI code page
 // 932) inside one virtual desktop. Every wait is bounded.
 #include <algorithm>
+#include <atomic>
 #include <cwctype>
 #include <stdexcept>
 #include <string>
@@ -511,6 +512,41 @@ void ClipboardText() {
     CHECK(platform.ClipboardClear() == vorta::ClipboardResult::kOk);
 }
 
+// While the launcher pauses with its text on offer, a clipboard reader of someone else
+// (here another thread, the text being offered to another process) asks for the text:
+// it is turned away during the pause, not after it, so it never holds the clipboard
+// open for the length of a pause.
+void PausesAnswerAClipboardReader() {
+    Win32Platform platform;
+    CHECK(platform.ClipboardSetText("offered", ::GetCurrentProcessId() + 4) ==
+          vorta::ClipboardResult::kOk);
+    UniqueHandle go(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> answered{false};
+    bool gotNothing = false;
+    std::thread reader([&] {
+        UniqueWindow owner(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                             nullptr, ::GetModuleHandleW(nullptr), nullptr));
+        ::WaitForSingleObject(go.get(), kWaitBoundMs);
+        {
+            const auto clipboard = vorta::win32::OpenClipboardOnce(owner.get());
+            gotNothing = clipboard && ::GetClipboardData(CF_TEXT) == nullptr;
+        }
+        answered = true;
+    });
+    ::SetEvent(go.get());
+    platform.Sleep(3000);
+    CHECK(answered.load());  // before the pause ended
+    // Should it not have been, the reader still waits on us: answer it before joining.
+    for (const DWORD start = ::GetTickCount();
+         !answered && ::GetTickCount() - start < kWaitBoundMs;) {
+        platform.DoEvents();
+        ::Sleep(1);
+    }
+    reader.join();
+    CHECK(gotNothing);
+    CHECK(platform.ClipboardClear() == vorta::ClipboardResult::kOk);
+}
+
 void FilesAndProfile() {
     Win32Platform platform;
     const std::wstring folder = platform.ApplicationPath();
@@ -668,6 +704,7 @@ int main() {
         {"WindowOfAThreadThatStopsAnswering", WindowOfAThreadThatStopsAnswering},
         {"MouseKeyboardAndClipboardPaste", MouseKeyboardAndClipboardPaste},
         {"ClipboardText", ClipboardText},
+        {"PausesAnswerAClipboardReader", PausesAnswerAClipboardReader},
         {"FilesAndProfile", FilesAndProfile},
         {"EventsAndTime", EventsAndTime},
         {"MessageBoxShape", MessageBoxShape},

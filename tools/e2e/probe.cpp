@@ -7,6 +7,7 @@
 // windows.h first.
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -209,6 +210,64 @@ int HoldClipboard(const std::vector<std::wstring>& a) {
     CloseClipboard();
     Print("held " + Num(GetTickCount() - start) + " ms");
     DestroyWindow(owner);
+    return 0;
+}
+
+// A clipboard history service: reads the clipboard at every change, as soon as it is told
+// (clipboard format listener), with a hidden window of its own as opener.
+struct ClipboardReader {
+    HWND window = nullptr;
+    long long changes = 0;
+    long long texts = 0;      // reads that got text
+    DWORD longestHoldMs = 0;  // the longest time the clipboard was held open for one read
+};
+ClipboardReader g_reader;
+
+void ReadAtChange() {
+    ++g_reader.changes;
+    const DWORD start = GetTickCount();
+    if (!OpenClipboard(g_reader.window)) return;
+    std::string bytes;
+    if (ReadClipboardText(bytes)) ++g_reader.texts;
+    CloseClipboard();
+    g_reader.longestHoldMs = std::max(g_reader.longestHoldMs, GetTickCount() - start);
+}
+
+LRESULT CALLBACK ReaderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLIPBOARDUPDATE) {
+        ReadAtChange();
+        return 0;
+    }
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+// Reads at every change until the stop file appears (at most the given seconds), then
+// prints what it saw. The ready file is written once it listens.
+int ClipboardReaderRun(const std::vector<std::wstring>& a) {
+    if (a.size() != 3) return 2;
+    const DWORD limitMs = static_cast<DWORD>(std::wcstod(a[0].c_str(), nullptr) * 1000);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &ReaderProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VortaProbeClipboardReader";
+    if (!RegisterClassW(&wc)) return 1;
+    g_reader.window = CreateWindowExW(0, wc.lpszClassName, L"probe clipboard reader", WS_POPUP, 0,
+                                      0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    if (g_reader.window == nullptr || !AddClipboardFormatListener(g_reader.window)) return 1;
+    {
+        UniqueHandle ready(CreateFileW(a[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!ready.valid()) return 1;
+    }
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesW(a[2].c_str()) == INVALID_FILE_ATTRIBUTES &&
+           GetTickCount() - start < limitMs) {
+        PumpFor(20);
+    }
+    RemoveClipboardFormatListener(g_reader.window);
+    DestroyWindow(g_reader.window);
+    Print("changes=" + Num(g_reader.changes) + " texts=" + Num(g_reader.texts) +
+          " longest_hold_ms=" + Num(g_reader.longestHoldMs));
     return 0;
 }
 
@@ -482,6 +541,7 @@ int Usage() {
         "usage: probe cursor | set-cursor X Y | clip | set-clip L T R B | set-clip none\n"
         "       | window CAPTION-PREFIX | rect HWND | children HWND\n"
         "       | clipboard | set-clipboard [TEXT] | hold-clipboard SECONDS READY-FILE\n"
+        "       | clipboard-reader SECONDS READY-FILE STOP-FILE\n"
         "       | processes [EXE] | msgbox [--timeout MS] [--pid PID] [--keep]\n"
         "       | no-msgbox [MS] | dlgtext PARENT-HWND ID | copydata HWND TEXT\n"
         "       | history-copy HWND | front HWND | type MAIN-HWND CMDLINE-HWND TEXT...");
@@ -501,6 +561,7 @@ const std::pair<const wchar_t*, int (*)(const Args&)> kCommands[] = {
     {L"clipboard", [](const Args&) { return Clipboard(); }},
     {L"set-clipboard", &SetClipboard},
     {L"hold-clipboard", &HoldClipboard},
+    {L"clipboard-reader", &ClipboardReaderRun},
     {L"front", &Front},
     {L"processes", &Processes},
     {L"msgbox", &MsgBox},

@@ -112,6 +112,14 @@ const std::map<std::wstring, Setter>& Keys() {
         {L"ansi_windows", Flag(&Config::ansiWindows)},
         {L"command_line_visible", Flag(&Config::commandLineVisible)},
         {L"command_line_zero_size", Flag(&Config::commandLineZeroSize)},
+        {L"text_window_hidden", Flag(&Config::textWindowHidden)},
+        {L"focus_on_drawing", Flag(&Config::focusOnDrawing)},
+        {L"paste_format",
+         [](Config& c, const std::wstring& v) {
+             c.pasteFormat = Trim(v);
+             return c.pasteFormat == L"text" || c.pasteFormat == L"unicode" ||
+                    c.pasteFormat == L"ole";
+         }},
         {L"front",
          [](Config& c, const std::wstring& v) {
              c.textInFront = Trim(v) == L"text";

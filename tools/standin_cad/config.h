@@ -27,12 +27,20 @@ struct Config {
     bool ansiWindows = false;          // main, text and command-line windows are ANSI windows
     bool commandLineVisible = true;    // false: the command-line windows exist but are hidden
     bool commandLineZeroSize = false;  // true: the command-line windows have an empty rectangle
-    std::wstring logPath;              // one UTF-8 line per event
-    std::wstring readyPath;            // written once the windows exist
-    std::wstring stopPath;             // the instance ends when this file appears
-    int exitAfterSeconds = 300;        // safety net: the instance ends by itself
-    int hangSeconds = 0;               // the window thread stops answering for this long
-    int hangDelayMs = 0;               // ... starting this long after the windows exist
+    bool textWindowHidden = false;     // the text window exists but is never shown (and so
+                                       // lies below the main window, met after it)
+    bool focusOnDrawing = false;       // a drawing area in the main window keeps the keyboard focus
+                                       // (a click into the command line leaves it there) and hands
+                                       // Esc and Ctrl+V on to the main window's command line
+    // How a paste reads the clipboard: "text" (CF_TEXT), "unicode" (CF_UNICODETEXT, which
+    // the system makes from the text offered) or "ole" (OleGetClipboard, CF_TEXT).
+    std::wstring pasteFormat = L"text";
+    std::wstring logPath;        // one UTF-8 line per event
+    std::wstring readyPath;      // written once the windows exist
+    std::wstring stopPath;       // the instance ends when this file appears
+    int exitAfterSeconds = 300;  // safety net: the instance ends by itself
+    int hangSeconds = 0;         // the window thread stops answering for this long
+    int hangDelayMs = 0;         // ... starting this long after the windows exist
     // Events of the instance's own that end it or make it hang: "click" (a click into a
     // command line), "pasteN" (right after handling the N-th Ctrl+V into a command line,
     // N from 1). Empty: none. With hangOn set, the hang of hangSeconds comes at that

@@ -6,10 +6,15 @@
 // read with WM_GETTEXT. Every event is written to a UTF-8 log, one line each, so a
 // test can check what the CAD received. On request it also misbehaves the way a real
 // CAD can: command lines hidden or of no size, or ending or hanging at one of its own
-// events (a click, the N-th paste), so that a test does not depend on timing.
+// events (a click, the N-th paste), so that a test does not depend on timing. It also
+// behaves in other ways real CADs do: a text window that exists but is hidden, a drawing
+// area that keeps the keyboard focus and hands keys on to the command line, a paste read
+// as Unicode text or through OLE.
 //
 //   standin_cad.exe [--config] <config file>
 #include <windows.h>
+// windows.h first.
+#include <ole2.h>
 
 #include <cstdio>
 #include <map>
@@ -28,6 +33,7 @@ using namespace tools;
 constexpr wchar_t kMainClass[] = L"VortaStandinCadMain";
 constexpr wchar_t kTextClass[] = L"VortaStandinCadText";
 constexpr wchar_t kCmdLineClass[] = L"VortaStandinCadCommandLine";
+constexpr wchar_t kDrawingClass[] = L"VortaStandinCadDrawing";
 
 constexpr UINT_PTR kTimerStopPoll = 1;
 constexpr UINT_PTR kTimerExit = 2;
@@ -73,6 +79,7 @@ struct Instance {
     HWND mainHist = nullptr;
     HWND textEdit = nullptr;
     HWND textHist = nullptr;
+    HWND drawing = nullptr;  // the drawing area that keeps the focus, when configured
     std::map<HWND, std::string> roles;
     std::map<HWND, WNDPROC> originalProcs;
     std::wstring history;
@@ -194,11 +201,44 @@ void TypeInto(HWND edit, const std::wstring& chars) {
     SendMessageW(edit, EM_SETSEL, pending.size(), pending.size());
 }
 
+// CF_UNICODETEXT on the open clipboard, as ANSI bytes (so the log shows what the
+// launcher offered).
+bool ReadClipboardUnicode(std::string& bytes) {
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const win32::GlobalLocked text = win32::LockGlobal(data);
+    if (!text) return false;
+    const auto* chars = static_cast<const wchar_t*>(text.get());
+    bytes =
+        WideToAnsi(std::wstring_view(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t))));
+    return true;
+}
+
+// CF_TEXT through OLE's clipboard object, which opens the clipboard itself.
+bool ReadThroughOle(std::string& bytes) {
+    win32::ComRef<IDataObject> data;
+    if (FAILED(OleGetClipboard(data.put())) || !data) return false;
+    FORMATETC format{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (FAILED(data.get()->GetData(&format, &medium))) return false;
+    bool ok = false;
+    if (medium.tymed == TYMED_HGLOBAL) {
+        if (const win32::GlobalLocked text = win32::LockGlobal(medium.hGlobal)) {
+            const auto* chars = static_cast<const char*>(text.get());
+            bytes.assign(chars, strnlen(chars, GlobalSize(medium.hGlobal)));
+            ok = true;
+        }
+    }
+    ReleaseStgMedium(&medium);
+    return ok;
+}
+
 void Paste(HWND edit) {
     ++g->pastes;
     std::string bytes;
     bool hasText = false;
-    {
+    if (g->cfg.pasteFormat == L"ole") {
+        hasText = ReadThroughOle(bytes);
+    } else {
         const DWORD start = GetTickCount();
         const HWND openBy = GetOpenClipboardWindow();
         const OpenedClipboard clip = OpenClipboardWithin(edit);
@@ -218,7 +258,8 @@ void Paste(HWND edit) {
             g->log.Write("paste " + RoleOf(edit) + " clipboard-busy " + State());
             return;
         }
-        hasText = ReadClipboardText(bytes);
+        hasText = g->cfg.pasteFormat == L"unicode" ? ReadClipboardUnicode(bytes)
+                                                   : ReadClipboardText(bytes);
     }
     if (!hasText) {
         g->log.Write("paste " + RoleOf(edit) + " no-text " + State());
@@ -257,6 +298,10 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_LBUTTONDOWN: {
             g->log.Write("click " + RoleOf(h) + " " + State());
+            if (g->drawing != nullptr && h == g->mainEdit) {  // the focus stays on the drawing
+                AfterEvent("click");
+                return 0;
+            }
             LRESULT r = 0;
             if (isInput) {
                 r = CallWindowProcW(original, h, msg, wp, lp);
@@ -335,12 +380,38 @@ LRESULT CALLBACK CmdLineProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_LBUTTONDOWN:
             g->log.Write("click " + RoleOf(h) + " " + State());
-            SetFocus(h == g->textCmdLine ? g->textEdit : g->mainEdit);
+            if (g->drawing == nullptr || h != g->mainCmdLine)
+                SetFocus(h == g->textCmdLine ? g->textEdit : g->mainEdit);
             AfterEvent("click");
             return 0;
         default:
             return Def(h, msg, wp, lp);
     }
+}
+
+// The drawing area: keeps the keyboard focus and hands Esc and Ctrl+V on to the main
+// window's command line, as some CADs do.
+LRESULT CALLBACK DrawingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    LogFocusAndKeys(h, msg, wp, lp);
+    switch (msg) {
+        case WM_KEYDOWN:
+            if (wp == VK_ESCAPE) {
+                TypeInto(g->mainEdit, std::wstring(1, wchar_t{27}));
+                return 0;
+            }
+            if (wp == 'V' && GetKeyState(VK_CONTROL) < 0) {
+                SendMessageW(g->mainEdit, WM_PASTE, 0, 0);
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+            g->log.Write("click " + RoleOf(h) + " " + State());
+            SetFocus(h);
+            return 0;
+        default:
+            break;
+    }
+    return Def(h, msg, wp, lp);
 }
 
 void LogTopmostChange() {
@@ -419,7 +490,9 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             const int ht = HIWORD(lp);
             if (h == g->main && g->mainCmdLine != nullptr) {
                 const int histH = ht > kCmdLineHeight ? ht - kCmdLineHeight : 0;
-                MoveWindow(g->mainHist, 0, 0, w, histH, TRUE);
+                const int drawingH = g->drawing != nullptr ? histH / 2 : 0;
+                if (g->drawing != nullptr) MoveWindow(g->drawing, 0, 0, w, drawingH, TRUE);
+                MoveWindow(g->mainHist, 0, drawingH, w, histH - drawingH, TRUE);
                 PlaceCmdLine(g->mainCmdLine, 0, histH, w, ht - histH);
             } else if (h == g->text && g->textCmdLine != nullptr) {
                 PlaceCmdLine(g->textCmdLine, 0, 0, w, ht);
@@ -429,6 +502,12 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ACTIVATE:
             g->log.Write("activate " + RoleOf(h) + " state=" + Num(LOWORD(wp)) +
                          " minimized=" + Num(HIWORD(wp) != 0) + " " + State());
+            break;
+        case WM_SETFOCUS:
+            if (h == g->main && g->drawing != nullptr) {
+                SetFocus(g->drawing);
+                return 0;
+            }
             break;
         case WM_ACTIVATEAPP:
             g->log.Write("activateapp " + RoleOf(h) + " " + Num(wp != 0));
@@ -504,7 +583,8 @@ bool RegisterClassPair(HINSTANCE inst, const wchar_t* name, WNDPROC proc, int co
 bool RegisterClasses(HINSTANCE inst) {
     return RegisterClassPair(inst, kMainClass, &TopProc, COLOR_WINDOW) &&
            RegisterClassPair(inst, kTextClass, &TopProc, COLOR_WINDOW) &&
-           RegisterClassPair(inst, kCmdLineClass, &CmdLineProc, COLOR_BTNFACE);
+           RegisterClassPair(inst, kCmdLineClass, &CmdLineProc, COLOR_BTNFACE) &&
+           RegisterClassPair(inst, kDrawingClass, &DrawingProc, COLOR_APPWORKSPACE);
 }
 
 // A window of one of our classes, Unicode or ANSI as configured.
@@ -535,6 +615,10 @@ HWND MakeCmdLine(HWND parent, const std::string& role) {
 bool CreateWindows() {
     g->main = MakeTop(false, g->cfg.mainCaption, g->cfg.mainRect, "main");
     if (g->main == nullptr) return false;
+    if (g->cfg.focusOnDrawing) {
+        g->drawing = MakeWindow(kDrawingClass, L"", WS_CHILD | WS_VISIBLE,
+                                WindowPlacement{0, 0, 10, 10}, g->main, "drawing");
+    }
     g->mainHist = MakeEdit(g->main, g->cfg.mainHistCtrlId, true, "main-hist");
     g->mainCmdLine = MakeCmdLine(g->main, "main-cmdline");
     g->mainEdit = MakeEdit(g->mainCmdLine, g->cfg.mainCmdCtrlId, false, "main-edit");
@@ -554,9 +638,11 @@ bool CreateWindows() {
     }
     ShowHistory();
     // The window shown last is in front; the launcher meets the windows in that order.
-    if (g->text != nullptr && !g->cfg.textInFront) ShowWindow(g->text, SW_SHOWNORMAL);
+    // A text window never shown stays below the main window.
+    const bool showText = g->text != nullptr && !g->cfg.textWindowHidden;
+    if (showText && !g->cfg.textInFront) ShowWindow(g->text, SW_SHOWNORMAL);
     ShowWindow(g->main, g->cfg.minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
-    if (g->text != nullptr && g->cfg.textInFront) ShowWindow(g->text, SW_SHOWNORMAL);
+    if (showText && g->cfg.textInFront) ShowWindow(g->text, SW_SHOWNORMAL);
     UpdateWindow(g->main);
     g->mainTopmost = IsTopmost(g->main);
     return true;
@@ -616,6 +702,15 @@ int Run() {
     instance.log.Write("start name=" + ToUtf8(instance.cfg.name) +
                        " pid=" + Num(GetCurrentProcessId()) + " exe=" + ToUtf8(win32::ExePath()));
     if (!problems.empty()) instance.log.Write("config problems: " + Printable(problems));
+
+    // OLE's clipboard object needs OLE on the window thread.
+    struct OleSession {
+        bool on = false;
+        ~OleSession() {
+            if (on) OleUninitialize();
+        }
+    } ole;
+    if (instance.cfg.pasteFormat == L"ole") ole.on = SUCCEEDED(OleInitialize(nullptr));
 
     const HINSTANCE inst = GetModuleHandleW(nullptr);
     if (!RegisterClasses(inst) || !CreateWindows()) {
