@@ -29,7 +29,7 @@ const wchar_t kUnexpectedErrorMessage[] =
 const wchar_t kCadNotRespondingMessage[] =
     L"CADが応答していません。CADの処理が終わってから、もう一度実行してください。";
 const wchar_t kClipboardBusyMessage[] =
-    L"クリップボードを他のプログラムが使用中のため、CADに入力できませんでした。"
+    L"クリップボードをほかのプログラムが使用中のため、CADに入力できませんでした。"
     L"しばらくしてから、もう一度実行してください。";
 const wchar_t kClipboardNotSetMessage[] =
     L"クリップボードに書き込めなかったため、CADに入力できませんでした。もう一度実行してください。";
@@ -45,7 +45,7 @@ const wchar_t kCadNotForegroundMessage[] =
     L"WindowsがCADを前面に出さなかったため、CADに入力できませんでした。"
     L"CADのウィンドウを一度クリックしてから、もう一度実行してください。";
 const wchar_t kCommandLineCoveredMessage[] =
-    L"CADのコマンド ラインが他のウィンドウに隠れているため、クリックできませんでした。"
+    L"CADのコマンド ラインがほかのウィンドウに隠れているため、クリックできませんでした。"
     L"隠しているウィンドウを動かしてから、もう一度実行してください。";
 const wchar_t kPasteNotTakenMessage[] =
     L"CADが貼り付けを受け取らなかったため、入力できませんでした。vortastart.exeをShiftキーを"

@@ -37,7 +37,7 @@ CAD_NOT_RESPONDING_TEXT = "CADが応答していません。CADの処理が終�
 NO_COMMAND_LINE_TEXT = ("CADのコマンド ラインが見つかりませんでした。vortastart.exeをShiftキーを押しながら"
                         "起動し、［設定(S)］でLumset.iniのCommandCaptionを確かめてください。")
 CAD_CLOSED_TEXT = "CADが終了したため、CADに入力できませんでした。CADを起動してから、もう一度実行してください。"
-CLIPBOARD_BUSY_TEXT = ("クリップボードを他のプログラムが使用中のため、CADに入力できませんでした。"
+CLIPBOARD_BUSY_TEXT = ("クリップボードをほかのプログラムが使用中のため、CADに入力できませんでした。"
                        "しばらくしてから、もう一度実行してください。")
 
 KEYS_OF_ONE_PASTE = [("down", "0x11"), ("down", "0x56"), ("up", "0x56"), ("up", "0x11")]
