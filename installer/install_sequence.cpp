@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "common/text/system_message.h"
+#include "common/text/text_format.h"
 #include "installer/file_list.h"
 
 namespace vortasetup {
@@ -10,22 +11,10 @@ namespace vortasetup {
 namespace {
 
 // The error number as the box shows it: an HRESULT in hexadecimal ("0x800705B4"), a
-// Win32 code in decimal. Written out by hand: a printf would bring its whole
-// floating-point formatting into the program.
+// Win32 code in decimal.
 std::wstring ErrorNumberText(const StepError& error) {
     const auto code = static_cast<std::uint32_t>(error.code);
-    std::wstring digits;
-    if (error.kind == StepError::Kind::Com) {
-        constexpr wchar_t kHex[] = L"0123456789ABCDEF";
-        for (int shift = 28; shift >= 0; shift -= 4) digits += kHex[(code >> shift) & 0xF];
-        return L"0x" + digits;
-    }
-    std::uint32_t rest = code;
-    do {
-        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + rest % 10));
-        rest /= 10;
-    } while (rest != 0);
-    return digits;
+    return error.kind == StepError::Kind::Com ? vorta::HexText(code) : vorta::DecimalText(code);
 }
 
 // The error's number and the system's description, below the first line.

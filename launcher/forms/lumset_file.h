@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,14 +24,6 @@ using vorta::kSettingCount;
 using vorta::SettingKey;
 using vorta::SettingsOf;
 using vorta::SettingTexts;
-
-// A number in decimal digits, with a minus sign when negative. (std::to_wstring would
-// bring the C library's whole wide printf into the program.)
-std::wstring DecimalText(std::int64_t value);
-
-// The pattern with "%1" to "%9" replaced by the values: one call where a chain of
-// concatenations would cost the program far more code.
-std::wstring Fill(std::wstring_view pattern, std::initializer_list<std::wstring_view> values);
 
 // The eight values as text: captions as they are, identifiers in decimal.
 SettingTexts TextsOf(const LauncherSettings& settings);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "common/text/text_format.h"
 #include "launcher/discovery.h"
 #include "launcher/forms/assistant_layout.h"
 #include "launcher/launch.h"

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <random>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text/text_format.h"
 #include "launcher/text_file.h"
 #include "tests/support/fake_platform.h"
 
@@ -518,6 +520,22 @@ TEST_F(Save, AReadOnlySettingsFileIsToldAndTheNextSaveWorks) {
     outcome = SaveLumset(files, codec, folder, changes);
     EXPECT_TRUE(outcome.saved) << Cp932(outcome.message);
     EXPECT_EQ(files.files[folder + L"Lumset.ini.bak"], old);
+}
+
+// The numbers and patterns the save messages are made of (the installer's error numbers
+// too): the extremes of each width, and a "%" that names no given value left as written.
+TEST(TextFormat, WritesNumbersAtTheirLimitsAndFillsOnlyGivenValues) {
+    EXPECT_EQ(DecimalText(0), L"0");
+    EXPECT_EQ(DecimalText(-1), L"-1");
+    EXPECT_EQ(DecimalText(INT64_MIN), L"-9223372036854775808");
+    EXPECT_EQ(DecimalText(INT64_MAX), L"9223372036854775807");
+    EXPECT_EQ(DecimalText(UINT32_MAX), L"4294967295");
+    EXPECT_EQ(HexText(0), L"0x00000000");
+    EXPECT_EQ(HexText(0x800705B4u), L"0x800705B4");
+    EXPECT_EQ(HexText(UINT32_MAX), L"0xFFFFFFFF");
+    EXPECT_EQ(Fill(L"%2、%1", {L"a", L"b"}), L"b、a");
+    EXPECT_EQ(Fill(L"%3 %0 %% 100%", {L"a", L"b"}), L"%3 %0 %% 100%");
+    EXPECT_EQ(Fill(L"%1%1", {L"%2", L"x"}), L"%2%2");
 }
 
 }  // namespace
