@@ -1,5 +1,5 @@
 // The window-system values the launcher's logic uses: messages, key codes, input
-// records, SetWindowPos arguments. Kept free of <windows.h> so the logic compiles
+// records, SetWindowPos arguments, window styles. Kept free of <windows.h> so the logic compiles
 // natively; the Win32 adapter holds each value against the real headers at compile time.
 #pragma once
 
@@ -44,6 +44,10 @@ inline constexpr std::uint32_t kSwpShowWindow = 0x0040;
 inline constexpr std::uint32_t kSwpAsyncWindowPos = 0x4000;
 inline constexpr std::uint32_t kTopmostFlags = kSwpNoMove | kSwpNoSize;                     // 3
 inline constexpr std::uint32_t kNoTopmostFlags = kSwpNoMove | kSwpNoSize | kSwpShowWindow;  // 0x43
+
+// Window styles (GWL_STYLE), as the settings assistant reads them off the CAD's windows.
+inline constexpr std::uint32_t kWsChild = 0x40000000;
+inline constexpr std::uint32_t kEsMultiLine = 0x0004;  // an edit control's
 
 // PROCESSENTRY32::szExeFile: the exe name field of a Tool Help process entry.
 inline constexpr std::size_t kExeFileField = 260;

@@ -11,12 +11,12 @@
 #include "launcher/numbers.h"
 #include "launcher/picker_list.h"
 #include "launcher/text_file.h"
+#include "launcher/win32_values.h"
 
 namespace vorta::forms {
 
 namespace {
 
-constexpr std::uint32_t kWsChild = 0x40000000;
 constexpr std::size_t kProgramLabelTitlesMax = 160;
 
 bool IsBlank(wchar_t c) {
@@ -566,7 +566,8 @@ std::vector<std::wstring> MarksOf(const Recognised& found, Hwnd window) {
 std::wstring NodeLabel(const WindowNode& node, const std::vector<std::wstring>& marks) {
     std::wstring label = node.title.empty() ? L"（タイトルなし）" : Quoted(node.title);
     label += Fill(L"  %1", {node.className});
-    if ((node.style & kWsChild) != 0) label += Fill(L"  ID %1", {DecimalText(node.controlId)});
+    if ((node.style & winapi::kWsChild) != 0)
+        label += Fill(L"  ID %1", {DecimalText(node.controlId)});
     label += Fill(node.visible ? L"  表示  %1 × %2" : L"  非表示  %1 × %2",
                   {DecimalText(node.Width()), DecimalText(node.Height())});
     for (std::size_t i = 0; i < marks.size(); ++i)

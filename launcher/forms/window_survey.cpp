@@ -5,12 +5,11 @@
 
 #include "launcher/discovery.h"
 #include "launcher/text_file.h"
+#include "launcher/win32_values.h"
 
 namespace vorta::forms {
 
 namespace {
-
-constexpr std::uint32_t kEsMultiLine = 0x0004;
 
 std::vector<std::uint32_t> ThreadsOf(const std::vector<ThreadEntry>& threads,
                                      std::uint32_t processId) {
@@ -92,7 +91,7 @@ bool WindowNode::IsEditLike() const {
 }
 
 bool WindowNode::IsMultiLine() const {
-    return IsEditLike() && (style & kEsMultiLine) != 0;
+    return IsEditLike() && (style & winapi::kEsMultiLine) != 0;
 }
 
 std::vector<ProgramInfo> ListPrograms(Platform& platform, std::wstring_view acadName,

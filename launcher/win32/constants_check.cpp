@@ -34,6 +34,10 @@ static_assert(kSwpShowWindow == SWP_SHOWWINDOW);
 static_assert(kTopmostFlags == 3);
 static_assert(kNoTopmostFlags == 0x43);
 
+// Window styles.
+static_assert(kWsChild == WS_CHILD);
+static_assert(kEsMultiLine == ES_MULTILINE);
+
 // Tool Help.
 static_assert(kExeFileField == sizeof(PROCESSENTRY32::szExeFile));
 static_assert(kExeFileField == MAX_PATH);

@@ -11,6 +11,7 @@
 
 #include "launcher/discovery.h"
 #include "launcher/launch.h"
+#include "launcher/win32_values.h"
 #include "tests/support/fake_console_platform.h"
 #include "tests/support/fake_platform.h"
 
@@ -22,8 +23,8 @@ using testing::FakeConsolePlatform;
 using testing::FakePlatform;
 using testing::FakeWindow;
 
-constexpr std::uint32_t kWsChild = 0x40000000;
-constexpr std::uint32_t kEsMultiLine = 0x0004;
+using winapi::kEsMultiLine;
+using winapi::kWsChild;
 
 // The windows of one CAD, laid out like the stand-in CAD's: the main window holds its
 // history edit and its command line (with the input edit); the text window holds a
