@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace vortasetup {
+namespace vorta::setup {
 
 inline constexpr std::array<std::wstring_view, 10> InstallFileList = {
     L"\\vta_connect.exe",                  // companion program (CAD side)
@@ -22,7 +22,7 @@ inline constexpr std::array<std::wstring_view, 10> InstallFileList = {
 };
 
 // The guide that is opened from the destination folder once everything is copied.
-inline constexpr std::wstring_view GuideName = L"\\IJCAD-ヴォルタ_インストール.pdf";
+inline constexpr std::wstring_view kGuideName = L"\\IJCAD-ヴォルタ_インストール.pdf";
 
 // Plain concatenation: no separator is added or removed, nothing is normalised, so a drive
 // root ("C:\") gives two backslashes in a row.
@@ -40,4 +40,4 @@ inline std::wstring TextBeforeFirstNul(std::wstring_view buffer) {
     return std::wstring(buffer.substr(0, nul));
 }
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

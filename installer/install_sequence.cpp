@@ -6,7 +6,7 @@
 #include "common/text/text_format.h"
 #include "installer/file_list.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 
 namespace {
 
@@ -14,7 +14,7 @@ namespace {
 // Win32 code in decimal.
 std::wstring ErrorNumberText(const StepError& error) {
     const auto code = static_cast<std::uint32_t>(error.code);
-    return error.kind == StepError::Kind::Com ? vorta::HexText(code) : vorta::DecimalText(code);
+    return error.kind == StepError::Kind::kCom ? vorta::HexText(code) : vorta::DecimalText(code);
 }
 
 // The error's number and the system's description, below the first line.
@@ -31,7 +31,7 @@ std::wstring ErrorReportText(const StepError& error) {
 }
 
 std::wstring GuideNotOpenedText(const StepError& error) {
-    return std::wstring(GuideNotOpenedMessage) + ErrorLines(error);
+    return std::wstring(kGuideNotOpenedMessage) + ErrorLines(error);
 }
 
 namespace {
@@ -39,13 +39,13 @@ namespace {
 // Each file is copied under this name in the destination folder (so that the rename stays on
 // one volume) and takes its own name only once the copy is complete. It is shorter than the
 // longest name of the list, so it never makes a path too long that would otherwise fit.
-constexpr std::wstring_view TemporaryName = L"\\vortasetup.tmp";
+constexpr std::wstring_view kTemporaryName = L"\\vortasetup.tmp";
 
 StepResult CopyWholeFile(InstallPlatform& platform, const std::wstring& source,
-                         const std::wstring& destination_folder, std::wstring_view name) {
-    const std::wstring temporary = JoinPath(destination_folder, TemporaryName);
+                         const std::wstring& destinationFolder, std::wstring_view name) {
+    const std::wstring temporary = JoinPath(destinationFolder, kTemporaryName);
     StepResult failure = platform.CopyToFile(source, temporary);
-    if (!failure) failure = platform.RenameOver(temporary, JoinPath(destination_folder, name));
+    if (!failure) failure = platform.RenameOver(temporary, JoinPath(destinationFolder, name));
     if (failure) platform.RemoveFile(temporary);
     return failure;
 }
@@ -53,42 +53,42 @@ StepResult CopyWholeFile(InstallPlatform& platform, const std::wstring& source,
 }  // namespace
 
 InstallOutcome RunInstallSequence(InstallPlatform& platform,
-                                  const std::function<bool()>& stop_requested) {
+                                  const std::function<bool()>& stopRequested) {
     const std::wstring destination = platform.PickInstallFolder();
-    if (destination.empty()) return InstallOutcome::NoFolder;
+    if (destination.empty()) return InstallOutcome::kNoFolder;
 
     const std::wstring source = platform.InstallerFolder();
     for (const std::wstring_view name : InstallFileList) {
         if (const StepResult failure =
                 CopyWholeFile(platform, JoinPath(source, name), destination, name)) {
             platform.ShowMessage(ErrorReportText(*failure));
-            return InstallOutcome::Failed;
+            return InstallOutcome::kFailed;
         }
         platform.ProcessPendingEvents();
-        if (stop_requested && stop_requested()) return InstallOutcome::Interrupted;
+        if (stopRequested && stopRequested()) return InstallOutcome::kInterrupted;
     }
 
-    platform.ShowMessage(std::wstring(CompletionMessage));
+    platform.ShowMessage(std::wstring(kCompletionMessage));
     // Every file is in place by now: only the guide did not open.
-    if (const StepResult failure = platform.OpenDocument(JoinPath(destination, GuideName))) {
+    if (const StepResult failure = platform.OpenDocument(JoinPath(destination, kGuideName))) {
         platform.ShowMessage(GuideNotOpenedText(*failure));
-        return InstallOutcome::GuideNotOpened;
+        return InstallOutcome::kGuideNotOpened;
     }
-    return InstallOutcome::Installed;
+    return InstallOutcome::kInstalled;
 }
 
 InstallerController::Action InstallerController::OnInstallClick() {
-    if (installing_) return Action::Keep;
+    if (installing_) return Action::kKeep;
     installing_ = true;
-    outcome_ = RunInstallSequence(platform_, [this] { return stop_requested_; });
+    outcome_ = RunInstallSequence(platform_, [this] { return stopRequested_; });
     installing_ = false;
-    return Action::End;
+    return Action::kEnd;
 }
 
 InstallerController::Action InstallerController::OnCancelClick() {
-    if (!installing_) return Action::End;
-    stop_requested_ = true;
-    return Action::Keep;
+    if (!installing_) return Action::kEnd;
+    stopRequested_ = true;
+    return Action::kKeep;
 }
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

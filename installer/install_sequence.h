@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-namespace vortasetup {
+namespace vorta::setup {
 
 // A failing platform step: a Win32 error code (GetLastError) or a COM HRESULT, with the
 // system's text for it.
 struct StepError {
-    enum class Kind { Win32, Com };
-    Kind kind = Kind::Win32;
+    enum class Kind { kWin32, kCom };
+    Kind kind = Kind::kWin32;
     std::uint32_t code = 0;
     std::wstring description;
 };
@@ -43,40 +43,40 @@ class InstallPlatform {
     virtual StepResult OpenDocument(const std::wstring& path) = 0;
 };
 
-inline constexpr std::wstring_view CompletionMessage =
+inline constexpr std::wstring_view kCompletionMessage =
     L"インストール終了\u3000iJ-CADの設定は表示されたPDFを参照してください。";
 // After a complete installation, when only the guide did not open.
-inline constexpr std::wstring_view GuideNotOpenedMessage =
+inline constexpr std::wstring_view kGuideNotOpenedMessage =
     L"インストールは完了しましたが、説明書を開けませんでした。"
     L"インストール先のフォルダの IJCAD-ヴォルタ_インストール.pdf を開いてください。";
 
 enum class InstallOutcome {
-    NoFolder,        // the dialog was cancelled or gave no path: nothing happened
-    Installed,       // ten copies, completion box, guide opened
-    Failed,          // a step failed; its report was shown
-    GuideNotOpened,  // ten copies, completion box, then the guide did not open: told
-    Interrupted,     // the user asked to end between two copies
+    kNoFolder,        // the dialog was cancelled or gave no path: nothing happened
+    kInstalled,       // ten copies, completion box, guide opened
+    kFailed,          // a step failed; its report was shown
+    kGuideNotOpened,  // ten copies, completion box, then the guide did not open: told
+    kInterrupted,     // the user asked to end between two copies
 };
 
 // The text of the box that reports a failing step: its number and the system's description
 // (one 「。」 at its end, whether the system wrote one or not).
 std::wstring ErrorReportText(const StepError& error);
 // The text of the box that reports, after a complete installation, that the guide did not
-// open: GuideNotOpenedMessage, then the number and the description as above.
+// open: kGuideNotOpenedMessage, then the number and the description as above.
 std::wstring GuideNotOpenedText(const StepError& error);
 
 // Runs the whole sequence. Each file arrives whole or not at all: a failing copy leaves
 // neither part of the file nor anything else behind, and a file of that name already in the
-// destination stays as it was. stop_requested is asked after each copy's event processing;
+// destination stays as it was. stopRequested is asked after each copy's event processing;
 // when it answers true the sequence stops there without any message. The caller ends the
 // program whatever the outcome.
 InstallOutcome RunInstallSequence(InstallPlatform& platform,
-                                  const std::function<bool()>& stop_requested);
+                                  const std::function<bool()>& stopRequested);
 
 // Decides what the window's events do while it waits and while it installs.
 class InstallerController {
   public:
-    enum class Action { Keep, End };
+    enum class Action { kKeep, kEnd };
 
     explicit InstallerController(InstallPlatform& platform) : platform_(platform) {}
 
@@ -94,8 +94,8 @@ class InstallerController {
   private:
     InstallPlatform& platform_;
     bool installing_ = false;
-    bool stop_requested_ = false;
+    bool stopRequested_ = false;
     std::optional<InstallOutcome> outcome_;
 };
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

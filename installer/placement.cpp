@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-namespace vortasetup {
+namespace vorta::setup {
 
-std::int32_t RoundToWhole(double value) {
+std::int32_t RoundHalfToEven(double value) {
     constexpr double kMax = std::numeric_limits<std::int32_t>::max();
     constexpr double kMin = std::numeric_limits<std::int32_t>::min();
     if (std::isnan(value)) return 0;
@@ -22,25 +22,25 @@ std::int32_t RoundToWhole(double value) {
     return static_cast<std::int32_t>(rounded);
 }
 
-FormPlacement PlaceForm(double screen_width_twips, double screen_height_twips,
-                        double window_width_twips, double window_height_twips) {
+FormPlacement PlaceForm(double screenWidthTwips, double screenHeightTwips, double windowWidthTwips,
+                        double windowHeightTwips) {
     // Halving and thirds are done on 64 bits so that no measure can overflow; C++ integer
     // division truncates toward zero, as the placement requires.
-    const std::int64_t screen_width = RoundToWhole(screen_width_twips);
-    const std::int64_t screen_height = RoundToWhole(screen_height_twips);
-    const std::int64_t window_width = RoundToWhole(window_width_twips);
-    const std::int64_t window_height = RoundToWhole(window_height_twips);
-    const std::int64_t left = screen_width / 2 - window_width / 2;
-    const std::int64_t top = screen_height / 3 - window_height / 2;
-    return {RoundToWhole(static_cast<double>(left)), RoundToWhole(static_cast<double>(top))};
+    const std::int64_t screenWidth = RoundHalfToEven(screenWidthTwips);
+    const std::int64_t screenHeight = RoundHalfToEven(screenHeightTwips);
+    const std::int64_t windowWidth = RoundHalfToEven(windowWidthTwips);
+    const std::int64_t windowHeight = RoundHalfToEven(windowHeightTwips);
+    const std::int64_t left = screenWidth / 2 - windowWidth / 2;
+    const std::int64_t top = screenHeight / 3 - windowHeight / 2;
+    return {RoundHalfToEven(static_cast<double>(left)), RoundHalfToEven(static_cast<double>(top))};
 }
 
 std::int32_t TwipsToPixelsHalfToEven(std::int32_t twips, int dpi) {
-    return RoundToWhole(static_cast<double>(twips) * dpi / 1440.0);
+    return RoundHalfToEven(static_cast<double>(twips) * dpi / 1440.0);
 }
 
 double PixelsToTwipsUnrounded(std::int32_t pixels, int dpi) {
     return static_cast<double>(pixels) * 1440.0 / dpi;
 }
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

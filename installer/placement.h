@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace vortasetup {
+namespace vorta::setup {
 
 struct FormPlacement {
     std::int32_t left;
@@ -13,7 +13,7 @@ struct FormPlacement {
 
 // Rounds to the nearest whole number, halves to the even neighbour, and saturates at the
 // limits of a 32-bit signed integer.
-std::int32_t RoundToWhole(double value);
+std::int32_t RoundHalfToEven(double value);
 
 // Left = screen width / 2 - window width / 2, top = screen height / 3 - window height / 2,
 // every division truncating toward zero; measures are rounded to whole twips first. The
@@ -22,13 +22,13 @@ std::int32_t RoundToWhole(double value);
 // The screen measures were once held on 16 bits, which caps them at 32767 twips (2184 pixels
 // at 96 dpi). Larger screens keep their whole measure here, so the window stays centred on
 // them too; for every screen that fits 16 bits the result is the same.
-FormPlacement PlaceForm(double screen_width_twips, double screen_height_twips,
-                        double window_width_twips, double window_height_twips);
+FormPlacement PlaceForm(double screenWidthTwips, double screenHeightTwips, double windowWidthTwips,
+                        double windowHeightTwips);
 
 // Conversions at the real dots per inch of the screen; 96 dpi gives 15 twips per pixel.
-// Twips become whole pixels by RoundToWhole (halves to the even neighbour); pixels become
+// Twips become whole pixels by RoundHalfToEven (halves to the even neighbour); pixels become
 // twips exactly, fractions kept, for PlaceForm to round.
 std::int32_t TwipsToPixelsHalfToEven(std::int32_t twips, int dpi);
 double PixelsToTwipsUnrounded(std::int32_t pixels, int dpi);
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

@@ -4,7 +4,7 @@
 
 #include "common/win32/unique.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 
 // A VARIANT cleared when the owner goes.
 class Variant {
@@ -36,4 +36,4 @@ class ExceptionInfo {
     EXCEPINFO info_;
 };
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

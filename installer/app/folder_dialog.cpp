@@ -9,7 +9,7 @@
 #include "common/win32/unique.h"
 #include "installer/file_list.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 
 // The ANSI dialog: the chosen path comes back in the system's code page.
 std::wstring PickInstallFolder(HWND owner) {
@@ -33,4 +33,4 @@ std::wstring PickInstallFolder(HWND owner) {
     return TextBeforeFirstNul(vorta::win32::AnsiToWide(buffer));
 }
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

@@ -5,10 +5,10 @@
 
 #include "common/win32/win.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 
 // Shows the platform's folder dialog, owned by the given window, and returns the chosen
 // folder's file-system path; empty text when the user cancels or the item has no path.
 std::wstring PickInstallFolder(HWND owner);
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

@@ -6,7 +6,7 @@
 #include "installer/app/resource.h"
 #include "installer/placement.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"VortaSetupForm1";
@@ -42,10 +42,10 @@ vorta::win32::GdiObject<HFONT> MakeFont(int dpi, int weight) {
     return vorta::win32::CreateJapaneseFont(kFontFace, -MulDiv(kFontPoints, dpi, 72), weight);
 }
 
-HWND AddControl(HWND form, int dpi, const wchar_t* window_class, const wchar_t* text, DWORD style,
+HWND AddControl(HWND form, int dpi, const wchar_t* windowClass, const wchar_t* text, DWORD style,
                 const ControlLayout& layout, HFONT font) {
     HWND control = vorta::win32::CreateChild(
-        form, 0, window_class, text, style, layout.id, TwipsToPixelsHalfToEven(layout.left, dpi),
+        form, 0, windowClass, text, style, layout.id, TwipsToPixelsHalfToEven(layout.left, dpi),
         TwipsToPixelsHalfToEven(layout.top, dpi), TwipsToPixelsHalfToEven(layout.width, dpi),
         TwipsToPixelsHalfToEven(layout.height, dpi));
     if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -63,8 +63,8 @@ bool Picture1::Open(HINSTANCE instance, HWND parent, int id, int x, int y, int w
     banner_ = vorta::win32::GdiObject<HBITMAP>(static_cast<HBITMAP>(LoadImageW(
         instance, MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     // No background brush: the box paints all of itself.
-    const vorta::win32::WindowClass picture_class{kPictureClass, nullptr, nullptr, nullptr};
-    return Create(instance, picture_class, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height,
+    const vorta::win32::WindowClass pictureClass{kPictureClass, nullptr, nullptr, nullptr};
+    return Create(instance, pictureClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height,
                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
@@ -93,16 +93,16 @@ Form1::~Form1() {
 
 bool Form1::Open(HINSTANCE instance) {
     dpi_ = static_cast<int>(vorta::win32::DpiOf(nullptr));
-    bold_font_ = MakeFont(dpi_, FW_BOLD);
-    regular_font_ = MakeFont(dpi_, FW_NORMAL);
+    boldFont_ = MakeFont(dpi_, FW_BOLD);
+    regularFont_ = MakeFont(dpi_, FW_NORMAL);
 
     RECT outer{0, 0, TwipsToPixelsHalfToEven(kClientWidth, dpi_),
                TwipsToPixelsHalfToEven(kClientHeight, dpi_)};
     AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-    const vorta::win32::WindowClass form_class{
+    const vorta::win32::WindowClass formClass{
         kFormClass, FormIcon(instance, GetSystemMetrics(SM_CXICON)),
         FormIcon(instance, GetSystemMetrics(SM_CXSMICON)), GetSysColorBrush(COLOR_BTNFACE)};
-    if (!Create(instance, form_class, kFormExStyle, kCaption, kFormStyle, CW_USEDEFAULT,
+    if (!Create(instance, formClass, kFormExStyle, kCaption, kFormStyle, CW_USEDEFAULT,
                 CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr)) {
         return false;
     }
@@ -131,11 +131,11 @@ void Form1::CreateControls(HINSTANCE instance) {
                    TwipsToPixelsHalfToEven(kPicture1.width, dpi_),
                    TwipsToPixelsHalfToEven(kPicture1.height, dpi_));
     AddControl(hwnd(), dpi_, L"BUTTON", L"インストール", WS_TABSTOP | BS_PUSHBUTTON, kCommand1,
-               bold_font_.get());
+               boldFont_.get());
     AddControl(hwnd(), dpi_, L"BUTTON", L"キャンセル", WS_TABSTOP | BS_PUSHBUTTON, kCommand2,
-               bold_font_.get());
+               boldFont_.get());
     AddControl(hwnd(), dpi_, L"STATIC", kLabelText, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kLabel1,
-               regular_font_.get());
+               regularFont_.get());
 }
 
 // Form_Load: centre horizontally, vertical centre at one third of the screen, then topmost.
@@ -154,15 +154,15 @@ void Form1::Form_Load() {
 }
 
 void Form1::Command1_Click() {
-    if (controller_.OnInstallClick() == InstallerController::Action::End) EndProgram();
+    if (controller_.OnInstallClick() == InstallerController::Action::kEnd) EndProgram();
 }
 
 void Form1::Command2_Click() {
-    if (controller_.OnCancelClick() == InstallerController::Action::End) EndProgram();
+    if (controller_.OnCancelClick() == InstallerController::Action::kEnd) EndProgram();
 }
 
 void Form1::Form_Unload() {
-    if (controller_.OnClose() == InstallerController::Action::End) EndProgram();
+    if (controller_.OnClose() == InstallerController::Action::kEnd) EndProgram();
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -196,4 +196,4 @@ int RunForm1(HINSTANCE instance) {
     return 0;
 }
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

@@ -8,7 +8,7 @@
 #include "installer/app/win32_platform.h"
 #include "installer/install_sequence.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 
 // Picture1: the banner bitmap, painted unscaled from the top-left corner; the rest of the
 // box has the button face colour.
@@ -49,8 +49,8 @@ class Form1 final : public vorta::win32::Window {
     void Form_Unload();
 
     int dpi_ = 96;
-    vorta::win32::GdiObject<HFONT> bold_font_;
-    vorta::win32::GdiObject<HFONT> regular_font_;
+    vorta::win32::GdiObject<HFONT> boldFont_;
+    vorta::win32::GdiObject<HFONT> regularFont_;
     Picture1 picture1_;
     Win32InstallPlatform platform_;
     InstallerController controller_;
@@ -59,4 +59,4 @@ class Form1 final : public vorta::win32::Window {
 // Creates Form1, shows it and runs its events until the program ends.
 int RunForm1(HINSTANCE instance);
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

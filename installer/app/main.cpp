@@ -23,9 +23,9 @@ namespace {
 // from here on only the system folder is searched. Looked up by name so that a Windows
 // without the function still starts.
 void RestrictDllSearchToSystem() {
-    const auto set_directories = vorta::win32::LoadedFunction<BOOL(WINAPI*)(DWORD)>(
+    const auto setDirectories = vorta::win32::LoadedFunction<BOOL(WINAPI*)(DWORD)>(
         L"kernel32.dll", "SetDefaultDllDirectories");
-    if (set_directories) set_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 }  // namespace
@@ -34,5 +34,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystem();
     // The folder dialog and the shell object need an apartment-threaded COM on this thread.
     const auto com = vorta::win32::InitialiseCom(COINIT_APARTMENTTHREADED);
-    return vortasetup::RunForm1(instance);
+    return vorta::setup::RunForm1(instance);
 }

@@ -24,7 +24,7 @@
 #include "installer/app/automation.h"
 #include "installer/app/folder_dialog.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 namespace {
 
 using vorta::win32::ComRef;
@@ -34,22 +34,22 @@ using vorta::win32::WideToAnsi;
 constexpr char kTitle[] = "vortasetup";
 
 StepError Win32Error(DWORD code) {
-    return StepError{StepError::Kind::Win32, code, vorta::win32::SystemErrorText(code)};
+    return StepError{StepError::Kind::kWin32, code, vorta::win32::SystemErrorText(code)};
 }
 
 StepError ComError(HRESULT result) {
     const auto code = static_cast<std::uint32_t>(result);
-    return StepError{StepError::Kind::Com, code, vorta::win32::SystemErrorText(code)};
+    return StepError{StepError::Kind::kCom, code, vorta::win32::SystemErrorText(code)};
 }
 
 // Opens a document through this process's own "Shell.Application": its method "ShellExecute"
 // called by name, with the document's path as the only argument.
 StepResult OpenWithShellObject(const std::wstring& path) {
-    CLSID shell_class{};
-    HRESULT result = CLSIDFromProgID(L"Shell.Application", &shell_class);
+    CLSID shellClass{};
+    HRESULT result = CLSIDFromProgID(L"Shell.Application", &shellClass);
     if (FAILED(result)) return ComError(result);
     ComRef<IDispatch> shell;
-    result = CoCreateInstance(shell_class, nullptr, CLSCTX_ALL, IID_IDispatch, OutPointer(shell));
+    result = CoCreateInstance(shellClass, nullptr, CLSCTX_ALL, IID_IDispatch, OutPointer(shell));
     if (FAILED(result)) return ComError(result);
 
     // Late bound, by name, with the document's path as the only argument.
@@ -66,9 +66,9 @@ StepResult OpenWithShellObject(const std::wstring& path) {
     DISPPARAMS parameters{argument.get(), nullptr, 1, 0};
     Variant answer;
     ExceptionInfo exception;
-    UINT bad_argument = 0;
+    UINT badArgument = 0;
     result = shell.get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
-                                 answer.get(), exception.get(), &bad_argument);
+                                 answer.get(), exception.get(), &badArgument);
     if (result == DISP_E_EXCEPTION) {
         EXCEPINFO* info = exception.get();
         if (info->pfnDeferredFillIn) info->pfnDeferredFillIn(info);
@@ -141,11 +141,11 @@ HRESULT DesktopShellApplication(ComRef<IShellDispatch2>& application) {
     ComRef<IDispatch> background;
     result = view.get()->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, OutPointer(background));
     if (FAILED(result)) return result;
-    ComRef<IShellFolderViewDual> folder_view;
-    result = background.get()->QueryInterface(IID_IShellFolderViewDual, OutPointer(folder_view));
+    ComRef<IShellFolderViewDual> folderView;
+    result = background.get()->QueryInterface(IID_IShellFolderViewDual, OutPointer(folderView));
     if (FAILED(result)) return result;
     ComRef<IDispatch> dispatch;
-    result = folder_view.get()->get_Application(dispatch.put());
+    result = folderView.get()->get_Application(dispatch.put());
     if (FAILED(result)) return result;
     if (!dispatch.get()) return E_NOINTERFACE;
     return dispatch.get()->QueryInterface(IID_IShellDispatch2, OutPointer(application));
@@ -183,11 +183,11 @@ void DesktopThread(std::shared_ptr<DesktopRequest> request) {
     SetEvent(request->done.get());
 }
 
-// Waits up to bound_ms for the handle, letting the window repaint meanwhile (its clicks are
+// Waits up to boundMs for the handle, letting the window repaint meanwhile (its clicks are
 // ignored while it installs). True when the handle was set.
-bool WaitProcessingEvents(HANDLE handle, DWORD bound_ms,
-                          const std::function<void()>& process_pending_events) {
-    const ULONGLONG deadline = GetTickCount64() + bound_ms;
+bool WaitProcessingEvents(HANDLE handle, DWORD boundMs,
+                          const std::function<void()>& processPendingEvents) {
+    const ULONGLONG deadline = GetTickCount64() + boundMs;
     for (;;) {
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
@@ -195,45 +195,45 @@ bool WaitProcessingEvents(HANDLE handle, DWORD bound_ms,
             1, &handle, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
         if (woken == WAIT_OBJECT_0) return true;
         if (woken != WAIT_OBJECT_0 + 1) return false;  // the time is up, or the wait failed
-        process_pending_events();
+        processPendingEvents();
     }
 }
 
 enum class DesktopOutcome {
-    Opened,        // Explorer has opened the guide
-    NotOpened,     // Explorer could not be asked, or could not open it
-    StillOpening,  // Explorer was asked and has not answered within the bound
+    kOpened,        // Explorer has opened the guide
+    kNotOpened,     // Explorer could not be asked, or could not open it
+    kStillOpening,  // Explorer was asked and has not answered within the bound
 };
 
 DesktopOutcome OpenOnDesktop(const std::wstring& path,
-                             const std::function<void()>& process_pending_events) {
+                             const std::function<void()>& processPendingEvents) {
     auto request = std::make_shared<DesktopRequest>(path);
-    if (!request->done.get()) return DesktopOutcome::NotOpened;
+    if (!request->done.get()) return DesktopOutcome::kNotOpened;
     try {
         std::thread(DesktopThread, request).detach();
     } catch (const std::system_error&) {
-        return DesktopOutcome::NotOpened;
+        return DesktopOutcome::kNotOpened;
     }
-    if (!WaitProcessingEvents(request->done.get(), kDesktopShellBoundMs, process_pending_events)) {
+    if (!WaitProcessingEvents(request->done.get(), kDesktopShellBoundMs, processPendingEvents)) {
         int expected = DesktopRequest::kPreparing;
         if (request->stage.compare_exchange_strong(expected, DesktopRequest::kAbandoned)) {
-            return DesktopOutcome::NotOpened;  // Explorer was never asked
+            return DesktopOutcome::kNotOpened;  // Explorer was never asked
         }
         if (WaitForSingleObject(request->done.get(), 0) != WAIT_OBJECT_0) {
-            return DesktopOutcome::StillOpening;
+            return DesktopOutcome::kStillOpening;
         }
     }
-    return SUCCEEDED(request->result) ? DesktopOutcome::Opened : DesktopOutcome::NotOpened;
+    return SUCCEEDED(request->result) ? DesktopOutcome::kOpened : DesktopOutcome::kNotOpened;
 }
 
 }  // namespace
 
 Win32InstallPlatform::Win32InstallPlatform(const vorta::win32::Window& owner,
-                                           std::function<void()> process_pending_events)
-    : owner_(owner), process_pending_events_(std::move(process_pending_events)) {}
+                                           std::function<void()> processPendingEvents)
+    : owner_(owner), processPendingEvents_(std::move(processPendingEvents)) {}
 
 std::wstring Win32InstallPlatform::PickInstallFolder() {
-    return vortasetup::PickInstallFolder(owner_.hwnd());
+    return vorta::setup::PickInstallFolder(owner_.hwnd());
 }
 
 // Taken as Unicode text and cut there: in code page 932 a backslash byte can be a trail byte.
@@ -252,9 +252,9 @@ StepResult Win32InstallPlatform::CopyToFile(const std::wstring& source,
 // Both names are in the destination folder, so this is a rename on one volume: the file
 // appears under its name complete, or not at all. It is never turned into a copy.
 StepResult Win32InstallPlatform::RenameOver(const std::wstring& from, const std::wstring& to) {
-    const std::string old_name = WideToAnsi(from);
-    const std::string new_name = WideToAnsi(to);
-    if (MoveFileExA(old_name.c_str(), new_name.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const std::string oldName = WideToAnsi(from);
+    const std::string newName = WideToAnsi(to);
+    if (MoveFileExA(oldName.c_str(), newName.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return std::nullopt;
     }
     return Win32Error(GetLastError());
@@ -268,7 +268,7 @@ void Win32InstallPlatform::RemoveFile(const std::wstring& path) {
 }
 
 void Win32InstallPlatform::ProcessPendingEvents() {
-    process_pending_events_();
+    processPendingEvents_();
 }
 
 void Win32InstallPlatform::ShowMessage(const std::wstring& text) {
@@ -278,13 +278,13 @@ void Win32InstallPlatform::ShowMessage(const std::wstring& text) {
 
 StepResult Win32InstallPlatform::OpenDocument(const std::wstring& path) {
     if (vorta::win32::ProcessElevated(GetCurrentProcess())) {
-        switch (OpenOnDesktop(path, process_pending_events_)) {
-            case DesktopOutcome::Opened:
+        switch (OpenOnDesktop(path, processPendingEvents_)) {
+            case DesktopOutcome::kOpened:
                 return std::nullopt;
-            case DesktopOutcome::StillOpening:
+            case DesktopOutcome::kStillOpening:
                 // Explorer may yet open it: a second, elevated viewer is not started.
                 return ComError(HRESULT_FROM_WIN32(ERROR_TIMEOUT));
-            case DesktopOutcome::NotOpened:
+            case DesktopOutcome::kNotOpened:
                 // No desktop Explorer to ask (another shell, Explorer restarting, the
                 // desktop of another user) or it could not open the guide: fall back to
                 // opening it here, as when not elevated. The viewer then runs elevated.
@@ -294,4 +294,4 @@ StepResult Win32InstallPlatform::OpenDocument(const std::wstring& path) {
     return OpenWithShellObject(path);
 }
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

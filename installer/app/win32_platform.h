@@ -7,14 +7,14 @@
 #include "common/win32/window.h"
 #include "installer/install_sequence.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 
 class Win32InstallPlatform final : public InstallPlatform {
   public:
     // The folder dialog and the message boxes are owned by `owner` (its window as it is when
-    // they show); `process_pending_events` is the window's pass over its waiting events.
+    // they show); `processPendingEvents` is the window's pass over its waiting events.
     Win32InstallPlatform(const vorta::win32::Window& owner,
-                         std::function<void()> process_pending_events);
+                         std::function<void()> processPendingEvents);
 
     std::wstring PickInstallFolder() override;
     std::wstring InstallerFolder() override;
@@ -27,7 +27,7 @@ class Win32InstallPlatform final : public InstallPlatform {
 
   private:
     const vorta::win32::Window& owner_;
-    std::function<void()> process_pending_events_;
+    std::function<void()> processPendingEvents_;
 };
 
-}  // namespace vortasetup
+}  // namespace vorta::setup

@@ -9,7 +9,7 @@
 
 #include "installer/file_list.h"
 
-namespace vortasetup {
+namespace vorta::setup {
 namespace {
 
 // Records every platform step in order and keeps the destination folder as a map from path
@@ -57,7 +57,7 @@ class FakePlatform : public InstallPlatform {
             return failure->second;
         }
         const auto file = files.find(from);
-        if (file == files.end()) return StepError{StepError::Kind::Win32, 2, L"no such file"};
+        if (file == files.end()) return StepError{StepError::Kind::kWin32, 2, L"no such file"};
         const std::wstring content = file->second;
         files.erase(file);
         files[to] = content;
@@ -111,7 +111,7 @@ TEST(InstallFileList, HoldsTheTenNamesInCopyOrder) {
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(std::wstring(InstallFileList[i]), expected[i]) << "position " << i + 1;
     }
-    EXPECT_EQ(std::wstring(GuideName), expected[8]);
+    EXPECT_EQ(std::wstring(kGuideName), expected[8]);
 }
 
 TEST(Paths, AreConcatenatedUnchangedEvenAtADriveRoot) {
@@ -129,13 +129,13 @@ TEST(FolderDialogBuffer, GivesTheTextBeforeTheFirstNulOrNothing) {
 TEST(InstallSequence, CancelledDialogDoesNothingAtAll) {
     FakePlatform platform;
     platform.destination.clear();
-    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::NoFolder);
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::kNoFolder);
     EXPECT_EQ(platform.log, std::vector<std::wstring>{L"pick"});
 }
 
 TEST(InstallSequence, CopiesTenFilesThenReportsThenOpensTheGuide) {
     FakePlatform platform;
-    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Installed);
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::kInstalled);
 
     ASSERT_EQ(platform.copies.size(), 10u);
     for (size_t i = 0; i < 10; ++i) {
@@ -174,7 +174,7 @@ TEST(InstallSequence, DriveRootsGiveDoubleBackslashesOnBothSides) {
     FakePlatform platform;
     platform.destination = L"E:\\";
     platform.installer_folder = L"F:\\";
-    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Installed);
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::kInstalled);
     ASSERT_FALSE(platform.copies.empty());
     EXPECT_EQ(platform.copies[0].first, L"F:\\\\vta_connect.exe");
     EXPECT_EQ(platform.copies[0].second, L"E:\\\\vta_connect.exe");
@@ -185,16 +185,16 @@ TEST(InstallSequence, DriveRootsGiveDoubleBackslashesOnBothSides) {
 TEST(InstallSequence, FifthFileMissingStopsAfterFourCopiesWithTheErrorReport) {
     FakePlatform platform;
     platform.failing_copies[platform.installer_folder + L"\\vorta_install_dir.lsp"] =
-        StepError{StepError::Kind::Win32, 2,
+        StepError{StepError::Kind::kWin32, 2,
                   L"\u6307\u5B9A\u3055\u308C\u305F\u30D5\u30A1\u30A4"
                   L"\u30EB\u304C\u898B\u3064\u304B\u308A\u307E\u305B"
                   L"\u3093\u3002"};
-    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::kFailed);
     ExpectOnlyTheFirstFilesWhole(platform, 4);
     ASSERT_EQ(platform.messages.size(), 1u);  // the error report, no completion box
     EXPECT_NE(platform.messages[0].find(L"2"), std::wstring::npos);
     EXPECT_NE(platform.messages[0].find(L"\u6307\u5B9A\u3055\u308C\u305F"), std::wstring::npos);
-    EXPECT_EQ(platform.messages[0].find(std::wstring(CompletionMessage)), std::wstring::npos);
+    EXPECT_EQ(platform.messages[0].find(std::wstring(kCompletionMessage)), std::wstring::npos);
     EXPECT_TRUE(platform.opened.empty());
 }
 
@@ -203,12 +203,12 @@ TEST(InstallSequence, DiskFullDuringTheGuideLeavesNoPartOfItBehind) {
     const std::wstring disk_full =
         L"\u30C7\u30A3\u30B9\u30AF\u306B\u7A7A\u304D\u9818\u57DF"
         L"\u304C\u8DB3\u308A\u307E\u305B\u3093\u3002";
-    platform.partial_copies[platform.installer_folder + GuideName.data()] =
-        StepError{StepError::Kind::Win32, 112, disk_full};
-    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
+    platform.partial_copies[platform.installer_folder + kGuideName.data()] =
+        StepError{StepError::Kind::kWin32, 112, disk_full};
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::kFailed);
     ExpectOnlyTheFirstFilesWhole(platform, 8);
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0], ErrorReportText({StepError::Kind::Win32, 112, disk_full}));
+    EXPECT_EQ(platform.messages[0], ErrorReportText({StepError::Kind::kWin32, 112, disk_full}));
     EXPECT_TRUE(platform.opened.empty());
 }
 
@@ -216,8 +216,8 @@ TEST(InstallSequence, RefusedRenameKeepsTheOlderFileAndRemovesTheCopy) {
     FakePlatform platform;
     const std::wstring launcher = platform.destination + L"\\vortastart.exe";
     platform.files[launcher] = L"an older launcher";
-    platform.failing_renames[launcher] = StepError{StepError::Kind::Win32, 5, L"Access denied."};
-    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::Failed);
+    platform.failing_renames[launcher] = StepError{StepError::Kind::kWin32, 5, L"Access denied."};
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::kFailed);
     EXPECT_EQ(platform.copies.size(), 6u);
     EXPECT_EQ(platform.files.size(), 7u);  // the six new ones and the older launcher
     EXPECT_EQ(platform.files[launcher], L"an older launcher");
@@ -229,11 +229,11 @@ TEST(InstallSequence, RefusedRenameKeepsTheOlderFileAndRemovesTheCopy) {
 // that the installation was stopped.
 TEST(InstallSequence, AGuideThatDoesNotOpenIsToldAsSuchAfterTheCompletionBox) {
     FakePlatform platform;
-    platform.open_failure = StepError{StepError::Kind::Com, 0x800401F3u, L"Invalid class string"};
-    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::GuideNotOpened);
+    platform.open_failure = StepError{StepError::Kind::kCom, 0x800401F3u, L"Invalid class string"};
+    EXPECT_EQ(RunInstallSequence(platform, kNeverStop), InstallOutcome::kGuideNotOpened);
     EXPECT_EQ(platform.copies.size(), 10u);
     ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.messages[0], std::wstring(CompletionMessage));
+    EXPECT_EQ(platform.messages[0], std::wstring(kCompletionMessage));
     EXPECT_TRUE(platform.messages[1].starts_with(
         L"インストールは完了しましたが、説明書を開けませんでした。インストール先のフォルダの "
         L"IJCAD-ヴォルタ_インストール.pdf を開いてください。\n\nエラー番号: 0x800401F3\n"))
@@ -243,10 +243,10 @@ TEST(InstallSequence, AGuideThatDoesNotOpenIsToldAsSuchAfterTheCompletionBox) {
 }
 
 TEST(ErrorReport, GivesWin32NumbersInDecimalAndComNumbersInHex) {
-    const std::wstring win32 = ErrorReportText({StepError::Kind::Win32, 1392, L"Access denied."});
+    const std::wstring win32 = ErrorReportText({StepError::Kind::kWin32, 1392, L"Access denied."});
     EXPECT_NE(win32.find(L": 1392\n"), std::wstring::npos);
     EXPECT_NE(win32.find(L"Access denied."), std::wstring::npos);
-    const std::wstring com = ErrorReportText({StepError::Kind::Com, 0x80070005u, L""});
+    const std::wstring com = ErrorReportText({StepError::Kind::kCom, 0x80070005u, L""});
     EXPECT_NE(com.find(L"0x80070005"), std::wstring::npos);
     // An error without system text still says something.
     EXPECT_NE(com.find(L"\u4E0D\u660E"), std::wstring::npos);
@@ -255,17 +255,17 @@ TEST(ErrorReport, GivesWin32NumbersInDecimalAndComNumbersInHex) {
 // The system's description ends in exactly one full stop: its own, or one of ours.
 TEST(ErrorReport, TheSystemsDescriptionEndsInOneFullStop) {
     const std::wstring own =
-        ErrorReportText({StepError::Kind::Win32, 5, L"アクセスが拒否されました。\r\n"});
+        ErrorReportText({StepError::Kind::kWin32, 5, L"アクセスが拒否されました。\r\n"});
     EXPECT_TRUE(own.ends_with(L"\n説明: アクセスが拒否されました。")) << own.size();
-    const std::wstring none = ErrorReportText({StepError::Kind::Win32, 5, L"アクセス拒否"});
+    const std::wstring none = ErrorReportText({StepError::Kind::kWin32, 5, L"アクセス拒否"});
     EXPECT_TRUE(none.ends_with(L"\n説明: アクセス拒否。"));
 }
 
 TEST(InstallerController, CancelWhileWaitingEndsAtOnce) {
     FakePlatform platform;
     InstallerController controller(platform);
-    EXPECT_EQ(controller.OnCancelClick(), InstallerController::Action::End);
-    EXPECT_EQ(controller.OnClose(), InstallerController::Action::End);
+    EXPECT_EQ(controller.OnCancelClick(), InstallerController::Action::kEnd);
+    EXPECT_EQ(controller.OnClose(), InstallerController::Action::kEnd);
     EXPECT_TRUE(platform.log.empty());
 }
 
@@ -274,11 +274,11 @@ TEST(InstallerController, CancelBetweenCopiesStopsThereAndEndsSilently) {
     InstallerController controller(platform);
     platform.on_events = [&](int copies) {
         if (copies == 3) {
-            EXPECT_EQ(controller.OnCancelClick(), InstallerController::Action::Keep);
+            EXPECT_EQ(controller.OnCancelClick(), InstallerController::Action::kKeep);
         }
     };
-    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::End);
-    EXPECT_EQ(controller.Outcome(), InstallOutcome::Interrupted);
+    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::kEnd);
+    EXPECT_EQ(controller.Outcome(), InstallOutcome::kInterrupted);
     EXPECT_EQ(platform.copies.size(), 3u);
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_TRUE(platform.opened.empty());
@@ -289,11 +289,11 @@ TEST(InstallerController, CloseBoxBetweenCopiesStopsLikeCancel) {
     InstallerController controller(platform);
     platform.on_events = [&](int copies) {
         if (copies == 7) {
-            EXPECT_EQ(controller.OnClose(), InstallerController::Action::Keep);
+            EXPECT_EQ(controller.OnClose(), InstallerController::Action::kKeep);
         }
     };
-    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::End);
-    EXPECT_EQ(controller.Outcome(), InstallOutcome::Interrupted);
+    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::kEnd);
+    EXPECT_EQ(controller.Outcome(), InstallOutcome::kInterrupted);
     EXPECT_EQ(platform.copies.size(), 7u);
 }
 
@@ -303,11 +303,11 @@ TEST(InstallerController, SecondInstallClickWhileCopyingIsIgnored) {
     platform.on_events = [&](int copies) {
         if (copies == 2) {
             EXPECT_TRUE(controller.Installing());
-            EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::Keep);
+            EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::kKeep);
         }
     };
-    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::End);
-    EXPECT_EQ(controller.Outcome(), InstallOutcome::Installed);
+    EXPECT_EQ(controller.OnInstallClick(), InstallerController::Action::kEnd);
+    EXPECT_EQ(controller.Outcome(), InstallOutcome::kInstalled);
     EXPECT_EQ(platform.pick_calls, 1);
     EXPECT_EQ(platform.copies.size(), 10u);
     EXPECT_EQ(platform.messages.size(), 1u);
@@ -315,4 +315,4 @@ TEST(InstallerController, SecondInstallClickWhileCopyingIsIgnored) {
 }
 
 }  // namespace
-}  // namespace vortasetup
+}  // namespace vorta::setup

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vortasetup {
+namespace vorta::setup {
 namespace {
 
 // Form1's outer size at 96 dpi with a thin frame: 645 x 351 pixels.
@@ -52,14 +52,14 @@ TEST(PlaceForm, MeasuresAreRoundedToWholeTwipsHalvesToEven) {
     EXPECT_EQ(PlaceForm(15360, 11520, 9000.6, 0).left, 7680 - 4500);  // 9000.6 -> 9001
 }
 
-TEST(RoundToWhole, HalvesGoToTheEvenNeighbourAndExtremesSaturate) {
-    EXPECT_EQ(RoundToWhole(2.5), 2);
-    EXPECT_EQ(RoundToWhole(3.5), 4);
-    EXPECT_EQ(RoundToWhole(-2.5), -2);
-    EXPECT_EQ(RoundToWhole(-3.5), -4);
-    EXPECT_EQ(RoundToWhole(-3.4), -3);
-    EXPECT_EQ(RoundToWhole(1e12), 2147483647);
-    EXPECT_EQ(RoundToWhole(-1e12), -2147483647 - 1);
+TEST(RoundHalfToEven, HalvesGoToTheEvenNeighbourAndExtremesSaturate) {
+    EXPECT_EQ(RoundHalfToEven(2.5), 2);
+    EXPECT_EQ(RoundHalfToEven(3.5), 4);
+    EXPECT_EQ(RoundHalfToEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfToEven(-3.5), -4);
+    EXPECT_EQ(RoundHalfToEven(-3.4), -3);
+    EXPECT_EQ(RoundHalfToEven(1e12), 2147483647);
+    EXPECT_EQ(RoundHalfToEven(-1e12), -2147483647 - 1);
 }
 
 TEST(TwipConversions, FollowTheRealDotsPerInch) {
@@ -76,4 +76,4 @@ TEST(TwipConversions, FollowTheRealDotsPerInch) {
 }
 
 }  // namespace
-}  // namespace vortasetup
+}  // namespace vorta::setup
