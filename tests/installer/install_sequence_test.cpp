@@ -98,25 +98,6 @@ void ExpectOnlyTheFirstFilesWhole(const FakePlatform& platform, size_t count) {
     EXPECT_EQ(platform.files, expected);
 }
 
-TEST(InstallFileList, HoldsTheTenNamesInCopyOrder) {
-    const std::vector<std::wstring> expected = {
-        L"\\vta_connect.exe",
-        L"\\tardo.dat",
-        L"\\pontek.dcl",
-        L"\\pontek.lsp",
-        L"\\vorta_install_dir.lsp",
-        L"\\lumset.ini",
-        L"\\vortastart.exe",
-        L"\\vortastart.lsp",
-        L"\\IJCAD-\u30F4\u30A9\u30EB\u30BF_\u30A4\u30F3\u30B9\u30C8\u30FC\u30EB.pdf",
-        L"\\\u30F4\u30A9\u30EB\u30BF.pdf"};
-    ASSERT_EQ(InstallFileList.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(std::wstring(InstallFileList[i]), expected[i]) << "position " << i + 1;
-    }
-    EXPECT_EQ(std::wstring(GuideName), expected[8]);
-}
-
 TEST(FolderDialogBuffer, GivesTheTextBeforeTheFirstNulOrNothing) {
     EXPECT_EQ(TextBeforeFirstNul(std::wstring(L"C:\\Vorta\0\0garbage", 17)), L"C:\\Vorta");
     EXPECT_EQ(TextBeforeFirstNul(std::wstring(260, L'\0')), L"");
