@@ -331,9 +331,14 @@ void CheckCompleted(const Console& c, Cad& a, bool ownProcess) {
         if (!order.empty() && item == c.Item(static_cast<ControlId>(order.front()))) break;
         order.push_back(GetDlgCtrlID(item));
     }
-    std::vector<int> designed;
+    // Labels take no focus; the others in the place the design gives each (tabIndex),
+    // whatever order the window creates them in.
+    std::vector<std::pair<int, int>> byPlace;
     for (const ControlLayout& control : kMainControls)
-        if (control.kind != ControlKind::kLabel) designed.push_back(control.id);
+        if (control.kind != ControlKind::kLabel) byPlace.emplace_back(control.tabIndex, control.id);
+    std::sort(byPlace.begin(), byPlace.end());
+    std::vector<int> designed;
+    for (const auto& [place, id] : byPlace) designed.push_back(id);
     Check(order == designed, "shown: Tab goes through the controls in the designed order");
     Check(TextOf(c.Item(kIdTxtGet)) == TextOf(a.windows["main_edit"]),
           "shown: txtGet holds what the load step's Get read");

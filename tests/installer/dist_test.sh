@@ -80,6 +80,14 @@ cmp -s "$fixtures/vortastart.exe" "$folder/vortastart.exe" || fail "vortastart.e
 cmp -s "$src/installer/shipped/lumset.ini" "$folder/lumset.ini" || fail "lumset.ini"
 cmp -s "$src/installer/shipped/tardo.dat" "$folder/tardo.dat" || fail "tardo.dat"
 cmp -s "$work/cad/ヴォルタ.pdf" "$folder/ヴォルタ.pdf" || fail "ヴォルタ.pdf"
+# Beside the installer, its guide and SHA256SUMS, the folder holds exactly the names the
+# installer copies, as its build reads them: a name the download lacks would stop every
+# installation at that file.
+copied=$(sed -n '/InstallFileList = {/,/^};/p' "$src/installer/file_list.h" |
+  grep -o 'L"\\\\[^"]*"' | sed 's/^L"\\\\//; s/"$//')
+[ "$(printf '%s\n' "$copied" vortasetup.exe はじめにお読みください.txt SHA256SUMS | LC_ALL=C sort)" = \
+  "$(cd "$folder" && ls | LC_ALL=C sort)" ] ||
+  fail "the folder does not hold exactly what the installer copies: $(cd "$folder" && ls | tr '\n' ' ')"
 listing=$(cd "$work/dist" && cmake -E tar tf vorta-test.zip)
 [ "$(grep -c '^vorta-test/.' <<<"$listing")" -eq 13 ] || fail "zip does not hold the 13 files: $listing"
 grep -qx 'vorta-test/IJCAD-ヴォルタ_インストール.pdf' <<<"$listing" || fail "guide missing from the zip"

@@ -326,9 +326,39 @@ TEST(Layout, TwipsAtCommonDpis) {
     EXPECT_EQ(TwipsToPixelsHalfAway(INT_MAX, 2000), INT_MAX);
 }
 
-TEST(Layout, ChildrenAreListedInTabOrder) {
-    for (std::size_t i = 0; i < kMainControls.size(); ++i)
-        EXPECT_EQ(kMainControls[i].tabIndex, static_cast<int>(i)) << kMainControls[i].name;
+// frmMain in pixels as the window places its controls, at every width it can be dragged to
+// (the width rule applies from the text boxes' left edge on): no two controls overlap, and
+// from the design width on every control ends inside the client area. (The buttons' bottom
+// edges stand one pixel below it by design.)
+TEST(Layout, MainControlsNeitherOverlapNorLeaveTheClientArea) {
+    auto overlap = [](const Box& a, const Box& b) {
+        return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+               b.top < a.top + a.height;
+    };
+    for (int dpi : {96, 120, 144, 168, 192}) {
+        auto px = [dpi](int twips) { return TwipsToPixelsHalfAway(twips, dpi); };
+        const int design = px(kMainClientWidth);
+        for (int client = px(MainControl(kIdTxtGet).left); client <= design + 300; ++client) {
+            const std::optional<MainWidths> w = WidthRule(PixelsToTwipsHalfAway(client, dpi));
+            ASSERT_TRUE(w) << client << " px at " << dpi << " dpi";
+            std::vector<Box> boxes;
+            for (const ControlLayout& c : kMainControls) {
+                const int width = c.id == kIdCmbFileName ? w->cmbFileName
+                                  : c.id == kIdTxtGet    ? w->txtGet
+                                  : c.id == kIdTxtPut    ? w->txtPut
+                                                         : c.width;
+                boxes.push_back({px(c.left), px(c.top), px(width), px(c.height)});
+                if (client >= design && boxes.back().left + boxes.back().width > client)
+                    FAIL() << c.name << " leaves the client area of " << client << " px at " << dpi
+                           << " dpi";
+            }
+            for (std::size_t i = 0; i < boxes.size(); ++i)
+                for (std::size_t j = i + 1; j < boxes.size(); ++j)
+                    if (overlap(boxes[i], boxes[j]))
+                        FAIL() << kMainControls[i].name << " overlaps " << kMainControls[j].name
+                               << " at " << client << " px, " << dpi << " dpi";
+        }
+    }
 }
 
 TEST(Layout, WidthRuleWidensTheThreeControlsAndNothingElse) {
@@ -347,9 +377,19 @@ TEST(Layout, WidthRuleWidensTheThreeControlsAndNothingElse) {
     EXPECT_EQ(WidthRule(720), (MainWidths{720, 0, 0}));
 }
 
-TEST(Layout, FillRuleCoversTheClientArea) {
-    EXPECT_EQ(FillRule(410, 299), (Box{0, 0, 410, 299}));
-    EXPECT_EQ(FillRule(0, 0), (Box{0, 0, 0, 0}));
+// frmHistory in pixels: txtHistory lies inside the client area as designed, and covers it
+// once the window is resized, at any size.
+TEST(Layout, HistoryBoxStaysInsideTheClientAreaAndCoversItOnceResized) {
+    for (int dpi : {96, 120, 144, 168, 192}) {
+        auto px = [dpi](int twips) { return TwipsToPixelsHalfAway(twips, dpi); };
+        const ControlLayout& t = kTxtHistory;
+        EXPECT_TRUE(px(t.left) >= 0 && px(t.top) >= 0 &&
+                    px(t.left) + px(t.width) <= px(kHistoryClientWidth) &&
+                    px(t.top) + px(t.height) <= px(kHistoryClientHeight))
+            << dpi << " dpi";
+    }
+    for (const auto& [width, height] : {std::pair{410, 299}, {500, 280}, {0, 0}})
+        EXPECT_EQ(FillRule(width, height), (Box{0, 0, width, height}));
 }
 
 }  // namespace

@@ -65,7 +65,9 @@ class SettingsFile : public ::testing::Test {
     const std::wstring ini = L"C:\\Tools\\ヴォルタ\\Lumset.ini";
 };
 
-TEST_F(SettingsFile, EightKeysWithTheirDefaultsInOrder) {
+// Each key lands in its own field: a file holding all eight, each with a value of its own,
+// and a file holding none, which gives the defaults.
+TEST_F(SettingsFile, EachOfTheEightKeysFillsItsOwnFieldOrItsDefault) {
     LauncherSettings s = LoadLauncherSettings(platform, L"C:\\Tools\\ヴォルタ\\");
     EXPECT_EQ(s.ACADName, L"???");
     EXPECT_EQ(s.CommandCaption, L"???");
@@ -73,13 +75,19 @@ TEST_F(SettingsFile, EightKeysWithTheirDefaultsInOrder) {
     EXPECT_EQ(s.TextCaption, L"???");
     EXPECT_EQ(s.MainCmdCtrlID, 0);
     EXPECT_EQ(s.TextHistCtrlID, 0);
-    std::vector<std::string> expected = {
-        "ReadProfileString ACADName",       "ReadProfileString CommandCaption",
-        "ReadProfileString MainCaption",    "ReadProfileString TextCaption",
-        "ReadProfileString MainCmdCtrlID",  "ReadProfileString TextCmdCtrlID",
-        "ReadProfileString MainHistCtrlID", "ReadProfileString TextHistCtrlID"};
-    std::erase(platform.log, "ReadFileHead");
-    EXPECT_EQ(platform.log, expected);
+    platform.iniMain[ini] = {{L"ACADName", L"acad"},       {L"CommandCaption", L"コマンド"},
+                             {L"MainCaption", L"AutoCAD"}, {L"TextCaption", L"テキスト"},
+                             {L"MainCmdCtrlID", L"11"},    {L"TextCmdCtrlID", L"12"},
+                             {L"MainHistCtrlID", L"13"},   {L"TextHistCtrlID", L"14"}};
+    s = LoadLauncherSettings(platform, L"C:\\Tools\\ヴォルタ\\");
+    EXPECT_EQ(s.ACADName, L"acad");
+    EXPECT_EQ(s.CommandCaption, L"コマンド");
+    EXPECT_EQ(s.MainCaption, L"AutoCAD");
+    EXPECT_EQ(s.TextCaption, L"テキスト");
+    EXPECT_EQ(s.MainCmdCtrlID, 11);
+    EXPECT_EQ(s.TextCmdCtrlID, 12);
+    EXPECT_EQ(s.MainHistCtrlID, 13);
+    EXPECT_EQ(s.TextHistCtrlID, 14);
 }
 
 TEST_F(SettingsFile, ValuesAreReadFromTheAppFolderAndKeepDoubleByteCharactersWhole) {
