@@ -89,6 +89,9 @@ inline void ScreenDc(HDC dc) {
 inline void Bstr(BSTR text) {
     ::SysFreeString(text);
 }
+inline void Menu(HMENU menu) {
+    ::DestroyMenu(menu);
+}
 }  // namespace close
 
 // Kernel handles (snapshots, files, events, threads, tokens); NULL and INVALID_HANDLE_VALUE
@@ -115,6 +118,8 @@ using CoTaskMemory = Unique<T*, &close::CoTaskMemory<T>>;
 using ScreenDc = Unique<HDC, &close::ScreenDc>;
 // An automation string.
 using Bstr = Unique<BSTR, &close::Bstr>;
+// A menu with its submenus, destroyed unless a window took it (release() then).
+using UniqueMenu = Unique<HMENU, &close::Menu>;
 
 inline GlobalLocked LockGlobal(HGLOBAL memory) {
     return GlobalLocked(memory != nullptr ? ::GlobalLock(memory) : nullptr);

@@ -23,29 +23,18 @@ std::size_t SlotOf(ControlId id) {
 }
 
 // The menu bar "File(&F)" with "CADSearch" and "End", and "設定(&S)" with the settings
-// assistant; destroyed unless a window took it.
-class MenuBar {
-  public:
-    MenuBar() : bar_(::CreateMenu()) {
-        HMENU file = ::CreatePopupMenu();
-        ::AppendMenuW(file, MF_STRING, kIdMnuCADSearch, L"CADSearch");
-        ::AppendMenuW(file, MF_STRING, kIdMnuEnd, L"End");
-        ::AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"File(&F)");
-        HMENU settings = ::CreatePopupMenu();
-        ::AppendMenuW(settings, MF_STRING, kIdMnuSettingsAssistant, kSettingsAssistantMenuItem);
-        ::AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(settings), kSettingsMenuCaption);
-    }
-    MenuBar(const MenuBar&) = delete;
-    MenuBar& operator=(const MenuBar&) = delete;
-    ~MenuBar() {
-        if (bar_ != nullptr) ::DestroyMenu(bar_);
-    }
-    HMENU get() const { return bar_; }
-    void release() { bar_ = nullptr; }
-
-  private:
-    HMENU bar_;
-};
+// assistant.
+vorta::win32::UniqueMenu MakeMenuBar() {
+    vorta::win32::UniqueMenu bar(::CreateMenu());
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenuW(file, MF_STRING, kIdMnuCADSearch, L"CADSearch");
+    ::AppendMenuW(file, MF_STRING, kIdMnuEnd, L"End");
+    ::AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"File(&F)");
+    HMENU settings = ::CreatePopupMenu();
+    ::AppendMenuW(settings, MF_STRING, kIdMnuSettingsAssistant, kSettingsAssistantMenuItem);
+    ::AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(settings), kSettingsMenuCaption);
+    return bar;
+}
 
 // The window class and styles of each kind of control.
 ControlClass ClassOf(ControlKind kind) {
@@ -151,7 +140,7 @@ HWND frmMain::Control(ControlId id) const {
 bool frmMain::Load() {
     if (IsOpen()) return true;
     // The class gets its icons when the window is first shown.
-    MenuBar menu;
+    vorta::win32::UniqueMenu menu = MakeMenuBar();
     if (!Create(instance_, vorta::win32::WindowClass{kClassName}, WS_EX_CONTROLPARENT, kCaption,
                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 320, 260,
                 nullptr, menu.get()))
