@@ -25,6 +25,21 @@ vorta::win32::GdiObject<HFONT> CreateFormFont(double points, UINT dpi) {
         kFontFace, FontHeightPixels(points, static_cast<int>(dpi)), FW_NORMAL);
 }
 
+int PlaceControl(HWND control, HFONT font, int left, int top, int width, int height, UINT dpi,
+                 int droppedRows, bool redraw) {
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+    const int d = static_cast<int>(dpi);
+    const int designed = TwipsToPixelsHalfAway(height, d);
+    int spanned = designed;
+    if (droppedRows > 0) {
+        const int item = static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, 0, 0));
+        spanned += droppedRows * item + 2;
+    }
+    ::MoveWindow(control, TwipsToPixelsHalfAway(left, d), TwipsToPixelsHalfAway(top, d),
+                 TwipsToPixelsHalfAway(width, d), spanned, redraw);
+    return designed;
+}
+
 void SetClientSize(HWND window, int width, int height) {
     // Present from Windows 10 1607 on; older systems get the estimate at the screen's DPI.
     static const auto adjustForDpi =

@@ -27,6 +27,12 @@ HWND CreateControl(HWND parent, const ControlClass& kind, const wchar_t* text, i
 // "ＭＳ Ｐゴシック" at the given size (the console's height rule), normal weight.
 vorta::win32::GdiObject<HFONT> CreateFormFont(double points, UINT dpi);
 
+// Gives the control its font and puts it at its designed place (twips) at `dpi`; the window
+// of a drop-down list also spans `droppedRows` rows of its dropped list. Returns the designed
+// height in pixels.
+int PlaceControl(HWND control, HFONT font, int left, int top, int width, int height, UINT dpi,
+                 int droppedRows = 0, bool redraw = false);
+
 // Resizes the window so that its client area measures width x height pixels, keeping
 // its top left corner.
 void SetClientSize(HWND window, int width, int height);

@@ -45,12 +45,9 @@ bool frmHistory::Create() {
 
 void frmHistory::ApplyDpi(UINT dpi) {
     font_ = CreateFormFont(kFormFontPoints, dpi);
-    ::SendMessageW(txtHistory_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    const int d = static_cast<int>(dpi);
     const ControlLayout& control = kTxtHistory;
-    ::MoveWindow(txtHistory_, TwipsToPixelsHalfAway(control.left, d),
-                 TwipsToPixelsHalfAway(control.top, d), TwipsToPixelsHalfAway(control.width, d),
-                 TwipsToPixelsHalfAway(control.height, d), TRUE);
+    PlaceControl(txtHistory_, font_.get(), control.left, control.top, control.width, control.height,
+                 dpi, 0, true);
 }
 
 void frmHistory::SetText(std::wstring_view text) {

@@ -183,25 +183,14 @@ bool frmMain::Complete() {
 void frmMain::ApplyDpi(UINT dpi) {
     font_ = CreateFormFont(kFormFontPoints, dpi);
     label3Font_ = CreateFormFont(kLabel3FontPoints, dpi);
-    const int d = static_cast<int>(dpi);
     for (std::size_t i = 0; i < kMainControls.size(); ++i) {
         const ControlLayout& control = kMainControls[i];
         HFONT font = control.id == kIdLabel3 ? label3Font_.get() : font_.get();
-        ::SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        int height = TwipsToPixelsHalfAway(control.height, d);
-        if (control.kind == ControlKind::kDropDownList) {
-            // The window of a drop-down list also spans its dropped list.
-            const int item = static_cast<int>(::SendMessageW(controls_[i], CB_GETITEMHEIGHT, 0, 0));
-            ::MoveWindow(controls_[i], TwipsToPixelsHalfAway(control.left, d),
-                         TwipsToPixelsHalfAway(control.top, d),
-                         TwipsToPixelsHalfAway(control.width, d), height + kDroppedRows * item + 2,
-                         FALSE);
-            FitComboHeight(height);
-            continue;
-        }
-        ::MoveWindow(controls_[i], TwipsToPixelsHalfAway(control.left, d),
-                     TwipsToPixelsHalfAway(control.top, d), TwipsToPixelsHalfAway(control.width, d),
-                     height, FALSE);
+        const bool dropDown = control.kind == ControlKind::kDropDownList;
+        const int height =
+            PlaceControl(controls_[i], font, control.left, control.top, control.width,
+                         control.height, dpi, dropDown ? kDroppedRows : 0);
+        if (dropDown) FitComboHeight(height);
     }
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }

@@ -121,22 +121,17 @@ bool frmSettingsAssistant::CreateControls() {
 
 void frmSettingsAssistant::ApplyDpi(UINT dpi) {
     font_ = CreateFormFont(kFormFontPoints, dpi);
-    const int d = static_cast<int>(dpi);
     const std::vector<AssistantControl>& layout = AssistantControls();
     for (std::size_t i = 0; i < layout.size(); ++i) {
         const AssistantControl& control = layout[i];
-        ::SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        int height = TwipsToPixelsHalfAway(control.height, d);
-        if (control.kind == AssistantKind::kDropDownList) {
-            // The window of a drop-down list also spans its dropped list.
-            const int item = static_cast<int>(::SendMessageW(controls_[i], CB_GETITEMHEIGHT, 0, 0));
-            height += kDroppedRows * item + 2;
+        const bool dropDown = control.kind == AssistantKind::kDropDownList;
+        PlaceControl(controls_[i], font_.get(), control.left, control.top, control.width,
+                     control.height, dpi, dropDown ? kDroppedRows : 0);
+        if (dropDown)
             ::SendMessageW(controls_[i], CB_SETDROPPEDWIDTH,
-                           static_cast<WPARAM>(TwipsToPixelsHalfAway(kDroppedWidthTwips, d)), 0);
-        }
-        ::MoveWindow(controls_[i], TwipsToPixelsHalfAway(control.left, d),
-                     TwipsToPixelsHalfAway(control.top, d), TwipsToPixelsHalfAway(control.width, d),
-                     height, FALSE);
+                           static_cast<WPARAM>(
+                               TwipsToPixelsHalfAway(kDroppedWidthTwips, static_cast<int>(dpi))),
+                           0);
     }
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
