@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/win32/controls.h"
 #include "common/win32/dpi_font.h"
 #include "launcher/app_title.h"
 #include "launcher/forms/win32/form_support.h"
@@ -73,7 +74,7 @@ void ComboPickerList::Clear() {
         index_ = -1;
         return;
     }
-    ::SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+    vorta::win32::ComboClear(combo_);
 }
 
 int ComboPickerList::AddItem(const std::wstring& text) {
@@ -81,8 +82,7 @@ int ComboPickerList::AddItem(const std::wstring& text) {
         items_.push_back({text, 0});
         return static_cast<int>(items_.size()) - 1;
     }
-    return static_cast<int>(
-        ::SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return vorta::win32::ComboAdd(combo_, text);
 }
 
 void ComboPickerList::SetItemData(int index, std::int32_t data) {
@@ -102,12 +102,12 @@ std::int32_t ComboPickerList::ItemData(int index) const {
 
 int ComboPickerList::ItemCount() const {
     if (combo_ == nullptr) return static_cast<int>(items_.size());
-    return static_cast<int>(::SendMessageW(combo_, CB_GETCOUNT, 0, 0));
+    return vorta::win32::ComboCount(combo_);
 }
 
 int ComboPickerList::ListIndex() const {
     if (combo_ == nullptr) return index_;
-    return static_cast<int>(::SendMessageW(combo_, CB_GETCURSEL, 0, 0));
+    return vorta::win32::ComboSelected(combo_);
 }
 
 void ComboPickerList::SetListIndex(int index) {
@@ -115,7 +115,7 @@ void ComboPickerList::SetListIndex(int index) {
         index_ = Has(index) ? index : -1;
         return;
     }
-    ::SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    vorta::win32::ComboSelect(combo_, index);
 }
 
 // --- frmMain

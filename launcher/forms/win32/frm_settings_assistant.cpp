@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/win32/controls.h"
 #include "common/win32/dpi_font.h"
 #include "launcher/app_title.h"
 #include "launcher/forms/layout.h"
@@ -162,14 +163,14 @@ void frmSettingsAssistant::FillPrograms(std::optional<std::uint32_t> keep) {
     programs_ = ListPrograms(platform_, current_.ACADName, ::GetCurrentProcessId());
     chosen_ = -1;
     HWND list = Control(kIdAsstProgram);
-    ::SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    vorta::win32::ComboClear(list);
     for (std::size_t i = 0; i < programs_.size(); ++i) {
         const std::wstring label = ProgramLabel(programs_[i]);
-        ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+        vorta::win32::ComboAdd(list, label);
         const bool wanted = keep ? programs_[i].processId == *keep : programs_[i].matchesAcadName;
         if (chosen_ < 0 && wanted) chosen_ = static_cast<int>(i);
     }
-    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen_), 0);
+    vorta::win32::ComboSelect(list, chosen_);
 }
 
 void frmSettingsAssistant::Analyse() {
@@ -258,8 +259,7 @@ void frmSettingsAssistant::FillRows() {
         SetText(Control(Id(kIdAsstRowValue, k)), proposed.value_or(current[k]));
         // Accepted at first: a proposal that changes a value that does not fit today.
         const bool accept = chosen_ >= 0 && proposed && *proposed != current[k] && !checks_[k].ok;
-        ::SendMessageW(Control(Id(kIdAsstRowAccept, k)), BM_SETCHECK,
-                       accept ? BST_CHECKED : BST_UNCHECKED, 0);
+        vorta::win32::SetChecked(Control(Id(kIdAsstRowAccept, k)), accept);
     }
     filling_ = false;
 }
@@ -267,8 +267,7 @@ void frmSettingsAssistant::FillRows() {
 std::optional<SettingTexts> frmSettingsAssistant::ChosenValues(LumsetChanges& changes) {
     SettingTexts values = TextsOf(current_);
     for (std::size_t k = 0; k < kSettingCount; ++k) {
-        if (::SendMessageW(Control(Id(kIdAsstRowAccept, k)), BM_GETCHECK, 0, 0) != BST_CHECKED)
-            continue;
+        if (!vorta::win32::IsChecked(Control(Id(kIdAsstRowAccept, k)))) continue;
         const std::wstring text = TextOf(Id(kIdAsstRowValue, k));
         if (std::optional<std::wstring> problem = ValueProblem(k, text, platform_)) {
             Tell(*problem);
@@ -290,8 +289,7 @@ void frmSettingsAssistant::Form_Load() {
 }
 
 void frmSettingsAssistant::cmbProgram_Click() {
-    const auto index =
-        static_cast<int>(::SendMessageW(Control(kIdAsstProgram), CB_GETCURSEL, 0, 0));
+    const int index = vorta::win32::ComboSelected(Control(kIdAsstProgram));
     chosen_ = index >= 0 && index < static_cast<int>(programs_.size()) ? index : -1;
     Analyse();
 }
@@ -351,7 +349,7 @@ void frmSettingsAssistant::cmdClose_Click() {
 void frmSettingsAssistant::txtValue_Change(std::size_t key) {
     // A value the user types is meant to be used.
     if (filling_) return;
-    ::SendMessageW(Control(Id(kIdAsstRowAccept, key)), BM_SETCHECK, BST_CHECKED, 0);
+    vorta::win32::SetChecked(Control(Id(kIdAsstRowAccept, key)), true);
 }
 
 // --- Window procedure
