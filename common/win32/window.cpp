@@ -68,6 +68,12 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+std::wstring WindowClassName(HWND window) {
+    wchar_t name[257] = {};  // class names are at most 256 characters
+    const int length = ::GetClassNameW(window, name, 257);
+    return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
                  DWORD style, int id, int x, int y, int width, int height) {
     return ::CreateWindowExW(

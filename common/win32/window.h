@@ -52,6 +52,8 @@ class Window {
 
 // The window's whole text (of a control, its contents); empty for no window.
 std::wstring WindowText(HWND window);
+// The window's class name ("Button", "#32770"); empty for no window.
+std::wstring WindowClassName(HWND window);
 
 // A child control; its font is the caller's business.
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,

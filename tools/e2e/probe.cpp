@@ -13,12 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "common/win32/window.h"
 #include "tools/e2e/win_text.h"
 
 namespace vorta::probe {
 namespace {
 
 using namespace tools;
+using win32::WindowClassName;
 
 void Print(const std::string& line) {
     const std::string out = line + "\n";
@@ -55,12 +57,6 @@ std::string RectText(const RECT& r) {
 std::wstring CaptionOf(HWND h) {
     wchar_t buf[512] = {};
     GetWindowTextW(h, buf, 512);
-    return buf;
-}
-
-std::wstring ClassOf(HWND h) {
-    wchar_t buf[256] = {};
-    GetClassNameW(h, buf, 256);
     return buf;
 }
 
@@ -146,7 +142,7 @@ BOOL CALLBACK OnChild(HWND h, LPARAM) {
           " parent=" + Num(reinterpret_cast<UINT_PTR>(GetParent(h))) +
           " id=" + Num(GetDlgCtrlID(h)) + " visible=" + Num(IsWindowVisible(h) != 0) +
           " rect=" + Num(r.left) + "," + Num(r.top) + "," + Num(r.right) + "," + Num(r.bottom) +
-          " class=" + Printable(ClassOf(h)) + " caption=" + Printable(CaptionOf(h)));
+          " class=" + Printable(WindowClassName(h)) + " caption=" + Printable(CaptionOf(h)));
     return TRUE;
 }
 
@@ -308,7 +304,7 @@ BOOL CALLBACK OnDialogWindow(HWND h, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     if (pid != GetCurrentProcessId() && (s->onlyPid == 0 || s->onlyPid == pid) &&
-        (IsWindowVisible(h) != FALSE) == s->visible && ClassOf(h) == L"#32770") {
+        (IsWindowVisible(h) != FALSE) == s->visible && WindowClassName(h) == L"#32770") {
         s->found.push_back({h, pid});
     }
     return TRUE;
@@ -324,7 +320,7 @@ std::vector<DialogInfo> MessageBoxes(DWORD onlyPid, bool visible = true) {
 std::string ButtonsOf(HWND dlg) {
     std::string out;
     for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (ClassOf(c) != L"Button" || !IsWindowVisible(c)) continue;
+        if (WindowClassName(c) != L"Button" || !IsWindowVisible(c)) continue;
         if (!out.empty()) out += ",";
         out += Num(GetDlgCtrlID(c)) + ":" + Printable(CaptionOf(c));
     }

@@ -40,15 +40,18 @@
 #include <vector>
 
 #include "common/win32/ansi.h"
+#include "common/win32/dpi_font.h"
 #include "common/win32/elevation.h"
 #include "common/win32/system.h"
 #include "common/win32/unique.h"
+#include "common/win32/window.h"
 
 namespace {
 
 using vorta::win32::AnsiToWide;
 using vorta::win32::ProcessElevated;
 using vorta::win32::UniqueHandle;
+using vorta::win32::WindowClassName;
 
 constexpr DWORD kFormTimeoutMs = 30000;
 constexpr DWORD kDialogTimeoutMs = 30000;
@@ -190,12 +193,6 @@ GuideViewer* g_guide_viewer = nullptr;
     ExitProcess(2);
 }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[128] = {};
-    GetClassNameW(window, name, 128);
-    return name;
-}
-
 std::wstring TextOf(HWND window) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
@@ -234,7 +231,7 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == query->process_id && IsWindowVisible(window) &&
-        ClassOf(window) == query->window_class) {
+        WindowClassName(window) == query->window_class) {
         query->found.push_back(window);
     }
     return TRUE;
@@ -259,7 +256,7 @@ std::vector<HWND> Children(HWND parent) {
 
 HWND ChildOfClass(HWND parent, const wchar_t* window_class) {
     for (HWND child : Children(parent)) {
-        if (ClassOf(child) == window_class) return child;
+        if (WindowClassName(child) == window_class) return child;
     }
     return nullptr;
 }
@@ -371,9 +368,8 @@ void ReportForm(HWND form) {
     GetClientRect(form, &client);
     RECT outer{};
     GetWindowRect(form, &outer);
-    const vorta::win32::ScreenDc screen = vorta::win32::GetScreenDc();
     // The screen's dpi, as the installer reads it (one value for both directions).
-    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    const int dpi = static_cast<int>(vorta::win32::DpiOf(nullptr));
     const long long left = WholeTwips(GetSystemMetrics(SM_CXSCREEN), dpi) / 2 -
                            WholeTwips(outer.right - outer.left, dpi) / 2;
     const long long top = WholeTwips(GetSystemMetrics(SM_CYSCREEN), dpi) / 3 -
@@ -397,7 +393,8 @@ void FinishRun(Installer& installer, HWND folder_dialog) {
         if (box && box != last_box) {
             std::wstring text;
             for (HWND child : Children(box)) {
-                if (ClassOf(child) == L"Static" && !TextOf(child).empty()) text += TextOf(child);
+                if (WindowClassName(child) == L"Static" && !TextOf(child).empty())
+                    text += TextOf(child);
             }
             Print(L"BOX title=" + TextOf(box));
             Print(L"BOX text=" + OneLine(text));
