@@ -42,7 +42,7 @@ void BM_FindCadInstances(benchmark::State& state) {
     vorta::PlainPickerHost picker;
     for (auto _ : state) {
         platform.log.clear();
-        vorta::FindCadInstances(platform, launcher, picker);
+        vorta::FindCadInstances(platform, launcher, picker.list());
         benchmark::DoNotOptimize(launcher.table.size());
     }
 }

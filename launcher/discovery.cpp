@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "launcher/ansi_text.h"
@@ -14,27 +15,28 @@ namespace vorta {
 
 namespace {
 
+// The window callbacks of one run. Each record is filled by the windows of its own
+// process; the command line a search finds is kept for the records after it.
 class DiscoveryRun {
   public:
-    DiscoveryRun(Platform& platform, LauncherState& state) : platform_(platform), state_(state) {}
-
-    void SetCurrent(std::size_t index) { current_ = index; }
+    DiscoveryRun(Platform& platform, const LauncherSettings& settings, Hwnd foundCommandLine)
+        : platform_(platform), settings_(settings), found_(foundCommandLine) {}
 
     // Always asks to continue: every top-level window of the thread is looked at.
-    bool OnTopLevelWindow(Hwnd window, std::uint32_t threadId) {
+    bool OnTopLevelWindow(CadInstance& record, Hwnd window) {
         if (platform_.GetWindowTextLengthA(window) <= 0) return true;
         std::wstring t = WindowTextOf(platform_, window);
-        switch (MatchTopLevelCaption(t, state_.settings)) {
+        switch (MatchTopLevelCaption(t, settings_)) {
             case CaptionMatch::kMainWindow:
-                Current().Name = DrawingNameOf(t);
-                Current().MainWindow = window;
-                SearchCommandLine(window, threadId);
-                Current().MainCommandLine = state_.FoundCommandLine;
+                record.Name = DrawingNameOf(t);
+                record.MainWindow = window;
+                SearchCommandLine(window);
+                record.MainCommandLine = found_;
                 break;
             case CaptionMatch::kTextWindow:
-                Current().TextWindow = window;
-                SearchCommandLine(window, threadId);
-                Current().TextCommandLine = state_.FoundCommandLine;
+                record.TextWindow = window;
+                SearchCommandLine(window);
+                record.TextCommandLine = found_;
                 break;
             case CaptionMatch::kNone:
                 break;
@@ -42,27 +44,21 @@ class DiscoveryRun {
         return true;
     }
 
-    // Asks to stop at the first child whose caption is the command-line caption.
-    bool OnChildWindow(Hwnd window, std::uint32_t /*threadId*/) {
-        if (IsCommandLineCaption(WindowTextOf(platform_, window), state_.settings)) {
-            state_.FoundCommandLine = window;
-            return false;
-        }
-        return true;
-    }
+    Hwnd FoundCommandLine() const { return found_; }
 
   private:
-    // Index-based: a nested discovery run may grow the table under us.
-    CadInstance& Current() { return state_.table.at(current_); }
-
-    void SearchCommandLine(Hwnd window, std::uint32_t threadId) {
-        platform_.EnumChildWindows(window,
-                                   [&](Hwnd child) { return OnChildWindow(child, threadId); });
+    // Stops at the first child whose caption is the command-line caption.
+    void SearchCommandLine(Hwnd window) {
+        platform_.EnumChildWindows(window, [&](Hwnd child) {
+            if (!IsCommandLineCaption(WindowTextOf(platform_, child), settings_)) return true;
+            found_ = child;
+            return false;
+        });
     }
 
     Platform& platform_;
-    LauncherState& state_;
-    std::size_t current_ = 0;
+    const LauncherSettings& settings_;
+    Hwnd found_;
 };
 
 }  // namespace
@@ -111,46 +107,63 @@ std::wstring AcadNameOf(const Platform& platform, const ProcessEntry& process) {
     return BaseNameOf(platform.FromAnsi(process.exeFile));
 }
 
-void FindCadInstances(Platform& platform, LauncherState& state, PickerHost& picker) {
+void ForEachTopLevelWindow(Platform& platform, const ProcessEntry& process,
+                           std::optional<std::vector<ThreadEntry>>& threads,
+                           const std::function<bool(Hwnd, std::uint32_t)>& visit) {
+    // One thread snapshot serves every process of the run.
+    if (!threads) threads = platform.SnapshotThreads();
+    bool going = true;
+    for (const ThreadEntry& thread : *threads) {
+        if (!going) break;
+        if (thread.ownerProcessId != process.processId) continue;
+        platform.EnumThreadWindows(
+            thread.threadId, [&](Hwnd window) { return going = visit(window, thread.threadId); });
+    }
+}
+
+Discovery DiscoverCads(Platform& platform, const LauncherSettings& settings, Hwnd foundCommandLine,
+                       std::optional<DiscoverySnapshots> snapshots) {
+    Discovery found;
+    if (snapshots)
+        found.snapshots = std::move(*snapshots);
+    else
+        found.snapshots.processes = platform.SnapshotProcesses();
+    DiscoveryRun run(platform, settings, foundCommandLine);
+    for (const ProcessEntry& process : found.snapshots.processes) {
+        if (AcadNameOf(platform, process) != settings.ACADName) continue;
+        CadInstance& record = found.records.emplace_back();
+        ForEachTopLevelWindow(
+            platform, process, found.snapshots.threads,
+            [&](Hwnd window, std::uint32_t) { return run.OnTopLevelWindow(record, window); });
+    }
+    found.foundCommandLine = run.FoundCommandLine();
+    return found;
+}
+
+void ShowDiscovery(const Discovery& found, LauncherState& state, PickerList& list) {
+    list.Clear();
+    for (const CadInstance& record : found.records) {
+        state.table.push_back(record);
+        const int item = list.AddItem(record.Name);
+        list.SetItemData(item, static_cast<std::int32_t>(state.table.size() - 1));
+    }
+    if (list.ItemCount() > 0) list.SetListIndex(list.ItemCount() - 1);
+    state.FoundCommandLine = found.foundCommandLine;
+}
+
+Discovery FindCadInstances(Platform& platform, LauncherState& state, PickerList& list) {
     state.table.assign(1, CadInstance{});
-    // The first touch of the list may create its owner, whose loading runs a discovery
-    // of its own; that run's records stay in the table and this run appends after them.
-    const std::uint32_t runsBefore = state.discoveryRuns;
-    picker.cmbFileName().Clear();
-    // A run nested in the line above has just taken the snapshots: they serve this run
-    // as well, which then finds what that run found.
-    const bool nested = state.discoveryRuns != runsBefore;
-    ++state.discoveryRuns;
-    if (!nested) {
-        state.processes = platform.SnapshotProcesses();
-        state.threads.reset();
-    }
+    Discovery found = DiscoverCads(platform, state.settings, state.FoundCommandLine);
+    ShowDiscovery(found, state, list);
+    return found;
+}
 
-    DiscoveryRun run(platform, state);
-    std::optional<std::vector<ThreadEntry>>& threads = state.threads;
-    for (const ProcessEntry& process : state.processes) {
-        if (AcadNameOf(platform, process) != state.settings.ACADName) continue;
-
-        state.table.emplace_back();
-        const std::size_t index = state.table.size() - 1;
-        run.SetCurrent(index);
-        // One thread snapshot serves every matching process of the run.
-        if (!threads) threads = platform.SnapshotThreads();
-        for (const ThreadEntry& thread : *threads) {
-            if (thread.ownerProcessId != process.processId) continue;
-            platform.EnumThreadWindows(thread.threadId, [&](Hwnd window) {
-                return run.OnTopLevelWindow(window, thread.threadId);
-            });
-        }
-        PickerList& list = picker.cmbFileName();
-        int item = list.AddItem(state.table[index].Name);
-        list.SetItemData(item, static_cast<std::int32_t>(index));
-    }
-
-    if (state.table.size() > 1) {
-        PickerList& list = picker.cmbFileName();
-        list.SetListIndex(list.ItemCount() - 1);
-    }
+void FindCadInstancesAfterLoading(Platform& platform, LauncherState& state, PickerHost& picker) {
+    state.table.assign(1, CadInstance{});
+    std::optional<DiscoverySnapshots> loaded = picker.LoadOwner();
+    const Discovery found =
+        DiscoverCads(platform, state.settings, state.FoundCommandLine, std::move(loaded));
+    ShowDiscovery(found, state, picker.cmbFileName());
 }
 
 const CadInstance* SelectedRecord(const PickerList& list, const CadInstanceTable& table) {

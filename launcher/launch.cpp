@@ -519,7 +519,7 @@ void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
     platform.GetCursorPos(savedCursor);
     platform.GetClipCursor(savedClip);
 
-    FindCadInstances(platform, state, picker);
+    FindCadInstancesAfterLoading(platform, state, picker);
 
     // Nothing selected, a CAD process none of whose windows was recognised, one we may
     // not drive or no command line to click: tell the user and touch nothing.

@@ -42,10 +42,11 @@ struct LauncherState {
     CadInstanceTable table{CadInstance{}};
     // Left by the last successful command-line search; never cleared.
     Hwnd FoundCommandLine = 0;
-    // What the last discovery run saw, and how many runs there have been: a run nested
-    // in another (the console loading on the launch's first touch of the list) serves
-    // the outer run with the same snapshots, taken a moment before.
-    std::uint32_t discoveryRuns = 0;
+};
+
+// What one discovery run took of the system: the process snapshot and, once a process
+// matched, the thread snapshot. A run made a moment after another may take them over.
+struct DiscoverySnapshots {
     std::vector<ProcessEntry> processes;
     std::optional<std::vector<ThreadEntry>> threads;
 };

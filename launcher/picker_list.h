@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "launcher/launcher_state.h"
 
 namespace vorta {
 
@@ -23,11 +26,15 @@ class PickerList {
     virtual void SetListIndex(int index) = 0;
 };
 
-// Whoever owns cmbFileName. Every touch of the list goes through cmbFileName(), so the
-// owner may create itself on first use (the console window does, and loads itself).
+// Whoever owns cmbFileName. The console window is such an owner: loading it runs its own
+// CAD search and, when that selected an instance, its Get.
 class PickerHost {
   public:
     virtual ~PickerHost() = default;
+    // Creates and loads the list's owner if that has not happened yet. Returns what the
+    // load's CAD search took of the system, for a run right after it to take over;
+    // nothing when no search ran.
+    virtual std::optional<DiscoverySnapshots> LoadOwner() { return std::nullopt; }
     virtual PickerList& cmbFileName() = 0;
 };
 

@@ -114,7 +114,7 @@ void ConsoleCommands::History2() {
 }
 
 void ConsoleCommands::CadSearch() {
-    FindCadInstances(platform_, state_, *this);
+    searched_ = FindCadInstances(platform_, state_, view_.PickerListControl()).snapshots;
 }
 
 }  // namespace vorta::forms

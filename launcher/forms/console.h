@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "launcher/forms/console_platform.h"
 #include "launcher/launcher_state.h"
@@ -51,7 +52,7 @@ std::string BuildPutPayload(const Platform& codec, std::wstring_view text);
 // The part of a text before its first zero character.
 std::wstring_view BeforeFirstNul(std::wstring_view text);
 
-class ConsoleCommands : private PickerHost {
+class ConsoleCommands {
   public:
     ConsoleCommands(Platform& platform, ConsolePlatform& console, LauncherState& state,
                     ConsoleView& view, std::wstring title);
@@ -80,9 +81,11 @@ class ConsoleCommands : private PickerHost {
 
     // What the last Get read (the text shown in txtGet).
     const std::wstring& LastGetText() const { return lastGet_; }
+    // What the last CAD search took of the system, handed over once (a run right after
+    // the load step takes it over instead of taking its own).
+    std::optional<DiscoverySnapshots> TakeSearchSnapshots() { return std::exchange(searched_, {}); }
 
   private:
-    PickerList& cmbFileName() override { return view_.PickerListControl(); }
     // The selection check: the selected record, or nothing after telling the user.
     std::optional<CadInstance> CheckSelection();
 
@@ -92,6 +95,7 @@ class ConsoleCommands : private PickerHost {
     ConsoleView& view_;
     std::wstring title_;
     std::wstring lastGet_;
+    std::optional<DiscoverySnapshots> searched_;
 };
 
 }  // namespace vorta::forms

@@ -407,7 +407,7 @@ Recognised Recognise(Platform& platform, ConsolePlatform& console, LauncherSetti
     LauncherState state;
     state.settings = settings;
     PlainPickerHost picker;
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
 
     Recognised found;
     for (std::size_t i = 1; i < state.table.size(); ++i) {
@@ -592,7 +592,7 @@ TryOutcome TryDiscovery(Platform& platform, ConsolePlatform& console,
     LauncherState state;
     state.settings = settings;
     PlainPickerHost picker;
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
 
     TryOutcome out;
     out.instances = static_cast<int>(state.table.size()) - 1;

@@ -218,19 +218,19 @@ TEST_F(Console, ACadThatDoesNotAnswerIsAskedOnceWithATimeout) {
 static_assert(kCadAnswerTimeoutMs > 0 && kCadAnswerTimeoutMs <= 10000,
               "a CAD that does not answer is given up within seconds");
 
-// The first touch of cmbFileName creates the console and runs its load step, as the
-// console window does in the launcher.
+// Loading creates the console and runs its load step, as the console window does in the
+// launcher.
 class LoadingHost : public PickerHost {
   public:
     LoadingHost(Platform& platform, ConsolePlatform& console, LauncherState& state)
         : platform_(platform), console_(console), state_(state) {}
-    PickerList& cmbFileName() override {
-        if (!commands) {
-            commands = std::make_unique<ConsoleCommands>(platform_, console_, state_, view, kTitle);
-            commands->Load();
-        }
-        return view.PickerListControl();
+    std::optional<DiscoverySnapshots> LoadOwner() override {
+        if (commands) return std::nullopt;
+        commands = std::make_unique<ConsoleCommands>(platform_, console_, state_, view, kTitle);
+        commands->Load();
+        return commands->TakeSearchSnapshots();
     }
+    PickerList& cmbFileName() override { return view.PickerListControl(); }
     FakeConsoleView view;
     std::unique_ptr<ConsoleCommands> commands;
 
@@ -269,7 +269,7 @@ class NestedDiscovery : public ::testing::Test {
 TEST_F(NestedDiscovery, KeepsTheNestedRecordsAndAppendsTheResumedRunsAfterThem) {
     AddCad(100, 1000, L"A.dwg");
     AddCad(200, 2000, L"B.dwg");
-    FindCadInstances(platform, state, host);
+    FindCadInstancesAfterLoading(platform, state, host);
 
     const CadInstance a{L"A.dwg", 1001, 1002, 1003, 1004};
     const CadInstance b{L"B.dwg", 2001, 2002, 2003, 2004};
@@ -292,7 +292,7 @@ TEST_F(NestedDiscovery, KeepsTheNestedRecordsAndAppendsTheResumedRunsAfterThem) 
 }
 
 TEST_F(NestedDiscovery, LoadingWithoutACadSendsNothingAndSaysNothing) {
-    FindCadInstances(platform, state, host);
+    FindCadInstancesAfterLoading(platform, state, host);
     EXPECT_EQ(state.table.size(), 1u);
     EXPECT_EQ(host.view.list.ListIndex(), -1);
     EXPECT_TRUE(cad.sent.empty());

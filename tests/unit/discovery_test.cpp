@@ -47,7 +47,7 @@ TEST_F(Discovery, TwoProcessesFillSlotsOneAndTwoAndSelectTheLast) {
     platform.AddProcess(4, "explorer.exe");
     AddCad(100, 1000, L"図面1.dwg");
     AddCad(200, 2000, L"Drawing2.dwg");
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
 
     ASSERT_EQ(state.table.size(), 3u);
     EXPECT_EQ(state.table[0], CadInstance{});
@@ -65,7 +65,7 @@ TEST_F(Discovery, NothingFoundLeavesOnlySlotZeroAndNoSelection) {
     List().AddItem(L"stale");
     List().SetListIndex(0);
     AddCad(100, 1000, L"a.dwg", "ACAD.EXE");  // the name match is case-sensitive
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(state.table.size(), 1u);
     EXPECT_EQ(List().ItemCount(), 0);
     EXPECT_EQ(List().ListIndex(), -1);
@@ -73,8 +73,8 @@ TEST_F(Discovery, NothingFoundLeavesOnlySlotZeroAndNoSelection) {
 
 TEST_F(Discovery, EveryRunStartsFromAResetTable) {
     AddCad(100, 1000, L"a.dwg");
-    FindCadInstances(platform, state, picker);
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(state.table.size(), 2u);
     EXPECT_EQ(List().ItemCount(), 1);
 }
@@ -83,7 +83,7 @@ TEST_F(Discovery, MainCaptionTestComesBeforeTheTextCaptionTest) {
     state.settings.MainCaption = L"AutoCAD";
     state.settings.TextCaption = L"AutoCAD テキスト";
     AddCad(100, 1000, L"a.dwg");
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     // The text window's caption also begins with "AutoCAD": it is taken as the main
     // window, and being later in enumeration order it overwrites the first.
     EXPECT_EQ(state.table[1].MainWindow, 1003u);
@@ -100,7 +100,7 @@ TEST_F(Discovery, AllThreadsOfTheProcessAreWalked) {
     platform.AddWindow({1, 11, 0, L"AutoCAD 2005 - [x.dwg]", {}, false});
     platform.AddWindow({2, 12, 0, L"AutoCAD テキスト", {}, false});
     platform.AddWindow({3, 99, 0, L"AutoCAD 2005 - [other.dwg]", {}, false});
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(state.table[1].MainWindow, 1u);
     EXPECT_EQ(state.table[1].TextWindow, 2u);
     EXPECT_EQ(state.table[1].Name, L"x.dwg");
@@ -111,7 +111,7 @@ TEST_F(Discovery, AMatchingProcessWithoutRecognisedWindowsStillGetsARecord) {
     platform.AddThread(11, 100);
     platform.AddWindow({1, 11, 0, L"Untitled", {}, false});
     platform.AddWindow({2, 11, 0, L"", {}, false});
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     ASSERT_EQ(state.table.size(), 2u);
     EXPECT_EQ(state.table[1], CadInstance{});
     EXPECT_EQ(List().ItemText(0), L"");
@@ -124,7 +124,7 @@ TEST_F(Discovery, FoundCommandLineIsCarriedOverWhenNoChildMatches) {
     platform.AddThread(11, 100);
     platform.AddWindow({1, 11, 0, L"AutoCAD 2005 - [x.dwg]", {}, false});
     platform.AddWindow({2, 0, 1, L"not the command line", {}, false});
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(state.table[1].MainCommandLine, 777u);
     EXPECT_EQ(state.FoundCommandLine, 777u);
 }
@@ -136,24 +136,24 @@ TEST_F(Discovery, ChildSearchStopsAtTheFirstMatchAndReachesGrandchildren) {
     platform.AddWindow({2, 0, 1, L"frame", {}, false});
     platform.AddWindow({3, 0, 2, L"コマンド", {}, false});
     platform.AddWindow({4, 0, 1, L"コマンド", {}, false});
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(state.table[1].MainCommandLine, 3u);
 }
 
 TEST_F(Discovery, ExeNameFieldWithoutExtensionKeepsItsZeroTail) {
     platform.AddProcess(100, "acad");  // no dot: the zero bytes of the field stay
     platform.AddThread(11, 100);
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(state.table.size(), 1u);
 }
 
 TEST_F(Discovery, ThreadsAreSnapshottedOnceAndOnlyWhenAProcessMatches) {
     platform.AddProcess(1, "explorer.exe");
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(platform.CountLog("SnapshotThreads"), 0u);
     AddCad(100, 1000, L"a.dwg");
     AddCad(200, 2000, L"b.dwg");
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(platform.CountLog("SnapshotProcesses"), 2u);
     EXPECT_EQ(platform.CountLog("SnapshotThreads"), 1u);
     EXPECT_EQ(state.table.size(), 3u);  // both processes found their own windows
@@ -204,7 +204,7 @@ TEST_F(Discovery, CaptionsWhoseLengthIsOverestimatedStillMatch) {
     AddCad(100, 1000, L"図面1.dwg");
     for (auto& w : platform.windows)  // as for a Unicode CAD read through the ANSI call
         w.lengthOverestimate = static_cast<std::int32_t>(testing::Cp932(w.caption).size());
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     EXPECT_EQ(state.table[1], (CadInstance{L"図面1.dwg", 1001, 1002, 1003, 1004}));
 }
 

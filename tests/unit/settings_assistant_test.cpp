@@ -218,7 +218,7 @@ TEST_F(Assistant, ASharedTitlePrefixGivesAMainCaptionTheTextWindowDoesNotMatch) 
     state.settings = Accepted(p);
     EXPECT_EQ(MatchTopLevelCaption(parts.text->title, state.settings), CaptionMatch::kTextWindow);
     PlainPickerHost picker;
-    FindCadInstances(platform, state, picker);
+    FindCadInstances(platform, state, picker.list());
     ASSERT_EQ(state.table.size(), 2u);
     EXPECT_EQ(state.table[1].MainWindow, 1000 + kMain);
     EXPECT_EQ(state.table[1].TextWindow, 1000 + kText);
@@ -246,7 +246,7 @@ TEST_F(Assistant, ACadNameIsProposedOnlyWhenDiscoveryCanMatchIt) {
         LauncherState state;
         state.settings = Accepted(p);
         PlainPickerHost picker;
-        FindCadInstances(platform, state, picker);
+        FindCadInstances(platform, state, picker.list());
         if (pid == 100) {
             EXPECT_EQ(p[kACADName].value, L"IJCAD");
             ASSERT_EQ(state.table.size(), 2u);

@@ -20,6 +20,11 @@ frmMain& ConsolePickerHost::Form() {
     return *form_;
 }
 
+std::optional<DiscoverySnapshots> ConsolePickerHost::LoadOwner() {
+    if (form_) return std::nullopt;
+    return Form().Commands().TakeSearchSnapshots();
+}
+
 PickerList& ConsolePickerHost::cmbFileName() {
     frmMain& form = Form();
     if (!form.IsOpen()) return fallback_;

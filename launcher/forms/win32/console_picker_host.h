@@ -1,6 +1,6 @@
-// The console window as the owner of the picker list: the first touch of cmbFileName
-// creates frmMain hidden and runs its Form_Load (a CAD search of its own and, when
-// that selected an instance, Get) before the list is handed out.
+// The console window as the owner of the picker list: loading it creates frmMain hidden
+// and runs its Form_Load (a CAD search of its own and, when that selected an instance,
+// Get).
 #pragma once
 
 #include <memory>
@@ -17,6 +17,7 @@ class ConsolePickerHost final : public PickerHost {
   public:
     ConsolePickerHost(Platform& platform, ConsolePlatform& console, LauncherState& state,
                       HINSTANCE instance);
+    std::optional<DiscoverySnapshots> LoadOwner() override;
     PickerList& cmbFileName() override;
     // The console window, created and loaded on first use.
     frmMain& Form();
