@@ -1,8 +1,8 @@
 // The launch sequence: bring the selected CAD to the front and keep it on top, click
 // into its command line with the cursor confined there, paste ESC and then the load
 // command through the clipboard, and put the cursor, the confinement, the z-order and
-// the clipboard back. Every retry is bounded; whatever stops the sequence, the guards
-// below undo what was done before the user is told.
+// the clipboard back. Every retry is bounded; each state the sequence takes goes on one
+// undo stack, so whatever stops it, what was done is undone before the user is told.
 #include "launcher/launch.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "launcher/app_title.h"
 #include "launcher/cad_protocol.h"
@@ -90,30 +91,36 @@ struct LaunchStopped {
     const wchar_t* message;
 };
 
-// Runs its action once: explicitly, in the sequence's own order, or at scope exit when
-// the sequence stops early.
-class Undo {
+// The states a run has changed, each with what puts it back: pushed when the state is
+// taken, unwound in reverse. The run unwinds it in its own order at its end; a run that
+// stops early leaves the rest to the destructor.
+class UndoStack {
   public:
-    Undo() = default;
-    Undo(const Undo&) = delete;
-    Undo& operator=(const Undo&) = delete;
-    ~Undo() {
-        try {
-            Run();
-        } catch (...) {
-            // Cleanup must not throw while unwinding; the other guards still run.
+    UndoStack() = default;
+    UndoStack(const UndoStack&) = delete;
+    UndoStack& operator=(const UndoStack&) = delete;
+    ~UndoStack() {
+        while (!undos_.empty()) {
+            try {
+                Unwind(1);
+            } catch (...) {
+                // Cleanup must not throw while unwinding; the other states still go back.
+            }
         }
     }
-    void Arm(std::function<void()> action) { action_ = std::move(action); }
-    void Run() {
-        if (!action_) return;
-        auto action = std::move(action_);
-        action_ = nullptr;
-        action();
+    void Push(std::function<void()> undo) { undos_.push_back(std::move(undo)); }
+    // Puts back the last `count` states taken, the last first.
+    void Unwind(std::size_t count) {
+        for (; count > 0 && !undos_.empty(); --count) {
+            std::function<void()> undo = std::move(undos_.back());
+            undos_.pop_back();
+            undo();
+        }
     }
+    void UnwindAll() { Unwind(undos_.size()); }
 
   private:
-    std::function<void()> action_;
+    std::vector<std::function<void()>> undos_;
 };
 
 // Where a key pressed now would land.
@@ -134,47 +141,70 @@ class LaunchSequence {
           savedClip_(savedClip) {}
 
     void Run() {
-        BringForward(t_.main);
-        // The click must not have to activate the window it lands in: a click that
-        // activates loses its button press on some systems.
-        if (t_.commandRoot != t_.main) BringForward(t_.commandRoot);
-
-        // Read after the CAD was restored: a minimised window has no place on screen.
-        Rect commandRect{};
-        p_.GetWindowRect(t_.commandLine, commandRect);
-        if (IsEmpty(commandRect)) throw LaunchStopped{kNoCommandLineMessage};
-        commandRect_ = commandRect;
-        click_ = ClickPointOf(commandRect);
-
-        // The main window stays on top; so does the window holding the command line, so
-        // nothing covers the point clicked.
-        MakeTopmost(t_.main, mainTopmost_);
-        if (t_.commandRoot != t_.main) MakeTopmost(t_.commandRoot, rootTopmost_);
-
-        cursor_.Arm([this] { RestoreCursor(); });
-        MoveCursorToClickPoint();
-        confinement_.Arm([this] { RestoreConfinement(); });
-        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] { return p_.ClipCursor(commandRect_); }),
-                kInputRefusedMessage);
-        MoveCursorToClickPoint();
-
-        ClickIntoCommandLine();
-
-        PasteText(std::wstring(1, cad::kEsc), kPauseAfterEscSet);
-        PasteText(cad::kLoadCommand, kPauseAfterLoadSet);
-
-        // The clipboard is put back as well as it can be: once the load command has been
-        // typed, a clipboard another program holds is no reason to report a failure.
-        clipboard_.Run();
-        p_.DoEvents();
-        Pause(kPauseBeforeRestoring);
-        confinement_.Run();
-        cursor_.Run();
-        rootTopmost_.Run();
-        mainTopmost_.Run();
+        BringCadForward();
+        const Rect commandRect = MeasureCommandLine();
+        KeepOnTop();
+        ConfineCursorTo(commandRect);
+        FocusAfterClick focus = ClickIntoCommandLine();
+        PutOnClipboard(std::wstring(1, cad::kEsc), kPauseAfterEscSet);
+        undo_.Push([this] { ClearClipboard(); });  // only text of ours is ever cleared away
+        focus = PressCtrlV(focus);
+        PutOnClipboard(cad::kLoadCommand, kPauseAfterLoadSet);
+        PressCtrlV(focus);
+        PutBack();
     }
 
   private:
+    // Where the keyboard focus was after the clicks.
+    enum class FocusAfterClick {
+        kInCommandLine,
+        kElsewhereInCad,  // the CAD keeps it on another window of its own and hands keys on
+    };
+
+    // The main window, and the window holding the command line when that is another one:
+    // the click must not have to activate the window it lands in, as a click that
+    // activates loses its button press on some systems.
+    void BringCadForward() {
+        BringForward(t_.main);
+        if (t_.commandRoot != t_.main) BringForward(t_.commandRoot);
+    }
+
+    // Read after the CAD was restored: a minimised window has no place on screen.
+    Rect MeasureCommandLine() {
+        Rect commandRect{};
+        p_.GetWindowRect(t_.commandLine, commandRect);
+        if (IsEmpty(commandRect)) throw LaunchStopped{kNoCommandLineMessage};
+        click_ = ClickPointOf(commandRect);
+        return commandRect;
+    }
+
+    // The main window stays on top; so does the window holding the command line, so
+    // nothing covers the point clicked.
+    void KeepOnTop() {
+        MakeTopmost(t_.main);
+        if (t_.commandRoot != t_.main) MakeTopmost(t_.commandRoot);
+    }
+
+    void ConfineCursorTo(const Rect& commandRect) {
+        commandRect_ = commandRect;
+        undo_.Push([this] { RestoreCursor(); });
+        MoveCursorToClickPoint();
+        undo_.Push([this] { RestoreConfinement(); });
+        Require(RetryUntilSuccess(p_, Pumping::kYes, [&] { return p_.ClipCursor(commandRect_); }),
+                kInputRefusedMessage);
+        MoveCursorToClickPoint();
+    }
+
+    // The clipboard first, as well as it can be: once the load command has been typed, a
+    // clipboard another program holds is no reason to report a failure. Then the
+    // confinement, the cursor and the z-order, in reverse of the order they were taken.
+    void PutBack() {
+        undo_.Unwind(1);
+        p_.DoEvents();
+        Pause(kPauseBeforeRestoring);
+        undo_.UnwindAll();
+    }
+
     static Point ClickPointOf(const Rect& r) {
         return Point{static_cast<std::int32_t>(std::floor((double(r.left) + r.right) / 2)),
                      static_cast<std::int32_t>(std::floor((double(r.top) + r.bottom) / 2))};
@@ -217,8 +247,8 @@ class LaunchSequence {
     // The change is queued to the CAD's thread, never waited for: a CAD that stops
     // answering at this moment cannot hold the launcher. The CAD carries it out before
     // it handles any input of ours.
-    void MakeTopmost(Hwnd window, Undo& guard) {
-        guard.Arm([this, window] { DropTopmost(window); });
+    void MakeTopmost(Hwnd window) {
+        undo_.Push([this, window] { DropTopmost(window); });
         Require(RetryUntilSuccess(p_, Pumping::kYes,
                                   [&] {
                                       return p_.SetWindowPos(
@@ -305,7 +335,7 @@ class LaunchSequence {
     // kClicksBeforePasting clicks, or when the bound is reached, the paste goes ahead.
     // Stops, naming the cause, when no click could be made (the command line covered)
     // or the keys would still land in another program.
-    void ClickIntoCommandLine() {
+    FocusAfterClick ClickIntoCommandLine() {
         const std::uint32_t start = p_.TickCount();
         int clicksIntoCad = 0;
         const wchar_t* obstacle = kCommandLineCoveredMessage;
@@ -328,12 +358,10 @@ class LaunchSequence {
                         p_, Pumping::kNo,
                         [&] { return (where = WhereKeysGo()) == KeysGo::kIntoCommandLine; },
                         kFocusWaitMs);
-                if (where == KeysGo::kIntoCommandLine) return;
+                if (where == KeysGo::kIntoCommandLine) return FocusAfterClick::kInCommandLine;
                 if (where == KeysGo::kIntoCad) {
-                    if (++clicksIntoCad >= kClicksBeforePasting || Elapsed(start, kRetryBoundMs)) {
-                        focusStaysElsewhere_ = true;
-                        return;
-                    }
+                    if (++clicksIntoCad >= kClicksBeforePasting || Elapsed(start, kRetryBoundMs))
+                        return FocusAfterClick::kElsewhereInCad;
                 } else {
                     obstacle = kCadNotForegroundMessage;
                 }
@@ -359,49 +387,56 @@ class LaunchSequence {
                 last == ClipboardResult::kBusy ? kClipboardBusyMessage : kClipboardNotSetMessage);
     }
 
-    void PasteText(const std::wstring& text, int pauseAfterSet) {
+    // Puts the text on the clipboard, in place of what was there.
+    void PutOnClipboard(const std::wstring& text, int pauseAfterSet) {
         RequireCadAnswering();
         ClipboardStep([&] { return p_.ClipboardClear(); });
         p_.DoEvents();
         Pause(kPauseAfterClipboardCleared);
         const std::string ansi = p_.ToAnsi(text);
         ClipboardStep([&] { return p_.ClipboardSetText(ansi, t_.cad.processId); });
-        // Only text of ours is ever cleared away.
-        clipboard_.Arm([this] {
-            RetryUntilSuccess(
-                p_, Pumping::kNo, [&] { return p_.ClipboardClear() == ClipboardResult::kOk; },
-                kClipboardBoundMs);
-        });
         p_.DoEvents();
         Pause(pauseAfterSet);
+    }
+
+    // Clears the clipboard, within a bound; the first text of ours pushes it.
+    void ClearClipboard() {
+        RetryUntilSuccess(
+            p_, Pumping::kNo, [&] { return p_.ClipboardClear() == ClipboardResult::kOk; },
+            kClipboardBoundMs);
+    }
+
+    // Ctrl+V into the command line, and the proof that the CAD took the text. Returns
+    // where the focus was left, clicked again when it had left the command line.
+    FocusAfterClick PressCtrlV(FocusAfterClick focus) {
         MoveCursorToClickPoint();  // still confined to the command line
 
         // Keys go nowhere but into a CAD that still runs; into its command line when the
         // CAD lets the focus go there.
         RequireCadRunning();
         const KeysGo where = WhereKeysGo();
-        if (where == KeysGo::kElsewhere || (where == KeysGo::kIntoCad && !focusStaysElsewhere_))
-            ClickIntoCommandLine();
+        if (where == KeysGo::kElsewhere ||
+            (where == KeysGo::kIntoCad && focus != FocusAfterClick::kElsewhereInCad))
+            focus = ClickIntoCommandLine();
 
         // A key left pressed would follow the user into the next program: each press
-        // has its release guarded.
-        Undo controlUp, vUp;
+        // has its release pushed.
         RequireKeysIntoCad();
         SendKey(winapi::kVkControl, false);
-        controlUp.Arm([&] { SendKey(winapi::kVkControl, true); });
+        undo_.Push([this] { SendKey(winapi::kVkControl, true); });
         Pause(kPauseAfterKey);
         RequireKeysIntoCad();
         SendKey(winapi::kVkV, false);
-        vUp.Arm([&] { SendKey(winapi::kVkV, true); });
+        undo_.Push([this] { SendKey(winapi::kVkV, true); });
         Pause(kPauseAfterKey);
-        vUp.Run();
+        undo_.Unwind(1);
         Pause(kPauseAfterKey);
-        controlUp.Run();
+        undo_.Unwind(1);
         Pause(kPauseAfterKey);
         // The CAD handles Ctrl+V in its own time: the text is handed over only when the
         // CAD itself asks for it, and the clipboard is not changed again before then. A
         // paste the CAD never takes is not passed over in silence.
-        if (p_.WaitForClipboardTextTaken(kRetryBoundMs)) return;
+        if (p_.WaitForClipboardTextTaken(kRetryBoundMs)) return focus;
         RequireCadRunning();
         if (!p_.IsWindowResponding(t_.main, kFocusWaitMs)) {
             cadAnswers_ = false;
@@ -435,11 +470,8 @@ class LaunchSequence {
     const Rect savedClip_;
     Rect commandRect_{};
     Point click_{};
-    bool cadAnswers_ = true;
-    bool focusStaysElsewhere_ = false;  // the CAD keeps its focus outside the command line
-    // Declared in the order the states are taken; destroyed in reverse, which is the
-    // order in which the sequence itself puts things back.
-    Undo mainTopmost_, rootTopmost_, cursor_, confinement_, clipboard_;
+    bool cadAnswers_ = true;  // false once the CAD was seen not answering
+    UndoStack undo_;
 };
 
 // The command line must be a live, visible window of the selected CAD's own process;
@@ -511,6 +543,24 @@ const wchar_t* RefusalTitle(DriveCheck check) {
     return check == DriveCheck::kNoCad ? kNoCadTitle : kAppTitle;
 }
 
+namespace {
+
+// Drives the CAD; returns what the user is told when the sequence stopped, by then with
+// everything put back, or nothing when the load command was delivered.
+const wchar_t* DriveCad(Platform& platform, const LauncherState& state, const DriveTarget& target,
+                        Point savedCursor, Rect savedClip) {
+    try {
+        LaunchSequence(platform, state, target, savedCursor, savedClip).Run();
+        return nullptr;
+    } catch (const LaunchStopped& stopped) {
+        return stopped.message;
+    } catch (...) {
+        return kUnexpectedErrorMessage;
+    }
+}
+
+}  // namespace
+
 void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
     LoadStateSettings(platform, state);
 
@@ -530,16 +580,8 @@ void LaunchInCad(Platform& platform, LauncherState& state, PickerHost& picker) {
         return;
     }
 
-    const wchar_t* failure = nullptr;
-    try {
-        LaunchSequence(platform, state, target, savedCursor, savedClip).Run();
-    } catch (const LaunchStopped& stopped) {
-        failure = stopped.message;
-    } catch (...) {
-        failure = kUnexpectedErrorMessage;
-    }
-    // The guards have put everything back by now; only then is the user told.
-    if (failure) platform.MessageBox(failure, kAppTitle);
+    if (const wchar_t* failure = DriveCad(platform, state, target, savedCursor, savedClip))
+        platform.MessageBox(failure, kAppTitle);
 }
 
 }  // namespace vorta

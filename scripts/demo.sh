@@ -33,9 +33,9 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The stand-in as acad.exe with its cad.cfg in $demo/cad, and the launcher's folder, written
 # as the end-to-end tests write them.
-VORTA_BIN="$bin" python3 tests/e2e/harness.py cad "$demo" cad name=demo exit_after_seconds=120 \
+VORTA_BIN="$bin" "${VORTA_LAYOUT[@]}" python3 tests/e2e/harness.py cad "$demo" cad name=demo exit_after_seconds=120 \
     >/dev/null
-VORTA_BIN="$bin" python3 tests/e2e/harness.py launcher "$demo/vortastart" >/dev/null
+VORTA_BIN="$bin" "${VORTA_LAYOUT[@]}" python3 tests/e2e/harness.py launcher "$demo/vortastart" >/dev/null
 
 cad_pid=""
 stop_cad() {
@@ -56,7 +56,7 @@ for _ in $(seq 1 150); do [ -f "$demo/cad/ready.txt" ] && break; sleep 0.2; done
 echo "== running vortastart.exe from $demo/vortastart"
 start=$(date +%s%N)
 rc=0
-(cd "$demo" && timeout --kill-after=5 60 "$VORTA_WINE" "$(winpath "$demo/vortastart/vortastart.exe")") || rc=$?
+(cd "$demo" && timeout --kill-after=5 60 "${VORTA_LAYOUT[@]}" "$VORTA_WINE" "$(winpath "$demo/vortastart/vortastart.exe")") || rc=$?
 echo "   ended with code $rc after $((($(date +%s%N) - start) / 1000000)) ms"
 sleep 0.5
 stop_cad

@@ -33,7 +33,7 @@ mkdir -p "$out"
 shoot() {
   local name="$1" desktop="$2" work="$3" runner offset_x=0 offset_y=0 desk id geometry
   shift 3
-  timeout --kill-after=10 120 "$VORTA_WINE" explorer /desktop="shot-$name,$desktop" "$@" \
+  timeout --kill-after=10 120 "${VORTA_LAYOUT[@]}" "$VORTA_WINE" explorer /desktop="shot-$name,$desktop" "$@" \
     >"$work/driver.log" 2>&1 &
   runner=$!
   for _ in $(seq 1 600); do

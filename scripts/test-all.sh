@@ -68,6 +68,8 @@ for arch in i686 x86_64; do
     (vorta_wine_for "build/$preset/bin" >/dev/null 2>&1 && vorta_wine_down)
 done
 
+vorta_fixed_layout ||
+    summary+=("x86_64: this machine refuses to turn address randomisation off (setarch -R), so Wine's 64-bit loader may now and then end at once with code 1 (see scripts/wine-env.sh)")
 echo "== architectures"
 printf '   %s\n' "${summary[@]}"
 if [ "$wine_tests" -eq 0 ]; then

@@ -21,6 +21,17 @@ export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
+# Wine's 64-bit loader as Debian ships it (/usr/lib/wine/wine64, without Wine's preloader)
+# is a program fixed at 0x7d000000, and the kernel puts its heap anywhere up to 1 GiB above
+# that. Now and then the heap covers 0x7ffe0000, the one address where Wine must map the
+# shared user data, and the program ends at once with code 1 ("failed to map the shared
+# user data: c0000018", shown only with WINEDEBUG=err+virtual). So every Wine process is
+# started without address randomisation (setarch -R, inherited by the processes it
+# starts) where the machine allows it; vorta_fixed_layout says whether it does. The
+# 32-bit loader's heap stays within 32 MiB and never reaches that address.
+vorta_fixed_layout() { setarch "$(uname -m)" -R true >/dev/null 2>&1; }
+if vorta_fixed_layout; then VORTA_LAYOUT=(setarch "$(uname -m)" -R); else VORTA_LAYOUT=(); fi
+
 vorta_wine_loader() { case "$1" in i686) echo /usr/lib/wine/wine ;; x86_64) echo /usr/lib/wine/wine64 ;; esac; }
 vorta_wine_server() { case "$1" in i686) echo /usr/lib/wine/wineserver32 ;; x86_64) echo /usr/lib/wine/wineserver64 ;; esac; }
 
@@ -90,7 +101,7 @@ vorta_wine_for() {
 
 vorta_wine() {
   [ -n "${VORTA_WINE:-}" ] || { echo "wine-env: vorta_wine_for was not called" >&2; return 125; }
-  "$VORTA_WINE" "$@"
+  "${VORTA_LAYOUT[@]}" "$VORTA_WINE" "$@"
 }
 vorta_wineserver() {
   [ -n "${WINESERVER:-}" ] || { echo "wine-env: vorta_wine_for was not called" >&2; return 125; }
@@ -153,7 +164,7 @@ vorta_wine_up() {
     vorta_wineserver -w
     # The first program in a new prefix also brings up the virtual desktop and Wine's
     # own services, which takes a while: do it here, not inside the first test's bound.
-    timeout 180 "$VORTA_WINE" cmd /c exit >/dev/null 2>&1 || true
+    timeout 180 "${VORTA_LAYOUT[@]}" "$VORTA_WINE" cmd /c exit >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.vorta-ready"
   fi
   # A persistent server keeps every later start fast.

@@ -31,8 +31,8 @@ vorta_wine_up </dev/null >/dev/null 2>&1 ||
 case "$1" in
   *.py)
     export PYTHONDONTWRITEBYTECODE=1 PYTHONUNBUFFERED=1
-    run=(python3 "$@") ;;
-  *) run=("$VORTA_WINE" "$@") ;;
+    run=("${VORTA_LAYOUT[@]}" python3 "$@") ;;
+  *) run=("${VORTA_LAYOUT[@]}" "$VORTA_WINE" "$@") ;;
 esac
 log="$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")"
 trap 'rm -f "$log"' EXIT
