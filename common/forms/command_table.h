@@ -8,10 +8,13 @@
 
 namespace vorta::forms {
 
+// The notification code of a menu item's command.
+inline constexpr int kMenuItem = 0;
+
 template <typename Form>
 struct Command {
     int id;    // the control or menu item; the first of a control array
-    int code;  // the notification (a click, a selection, a change); 0 for a menu item
+    int code;  // the notification (a click, a selection, a change) or kMenuItem
     void (Form::*handler)() = nullptr;
     // A control array: `count` ids from `id` on, one handler told the element's index.
     std::size_t count = 1;

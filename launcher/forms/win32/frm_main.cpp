@@ -279,15 +279,15 @@ void frmMain::mnuSettingsAssistant_Click() {
 // --- Window procedures
 
 void frmMain::OnCommand(int id, int code) {
-    // The handler of each button and menu item: buttons report BN_CLICKED, menu items 0.
+    // The handler of each button and menu item.
     static constexpr Command<frmMain> kCommands[] = {
         On(kIdCmdGet, BN_CLICKED, &frmMain::cmdGet_Click),
         On(kIdCmdPut, BN_CLICKED, &frmMain::cmdPut_Click),
         On(kIdCmdHistory1, BN_CLICKED, &frmMain::cmdHistory1_Click),
         On(kIdCmdHistory2, BN_CLICKED, &frmMain::cmdHistory2_Click),
-        On(kIdMnuCADSearch, 0, &frmMain::mnuCADSearch_Click),
-        On(kIdMnuEnd, 0, &frmMain::mnuEnd_Click),
-        On(kIdMnuSettingsAssistant, 0, &frmMain::mnuSettingsAssistant_Click),
+        On(kIdMnuCADSearch, kMenuItem, &frmMain::mnuCADSearch_Click),
+        On(kIdMnuEnd, kMenuItem, &frmMain::mnuEnd_Click),
+        On(kIdMnuSettingsAssistant, kMenuItem, &frmMain::mnuSettingsAssistant_Click),
     };
     Dispatch(*this, kCommands, id, code);
 }
