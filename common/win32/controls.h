@@ -1,7 +1,10 @@
-// Typed calls for the standard controls the forms use: the combo box's list and selection,
-// and a check box's state.
+// Typed calls for the standard controls the forms use: the combo box's list, selection and
+// sizes, a check box's state, a text box's limit and the tree view's items.
 #pragma once
 
+#include <commctrl.h>
+
+#include <cstdint>
 #include <string>
 
 #include "common/win32/win.h"
@@ -29,6 +32,25 @@ inline int ComboSelected(HWND combo) {
 inline void ComboSelect(HWND combo, int index) {
     ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
+// The number kept with an item; CB_ERR for no such item.
+inline void ComboSetItemData(HWND combo, int index, std::int32_t data) {
+    ::SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+}
+inline std::int32_t ComboItemData(HWND combo, int index) {
+    return static_cast<std::int32_t>(
+        ::SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+}
+// The height of the list's items (index 0 on) or, for -1, of the selection field.
+inline int ComboItemHeight(HWND combo, int index) {
+    return static_cast<int>(::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(index), 0));
+}
+inline void ComboSetItemHeight(HWND combo, int index, int height) {
+    ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(index), height);
+}
+// How wide the list drops, in pixels.
+inline void ComboSetDroppedWidth(HWND combo, int width) {
+    ::SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
 
 // --- Check box
 
@@ -37,6 +59,39 @@ inline bool IsChecked(HWND checkBox) {
 }
 inline void SetChecked(HWND checkBox, bool checked) {
     ::SendMessageW(checkBox, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// --- Text box
+
+// The most characters the user can type; 0 for no limit but the system's.
+inline void SetTextLimit(HWND textBox, int characters) {
+    ::SendMessageW(textBox, EM_SETLIMITTEXT, static_cast<WPARAM>(characters), 0);
+}
+
+// --- Tree view
+
+// Adds an item after the last child of `parent` (TVI_ROOT for the top level) with its text
+// and a number kept with it; the new item, or null.
+inline HTREEITEM TreeAdd(HWND tree, HTREEITEM parent, std::wstring text, LPARAM data) {
+    TVINSERTSTRUCTW item{};
+    item.hParent = parent;
+    item.hInsertAfter = TVI_LAST;
+    item.item.mask = TVIF_TEXT | TVIF_PARAM;
+    item.item.pszText = text.data();
+    item.item.lParam = data;
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+inline void TreeClear(HWND tree) {
+    ::SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
+inline void TreeExpand(HWND tree, HTREEITEM item) {
+    ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+}
+// Selects the item and scrolls it into view.
+inline void TreeSelectAndShow(HWND tree, HTREEITEM item) {
+    ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
 }
 
 }  // namespace vorta::win32

@@ -1,9 +1,11 @@
 // A window owned by a C++ object: the class is registered once per process, the object is
 // attached at WM_NCCREATE and detached at WM_NCDESTROY, and its HandleMessage sees every
-// message in between.
+// message in between. Such an object is made as Owned<T>, which destroys the window while
+// the whole object still lives.
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "common/win32/win.h"
 
@@ -24,8 +26,8 @@ class Window {
   public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
-    // A derived class whose own WM_DESTROY handling matters destroys the window in its own
-    // destructor; here the object is only detached before the window goes.
+    // The derived part is gone by now: the object is detached before the window goes, so
+    // no message reaches it. Owned<T> has destroyed the window before that.
     virtual ~Window();
 
     HWND hwnd() const { return hwnd_; }
@@ -48,6 +50,18 @@ class Window {
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
+};
+
+// A window object as it is made: its destructor destroys the window first, while the
+// object is whole, so the WM_DESTROY and WM_NCDESTROY handling of T, and whatever points at
+// it (a subclassed control), meet live members. Window classes keep their constructors
+// protected, so that they are made this way alone.
+template <typename T>
+class Owned final : public T {
+  public:
+    template <typename... Args>
+    explicit Owned(Args&&... args) : T(std::forward<Args>(args)...) {}
+    ~Owned() override { this->Destroy(); }
 };
 
 // The window's whole text (of a control, its contents); empty for no window.

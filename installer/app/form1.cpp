@@ -1,6 +1,8 @@
 #include "installer/app/form1.h"
 
+#include "common/forms/command_table.h"
 #include "common/win32/dpi_font.h"
+#include "common/win32/form_controls.h"
 #include "common/win32/message_loop.h"
 #include "common/win32/paint.h"
 #include "installer/app/resource.h"
@@ -14,19 +16,7 @@ constexpr wchar_t kPictureClass[] = L"VortaSetupPicture1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFormExStyle = 0;
 
-// Client area and controls in twips, relative to the client area.
-constexpr int kClientWidth = 9585;
-constexpr int kClientHeight = 4830;
-struct ControlLayout {
-    int id, left, top, width, height;
-};
-constexpr ControlLayout kPicture1{100, 0, 0, 9615, 4005};
-constexpr ControlLayout kCommand1{101, 5280, 4080, 1935, 615};
-constexpr ControlLayout kCommand2{102, 7440, 4080, 1935, 615};
-constexpr ControlLayout kLabel1{103, 120, 4200, 5055, 375};
-
 constexpr wchar_t kCaption[] = L"ヴォルタ インストーラ";
-constexpr wchar_t kLabelText[] = L"ヴォルタをインストールします。";
 constexpr wchar_t kFontFace[] = L"ＭＳ Ｐゴシック";
 constexpr int kFontPoints = 12;
 
@@ -42,16 +32,6 @@ vorta::win32::GdiObject<HFONT> MakeFont(int dpi, int weight) {
     return vorta::win32::CreateJapaneseFont(kFontFace, -MulDiv(kFontPoints, dpi, 72), weight);
 }
 
-HWND AddControl(HWND form, int dpi, const wchar_t* windowClass, const wchar_t* text, DWORD style,
-                const ControlLayout& layout, HFONT font) {
-    HWND control = vorta::win32::CreateChild(
-        form, 0, windowClass, text, style, layout.id, TwipsToPixelsHalfToEven(layout.left, dpi),
-        TwipsToPixelsHalfToEven(layout.top, dpi), TwipsToPixelsHalfToEven(layout.width, dpi),
-        TwipsToPixelsHalfToEven(layout.height, dpi));
-    if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
-}
-
 HICON FormIcon(HINSTANCE instance, int size) {
     return static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_VORTASETUP), IMAGE_ICON, size, size, LR_SHARED));
@@ -59,13 +39,13 @@ HICON FormIcon(HINSTANCE instance, int size) {
 
 }  // namespace
 
-bool Picture1::Open(HINSTANCE instance, HWND parent, int id, int x, int y, int width, int height) {
+bool Picture1::Open(HINSTANCE instance, HWND parent, int id) {
     banner_ = vorta::win32::GdiObject<HBITMAP>(static_cast<HBITMAP>(LoadImageW(
         instance, MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     // No background brush: the box paints all of itself.
     const vorta::win32::WindowClass pictureClass{kPictureClass, nullptr, nullptr, nullptr};
-    return Create(instance, pictureClass, 0, L"", WS_CHILD | WS_VISIBLE, x, y, width, height,
-                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+    return Create(instance, pictureClass, 0, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
 LRESULT Picture1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -86,18 +66,13 @@ LRESULT Picture1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 Form1::Form1() : platform_(*this, [this] { ProcessPendingEvents(); }), controller_(platform_) {}
 
-// The controls go before the fonts they use.
-Form1::~Form1() {
-    Destroy();
-}
-
 bool Form1::Open(HINSTANCE instance) {
     dpi_ = static_cast<int>(vorta::win32::DpiOf(nullptr));
     boldFont_ = MakeFont(dpi_, FW_BOLD);
     regularFont_ = MakeFont(dpi_, FW_NORMAL);
 
-    RECT outer{0, 0, TwipsToPixelsHalfToEven(kClientWidth, dpi_),
-               TwipsToPixelsHalfToEven(kClientHeight, dpi_)};
+    const forms::Box client = forms::ClientBox(kForm1Design, dpi_);
+    RECT outer{0, 0, client.width, client.height};
     AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
     const vorta::win32::WindowClass formClass{
         kFormClass, FormIcon(instance, GetSystemMetrics(SM_CXICON)),
@@ -106,7 +81,11 @@ bool Form1::Open(HINSTANCE instance) {
                 CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr)) {
         return false;
     }
-    CreateControls(instance);
+    // A window without its buttons would be of no use.
+    if (!CreateControls(instance)) {
+        Destroy();
+        return false;
+    }
     Form_Load();
     ShowWindow(hwnd(), SW_SHOWNORMAL);
     UpdateWindow(hwnd());
@@ -125,17 +104,13 @@ void Form1::ProcessPendingEvents() {
 }
 
 // Controls are created in tab order: Picture1, Command1, Command2, Label1.
-void Form1::CreateControls(HINSTANCE instance) {
-    picture1_.Open(instance, hwnd(), kPicture1.id, TwipsToPixelsHalfToEven(kPicture1.left, dpi_),
-                   TwipsToPixelsHalfToEven(kPicture1.top, dpi_),
-                   TwipsToPixelsHalfToEven(kPicture1.width, dpi_),
-                   TwipsToPixelsHalfToEven(kPicture1.height, dpi_));
-    AddControl(hwnd(), dpi_, L"BUTTON", L"インストール", WS_TABSTOP | BS_PUSHBUTTON, kCommand1,
-               boldFont_.get());
-    AddControl(hwnd(), dpi_, L"BUTTON", L"キャンセル", WS_TABSTOP | BS_PUSHBUTTON, kCommand2,
-               boldFont_.get());
-    AddControl(hwnd(), dpi_, L"STATIC", kLabelText, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kLabel1,
-               regularFont_.get());
+bool Form1::CreateControls(HINSTANCE instance) {
+    const vorta::win32::ControlPlacement placement{static_cast<UINT>(dpi_),
+                                                   {boldFont_.get(), regularFont_.get()}};
+    return vorta::win32::CreateControls(
+        hwnd(), kForm1Design, controls_, placement, [&](const forms::Control& control) -> HWND {
+            return picture1_.Open(instance, hwnd(), control.id) ? picture1_.hwnd() : nullptr;
+        });
 }
 
 // Form_Load: centre horizontally, vertical centre at one third of the screen, then topmost.
@@ -167,13 +142,14 @@ void Form1::Form_Unload() {
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_COMMAND:
-            if (HIWORD(wparam) == BN_CLICKED) {
-                if (LOWORD(wparam) == kCommand1.id) Command1_Click();
-                if (LOWORD(wparam) == kCommand2.id) Command2_Click();
-                return 0;
-            }
+        case WM_COMMAND: {
+            static constexpr forms::Command<Form1> kCommands[] = {
+                forms::On(kIdCommand1, BN_CLICKED, &Form1::Command1_Click),
+                forms::On(kIdCommand2, BN_CLICKED, &Form1::Command2_Click),
+            };
+            if (forms::Dispatch(*this, kCommands, LOWORD(wparam), HIWORD(wparam))) return 0;
             break;
+        }
         case WM_CTLCOLORSTATIC:
             SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -190,7 +166,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 int RunForm1(HINSTANCE instance) {
-    Form1 form;
+    vorta::win32::Owned<Form1> form;
     if (!form.Open(instance)) return 1;
     form.Run();
     return 0;

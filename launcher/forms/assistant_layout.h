@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/forms/control_table.h"
 #include "launcher/forms/lumset_file.h"
 
 namespace vorta::forms {
@@ -40,30 +41,14 @@ enum AssistantId : std::uint16_t {
     kIdAsstRowAccept = 460,
 };
 
-enum class AssistantKind {
-    kLabel,
-    kMark,  // a centred label: ✓ or ×
-    kDropDownList,
-    kButton,
-    kTree,
-    kReadOnlyText,
-    kText,
-    kCheckBox,
-    kReport,  // multi-line, read-only, with a vertical scroll bar
-};
-
-struct AssistantControl {
-    std::uint16_t id;
-    AssistantKind kind;
-    const wchar_t* text;
-    int left, top, width, height;
-};
-
 inline constexpr int kAssistantClientWidth = 840 * 15;
 inline constexpr int kAssistantClientHeight = 702 * 15;
 
-// Every control, in tab order (the order the window creates them in).
-const std::vector<AssistantControl>& AssistantControls();
+// Every control, in tab order (the order the window creates them in). The key rows are
+// control arrays: lblKey, txtCurrent, lblMark, txtValue and chkAccept, one of each per key.
+const std::vector<Control>& AssistantControls();
+// The window's design; twips become pixels with halves away from zero, as the console's.
+FormDesign AssistantDesign();
 
 // The marks of the judgement column.
 inline constexpr wchar_t kMarkOk[] = L"✓";

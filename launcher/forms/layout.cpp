@@ -38,8 +38,8 @@ int PixelsToTwipsHalfAway(int pixels, int dpi) {
     return RoundedRatio(pixels, kTwipsPerInch, UsableDpi(dpi));
 }
 
-const ControlLayout& MainControl(ControlId id) {
-    for (const ControlLayout& control : kMainControls)
+const Control& MainControl(ControlId id) {
+    for (const Control& control : kMainControls)
         if (control.id == id) return control;
     throw std::out_of_range("no such control on frmMain");
 }

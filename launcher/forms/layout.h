@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/forms/control_table.h"
+
 namespace vorta::forms {
 
 inline constexpr int kTwipsPerInch = 1440;
@@ -16,8 +18,6 @@ inline constexpr int kTwipsPerInch = 1440;
 // DPI of zero or below counts as 96.
 int TwipsToPixelsHalfAway(int twips, int dpi);
 int PixelsToTwipsHalfAway(int pixels, int dpi);
-
-enum class ControlKind { kDropDownList, kLabel, kTextBox, kButton, kMultiLineTextBox };
 
 // Control identifiers of frmMain's children and menu items, and of txtHistory.
 enum ControlId : std::uint16_t {
@@ -35,46 +35,42 @@ enum ControlId : std::uint16_t {
     kIdMnuEnd,
 };
 
-struct ControlLayout {
-    ControlId id;
-    const char* name;
-    ControlKind kind;
-    const wchar_t* text;  // caption or initial text
-    int left, top, width, height;
-    int tabIndex;
-};
-
 inline constexpr int kMainClientWidth = 4740;
 inline constexpr int kMainClientHeight = 3120;
 
+// The form's fonts: the first for every control but Label3, the second Label3's own.
+inline constexpr std::uint8_t kFormFont = 0;
+inline constexpr std::uint8_t kLabel3Font = 1;
+
 // In tab order (cmdGet first); a window creates its children in this order.
-inline constexpr std::array<ControlLayout, 9> kMainControls{{
-    {kIdCmdGet, "cmdGet", ControlKind::kButton, L"Get", 2160, 2760, 1215, 375, 0},
-    {kIdTxtPut, "txtPut", ControlKind::kTextBox, L"txtPut", 720, 2400, 3975, 270, 1},
-    {kIdTxtGet, "txtGet", ControlKind::kTextBox, L"txtGet", 720, 2025, 3975, 270, 2},
-    {kIdCmdPut, "cmdPut", ControlKind::kButton, L"Put", 3480, 2760, 1215, 375, 3},
-    {kIdLabel2, "Label2", ControlKind::kLabel, L"ｺﾏﾝﾄﾞ", 0, 2040, 615, 255, 4},
-    {kIdLabel3, "Label3", ControlKind::kLabel, L"入力値", 120, 2400, 495, 255, 5},
-    {kIdCmdHistory1, "cmdHistory1", ControlKind::kButton, L"History1", 0, 2760, 975, 375, 6},
-    {kIdCmbFileName, "cmbFileName", ControlKind::kDropDownList, L"", 0, 0, 4695, 300, 7},
-    {kIdCmdHistory2, "cmdHistory2", ControlKind::kButton, L"History2", 1080, 2760, 975, 375, 8},
+inline constexpr std::array<Control, 9> kMainControls{{
+    {kIdCmdGet, "cmdGet", ControlKind::kButton, L"Get", 2160, 2760, 1215, 375},
+    {kIdTxtPut, "txtPut", ControlKind::kTextBox, L"txtPut", 720, 2400, 3975, 270},
+    {kIdTxtGet, "txtGet", ControlKind::kTextBox, L"txtGet", 720, 2025, 3975, 270},
+    {kIdCmdPut, "cmdPut", ControlKind::kButton, L"Put", 3480, 2760, 1215, 375},
+    {kIdLabel2, "Label2", ControlKind::kLabel, L"ｺﾏﾝﾄﾞ", 0, 2040, 615, 255},
+    {kIdLabel3, "Label3", ControlKind::kLabel, L"入力値", 120, 2400, 495, 255, kLabel3Font},
+    {kIdCmdHistory1, "cmdHistory1", ControlKind::kButton, L"History1", 0, 2760, 975, 375},
+    {kIdCmbFileName, "cmbFileName", ControlKind::kDropDownList, L"", 0, 0, 4695, 300},
+    {kIdCmdHistory2, "cmdHistory2", ControlKind::kButton, L"History2", 1080, 2760, 975, 375},
 }};
 
-const ControlLayout& MainControl(ControlId id);
+const Control& MainControl(ControlId id);
 
 inline constexpr int kHistoryClientWidth = 6150;
 inline constexpr int kHistoryClientHeight = 4485;
-inline constexpr ControlLayout kTxtHistory{kIdTxtHistory,
-                                           "txtHistory",
-                                           ControlKind::kMultiLineTextBox,
-                                           L"txtHistory",
-                                           0,
-                                           0,
-                                           6135,
-                                           4455,
-                                           0};
+inline constexpr std::array<Control, 1> kHistoryControls{{
+    {kIdTxtHistory, "txtHistory", ControlKind::kMultiLineTextBox, L"txtHistory", 0, 0, 6135, 4455},
+}};
+inline constexpr const Control& kTxtHistory = kHistoryControls[0];
 
-// The form's font (every control but Label3) and Label3's own font, in points.
+// The two windows' designs; twips become pixels with halves away from zero.
+inline constexpr FormDesign kMainDesign{kMainClientWidth, kMainClientHeight, kMainControls,
+                                        &TwipsToPixelsHalfAway};
+inline constexpr FormDesign kHistoryDesign{kHistoryClientWidth, kHistoryClientHeight,
+                                           kHistoryControls, &TwipsToPixelsHalfAway};
+
+// The form's font and Label3's own font, in points.
 inline constexpr wchar_t kFontFace[] = L"ＭＳ Ｐゴシック";
 inline constexpr double kFormFontPoints = 9.0;
 inline constexpr double kLabel3FontPoints = 8.25;
@@ -94,10 +90,6 @@ struct MainWidths {
 std::optional<MainWidths> WidthRule(int clientWidthTwips);
 
 // Fill rule of frmHistory: txtHistory covers the whole client area from 0, 0.
-struct Box {
-    int left, top, width, height;
-    friend bool operator==(const Box&, const Box&) = default;
-};
 Box FillRule(int clientWidth, int clientHeight);
 
 }  // namespace vorta::forms

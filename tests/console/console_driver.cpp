@@ -213,7 +213,7 @@ bool RunVortastart(const Driver& driver, const Cad& cad) {
 struct Console {
     HWND main = nullptr;
     DWORD pid = 0;
-    HWND Item(ControlId id) const { return GetDlgItem(main, id); }
+    HWND Item(int id) const { return GetDlgItem(main, id); }
 };
 
 struct Search {
@@ -287,7 +287,7 @@ std::pair<std::wstring, std::wstring> ClickExpectingMessage(const Console& c, HW
     return seen;
 }
 
-RECT ChildRect(const Console& c, ControlId id) {
+RECT ChildRect(const Console& c, int id) {
     RECT r{};
     GetWindowRect(c.Item(id), &r);
     MapWindowPoints(nullptr, c.main, reinterpret_cast<POINT*>(&r), 2);
@@ -331,14 +331,10 @@ void CheckCompleted(const Console& c, Cad& a, bool ownProcess) {
         if (!order.empty() && item == c.Item(static_cast<ControlId>(order.front()))) break;
         order.push_back(GetDlgCtrlID(item));
     }
-    // Labels take no focus; the others in the place the design gives each (tabIndex),
-    // whatever order the window creates them in.
-    std::vector<std::pair<int, int>> byPlace;
-    for (const ControlLayout& control : kMainControls)
-        if (control.kind != ControlKind::kLabel) byPlace.emplace_back(control.tabIndex, control.id);
-    std::sort(byPlace.begin(), byPlace.end());
+    // Labels take no focus; the others in the order of the design's table.
     std::vector<int> designed;
-    for (const auto& [place, id] : byPlace) designed.push_back(id);
+    for (const Control& control : kMainControls)
+        if (control.kind != ControlKind::kLabel) designed.push_back(control.id);
     Check(order == designed, "shown: Tab goes through the controls in the designed order");
     Check(TextOf(c.Item(kIdTxtGet)) == TextOf(a.windows["main_edit"]),
           "shown: txtGet holds what the load step's Get read");
@@ -353,7 +349,7 @@ void CheckCompleted(const Console& c, Cad& a, bool ownProcess) {
     if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
     Check(GetClassLongPtrW(c.main, GCLP_HICONSM) != 0, "shown: the class has its small icon");
     bool fonts = true;
-    for (const ControlLayout& control : kMainControls) {
+    for (const Control& control : kMainControls) {
         const double points = control.id == kIdLabel3 ? kLabel3FontPoints : kFormFontPoints;
         if (!HasFont(c.Item(control.id), points, Dpi(c.main))) fonts = false;
     }
@@ -487,7 +483,7 @@ void CheckWidthRule(Session& s) {
     bool rule = true;
     for (std::size_t i = 0; i < kMainControls.size(); ++i) {
         const RECT after = ChildRect(c, kMainControls[i].id);
-        const ControlId id = kMainControls[i].id;
+        const int id = kMainControls[i].id;
         const bool widens = id == kIdCmbFileName || id == kIdTxtGet || id == kIdTxtPut;
         const int dw = (after.right - after.left) - (before[i].right - before[i].left);
         const bool moved = after.left != before[i].left || after.top != before[i].top ||

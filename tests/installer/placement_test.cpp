@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "installer/form1_layout.h"
+#include "tests/support/design_checks.h"
+
 namespace vorta::setup {
 namespace {
 
@@ -73,6 +79,19 @@ TEST(TwipConversions, FollowTheRealDotsPerInch) {
     EXPECT_EQ(TwipsToPixelsHalfToEven(30, 120), 2);  // 2.5
     EXPECT_DOUBLE_EQ(PixelsToTwipsUnrounded(1024, 96), 15360);
     EXPECT_DOUBLE_EQ(PixelsToTwipsUnrounded(1024, 120), 12288);
+}
+
+// Form1's controls as the window places them at the screen's DPI, 96 to 192: inside the
+// client area, Picture1 (two pixels wider by design) aside; and the client area the
+// window is sized to.
+TEST(Form1Design, KeepsItsControlsInsideTheClientArea) {
+    for (int dpi = 96; dpi <= 192; ++dpi)
+        EXPECT_EQ(vorta::testing::ControlsLeavingTheClientArea(kForm1Design, dpi),
+                  std::vector<std::string>{});
+    EXPECT_EQ(forms::ClientBox(kForm1Design, 96), (forms::Box{0, 0, 639, 322}));
+    EXPECT_EQ(forms::ClientBox(kForm1Design, 120), (forms::Box{0, 0, 799, 402}));  // 402.5
+    // At 144 dpi halves go to the even neighbour: 400.5 -> 400, 961.5 -> 962.
+    EXPECT_EQ(forms::PixelBox(kForm1Design, kForm1Controls[0], 144), (forms::Box{0, 0, 962, 400}));
 }
 
 }  // namespace

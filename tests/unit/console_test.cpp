@@ -5,9 +5,12 @@
 #include <climits>
 #include <memory>
 
+#include "common/forms/command_table.h"
 #include "launcher/discovery.h"
+#include "launcher/forms/assistant_layout.h"
 #include "launcher/forms/layout.h"
 #include "launcher/win32_values.h"
+#include "tests/support/design_checks.h"
 #include "tests/support/fake_console_platform.h"
 #include "tests/support/fake_platform.h"
 
@@ -309,7 +312,7 @@ TEST(Layout, TwipsAtCommonDpis) {
     EXPECT_EQ(PixelsToTwipsHalfAway(316, 96), 4740);
     EXPECT_EQ(PixelsToTwipsHalfAway(-2, 96), -30);
     // Every design value is a whole number of pixels at 96 dpi.
-    for (const ControlLayout& c : kMainControls) {
+    for (const Control& c : kMainControls) {
         for (int v : {c.left, c.top, c.width, c.height})
             EXPECT_EQ(PixelsToTwipsHalfAway(TwipsToPixelsHalfAway(v, 96), 96), v) << c.name;
     }
@@ -342,7 +345,7 @@ TEST(Layout, MainControlsNeitherOverlapNorLeaveTheClientArea) {
             const std::optional<MainWidths> w = WidthRule(PixelsToTwipsHalfAway(client, dpi));
             ASSERT_TRUE(w) << client << " px at " << dpi << " dpi";
             std::vector<Box> boxes;
-            for (const ControlLayout& c : kMainControls) {
+            for (const Control& c : kMainControls) {
                 const int width = c.id == kIdCmbFileName ? w->cmbFileName
                                   : c.id == kIdTxtGet    ? w->txtGet
                                   : c.id == kIdTxtPut    ? w->txtPut
@@ -382,7 +385,7 @@ TEST(Layout, WidthRuleWidensTheThreeControlsAndNothingElse) {
 TEST(Layout, HistoryBoxStaysInsideTheClientAreaAndCoversItOnceResized) {
     for (int dpi : {96, 120, 144, 168, 192}) {
         auto px = [dpi](int twips) { return TwipsToPixelsHalfAway(twips, dpi); };
-        const ControlLayout& t = kTxtHistory;
+        const Control& t = kTxtHistory;
         EXPECT_TRUE(px(t.left) >= 0 && px(t.top) >= 0 &&
                     px(t.left) + px(t.width) <= px(kHistoryClientWidth) &&
                     px(t.top) + px(t.height) <= px(kHistoryClientHeight))
@@ -390,6 +393,46 @@ TEST(Layout, HistoryBoxStaysInsideTheClientAreaAndCoversItOnceResized) {
     }
     for (const auto& [width, height] : {std::pair{410, 299}, {500, 280}, {0, 0}})
         EXPECT_EQ(FillRule(width, height), (Box{0, 0, width, height}));
+}
+
+// The console's three windows as the window side places them from their tables: every
+// control inside the client area at every DPI from 96 to 192 (frmMain's buttons, one pixel
+// below it by design, aside); and a control's slot as the windows look it up.
+TEST(Layout, EveryConsoleDesignKeepsItsControlsInsideTheClientArea) {
+    for (int dpi = 96; dpi <= 192; ++dpi)
+        for (const FormDesign& design : {kMainDesign, kHistoryDesign, AssistantDesign()})
+            EXPECT_EQ(vorta::testing::ControlsLeavingTheClientArea(design, dpi),
+                      std::vector<std::string>{});
+    EXPECT_EQ(IndexOf(kMainControls, kIdCmbFileName), 7u);
+    EXPECT_EQ(IndexOf(kMainControls, kIdMnuEnd), kMainControls.size());  // a menu item
+}
+
+// The command table: the entry for the control and the notification, and for a control
+// array the element's index; nothing for another notification or beyond the array.
+TEST(CommandTable, CallsTheHandlerOfTheControlAndNotification) {
+    struct Form {
+        std::vector<std::string> calls;
+        void Ok() { calls.push_back("Ok"); }
+        void Menu() { calls.push_back("Menu"); }
+        void Row(std::size_t index) { calls.push_back("Row" + std::to_string(index)); }
+    };
+    constexpr int kClicked = 0;
+    constexpr int kChanged = 0x300;
+    static constexpr Command<Form> kCommands[] = {
+        On(1, kClicked, &Form::Ok), OnArray(10, 3, kChanged, &Form::Row),
+        On(13, kClicked, &Form::Menu),
+        On(1, kClicked, &Form::Menu),  // never reached: the first entry answers
+    };
+    Form form;
+    EXPECT_TRUE(Dispatch(form, kCommands, 1, kClicked));
+    EXPECT_FALSE(Dispatch(form, kCommands, 1, kChanged));
+    EXPECT_FALSE(Dispatch(form, kCommands, 9, kChanged));
+    EXPECT_TRUE(Dispatch(form, kCommands, 10, kChanged));
+    EXPECT_TRUE(Dispatch(form, kCommands, 12, kChanged));
+    EXPECT_FALSE(Dispatch(form, kCommands, 13, kChanged));
+    EXPECT_FALSE(Dispatch(form, kCommands, 11, kClicked));
+    EXPECT_TRUE(Dispatch(form, kCommands, 13, kClicked));
+    EXPECT_EQ(form.calls, (std::vector<std::string>{"Ok", "Row0", "Row2", "Menu"}));
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ frmMain& ConsolePickerHost::Form() {
     if (!form_) {
         // Set before loading: the load step's own search touches the window's list
         // directly, and any later touch finds the window already there.
-        form_ = std::make_unique<frmMain>(platform_, console_, state_, instance_);
+        form_ =
+            std::make_unique<vorta::win32::Owned<frmMain>>(platform_, console_, state_, instance_);
         form_->Load();
     }
     return *form_;

@@ -2,7 +2,6 @@
 
 #include "common/win32/dpi_font.h"
 #include "common/win32/loaded_function.h"
-#include "common/win32/window.h"
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/console_resources.h"
 
@@ -16,28 +15,9 @@ FormIcons LoadFormIcons(HINSTANCE instance) {
     return {load(32, 32), load(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON))};
 }
 
-HWND CreateControl(HWND parent, const ControlClass& kind, const wchar_t* text, int id) {
-    return vorta::win32::CreateChild(parent, kind.exStyle, kind.name, text, kind.style, id);
-}
-
 vorta::win32::GdiObject<HFONT> CreateFormFont(double points, UINT dpi) {
     return vorta::win32::CreateJapaneseFont(
         kFontFace, FontHeightPixels(points, static_cast<int>(dpi)), FW_NORMAL);
-}
-
-int PlaceControl(HWND control, HFONT font, int left, int top, int width, int height, UINT dpi,
-                 int droppedRows, bool redraw) {
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
-    const int d = static_cast<int>(dpi);
-    const int designed = TwipsToPixelsHalfAway(height, d);
-    int spanned = designed;
-    if (droppedRows > 0) {
-        const int item = static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, 0, 0));
-        spanned += droppedRows * item + 2;
-    }
-    ::MoveWindow(control, TwipsToPixelsHalfAway(left, d), TwipsToPixelsHalfAway(top, d),
-                 TwipsToPixelsHalfAway(width, d), spanned, redraw);
-    return designed;
 }
 
 void SetClientSize(HWND window, int width, int height) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/win32/controls.h"
 #include "common/win32/dpi_font.h"
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/form_support.h"
@@ -17,11 +18,6 @@ constexpr wchar_t kCaption[] = L"ﾋｽﾄﾘｰ";
 
 frmHistory::frmHistory(HINSTANCE instance) : instance_(instance) {}
 
-frmHistory::~frmHistory() {
-    // Its WM_NCDESTROY handling needs this object whole.
-    Destroy();
-}
-
 bool frmHistory::Create() {
     if (IsOpen()) return true;
     // No owner: the window stands on its own beside the console.
@@ -29,31 +25,31 @@ bool frmHistory::Create() {
                         WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr))
         return false;
     HWND window = hwnd();
-    const ControlLayout& control = kTxtHistory;
-    txtHistory_ = vorta::win32::CreateChild(window, WS_EX_CLIENTEDGE, L"EDIT", control.text,
-                                            WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
-                                                ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN,
-                                            control.id);
-    // A history can be long: no limit on what the box holds.
-    ::SendMessageW(txtHistory_, EM_SETLIMITTEXT, 0, 0);
     const UINT dpi = vorta::win32::DpiOf(window);
-    ApplyDpi(dpi);
+    font_ = CreateFormFont(kFormFontPoints, dpi);
+    vorta::win32::CreateControls(window, kHistoryDesign, controls_, Placement(dpi));
+    // A history can be long: no limit on what the box holds.
+    vorta::win32::SetTextLimit(txtHistory(), 0);
     SetClientSize(window, TwipsToPixelsHalfAway(kHistoryClientWidth, static_cast<int>(dpi)),
                   TwipsToPixelsHalfAway(kHistoryClientHeight, static_cast<int>(dpi)));
     return true;
 }
 
+vorta::win32::ControlPlacement frmHistory::Placement(UINT dpi) const {
+    vorta::win32::ControlPlacement placement{dpi, {font_.get()}};
+    placement.redraw = true;
+    return placement;
+}
+
 void frmHistory::ApplyDpi(UINT dpi) {
     font_ = CreateFormFont(kFormFontPoints, dpi);
-    const ControlLayout& control = kTxtHistory;
-    PlaceControl(txtHistory_, font_.get(), control.left, control.top, control.width, control.height,
-                 dpi, 0, true);
+    vorta::win32::PlaceControls(kHistoryDesign, controls_, Placement(dpi));
 }
 
 void frmHistory::SetText(std::wstring_view text) {
-    if (txtHistory_ == nullptr) return;
+    if (txtHistory() == nullptr) return;
     const std::wstring copy(text);
-    ::SetWindowTextW(txtHistory_, copy.c_str());
+    ::SetWindowTextW(txtHistory(), copy.c_str());
 }
 
 void frmHistory::Show(HWND console) {
@@ -67,11 +63,11 @@ void frmHistory::Show(HWND console) {
 }
 
 void frmHistory::Form_Resize() {
-    if (txtHistory_ == nullptr) return;
+    if (txtHistory() == nullptr) return;
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     const Box box = FillRule(client.right - client.left, client.bottom - client.top);
-    ::MoveWindow(txtHistory_, box.left, box.top, box.width, box.height, TRUE);
+    ::MoveWindow(txtHistory(), box.left, box.top, box.width, box.height, TRUE);
 }
 
 LRESULT frmHistory::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -85,7 +81,7 @@ LRESULT frmHistory::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_NCDESTROY:
-            txtHistory_ = nullptr;
+            controls_.fill(nullptr);
             shownBefore_ = false;
             break;
         default:

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/forms/command_table.h"
 #include "common/win32/controls.h"
 #include "common/win32/dpi_font.h"
 #include "launcher/app_title.h"
@@ -17,12 +18,6 @@ constexpr UINT_PTR kTxtPutSubclass = 1;
 // Rows the picker list shows when dropped down.
 constexpr int kDroppedRows = 8;
 
-std::size_t SlotOf(ControlId id) {
-    for (std::size_t i = 0; i < kMainControls.size(); ++i)
-        if (kMainControls[i].id == id) return i;
-    return 0;
-}
-
 // The menu bar "File(&F)" with "CADSearch" and "End", and "設定(&S)" with the settings
 // assistant.
 vorta::win32::UniqueMenu MakeMenuBar() {
@@ -35,23 +30,6 @@ vorta::win32::UniqueMenu MakeMenuBar() {
     ::AppendMenuW(settings, MF_STRING, kIdMnuSettingsAssistant, kSettingsAssistantMenuItem);
     ::AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(settings), kSettingsMenuCaption);
     return bar;
-}
-
-// The window class and styles of each kind of control.
-ControlClass ClassOf(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::kDropDownList:
-            return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
-        case ControlKind::kLabel:
-            return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
-        case ControlKind::kTextBox:
-            return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case ControlKind::kButton:
-            return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
-        case ControlKind::kMultiLineTextBox:
-            return {L"EDIT", WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE, 0};
-    }
-    return {L"EDIT", 0, 0};
 }
 
 }  // namespace
@@ -90,14 +68,13 @@ void ComboPickerList::SetItemData(int index, std::int32_t data) {
         if (Has(index)) items_[static_cast<std::size_t>(index)].data = data;
         return;
     }
-    ::SendMessageW(combo_, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+    vorta::win32::ComboSetItemData(combo_, index, data);
 }
 
 std::int32_t ComboPickerList::ItemData(int index) const {
     if (combo_ == nullptr)
         return Has(index) ? items_[static_cast<std::size_t>(index)].data : CB_ERR;
-    return static_cast<std::int32_t>(
-        ::SendMessageW(combo_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    return vorta::win32::ComboItemData(combo_, index);
 }
 
 int ComboPickerList::ItemCount() const {
@@ -127,14 +104,9 @@ frmMain::frmMain(Platform& platform, ConsolePlatform& console, LauncherState& st
       history_(instance),
       assistant_(platform, console, state, instance) {}
 
-frmMain::~frmMain() {
-    history_.Destroy();
-    // Its WM_DESTROY and WM_NCDESTROY handling needs this object whole.
-    Destroy();
-}
-
 HWND frmMain::Control(ControlId id) const {
-    return controls_[SlotOf(id)];
+    const std::size_t slot = IndexOf(kMainControls, id);
+    return slot < controls_.size() ? controls_[slot] : nullptr;
 }
 
 bool frmMain::Load() {
@@ -159,17 +131,15 @@ bool frmMain::Complete() {
     const FormIcons icons = LoadFormIcons(instance_);
     ::SetClassLongPtrW(hwnd(), GCLP_HICON, reinterpret_cast<LONG_PTR>(icons.icon));
     ::SetClassLongPtrW(hwnd(), GCLP_HICONSM, reinterpret_cast<LONG_PTR>(icons.smallIcon));
+    dpi_ = vorta::win32::DpiOf(hwnd());
+    font_ = CreateFormFont(kFormFontPoints, dpi_);
+    label3Font_ = CreateFormFont(kLabel3FontPoints, dpi_);
     // Created in tab order, which makes it the order of the Tab key.
-    for (std::size_t i = 0; i < kMainControls.size(); ++i) {
-        if (controls_[i] != nullptr) continue;  // made by an earlier attempt
-        const ControlLayout& control = kMainControls[i];
-        controls_[i] = CreateControl(hwnd(), ClassOf(control.kind), control.text, control.id);
-        if (controls_[i] == nullptr) return false;
-    }
+    if (!vorta::win32::CreateControls(hwnd(), kMainDesign, controls_, Placement(dpi_)))
+        return false;
+    FitComboHeight(dpi_);
     ::SetWindowSubclass(Control(kIdTxtPut), &frmMain::TxtPutProc, kTxtPutSubclass,
                         reinterpret_cast<DWORD_PTR>(this));
-    dpi_ = vorta::win32::DpiOf(hwnd());
-    ApplyDpi(dpi_);
     const int d = static_cast<int>(dpi_);
     SetClientSize(hwnd(), TwipsToPixelsHalfAway(kMainClientWidth, d),
                   TwipsToPixelsHalfAway(kMainClientHeight, d));
@@ -180,33 +150,32 @@ bool frmMain::Complete() {
     return true;
 }
 
+vorta::win32::ControlPlacement frmMain::Placement(UINT dpi) const {
+    vorta::win32::ControlPlacement placement{dpi, {font_.get(), label3Font_.get()}};
+    placement.droppedRows = kDroppedRows;
+    return placement;
+}
+
 void frmMain::ApplyDpi(UINT dpi) {
     font_ = CreateFormFont(kFormFontPoints, dpi);
     label3Font_ = CreateFormFont(kLabel3FontPoints, dpi);
-    for (std::size_t i = 0; i < kMainControls.size(); ++i) {
-        const ControlLayout& control = kMainControls[i];
-        HFONT font = control.id == kIdLabel3 ? label3Font_.get() : font_.get();
-        const bool dropDown = control.kind == ControlKind::kDropDownList;
-        const int height =
-            PlaceControl(controls_[i], font, control.left, control.top, control.width,
-                         control.height, dpi, dropDown ? kDroppedRows : 0);
-        if (dropDown) FitComboHeight(height);
-    }
+    vorta::win32::PlaceControls(kMainDesign, controls_, Placement(dpi));
+    FitComboHeight(dpi);
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void frmMain::FitComboHeight(int closedHeight) {
-    // The closed box's height follows its selection field: set the field so the box
-    // measures the design height.
+void frmMain::FitComboHeight(UINT dpi) {
     HWND combo = Control(kIdCmbFileName);
+    const int closedHeight =
+        PixelBox(kMainDesign, MainControl(kIdCmbFileName), static_cast<int>(dpi)).height;
     for (int attempt = 0; attempt < 3; ++attempt) {
         RECT rect{};
         ::GetWindowRect(combo, &rect);
         const int delta = closedHeight - (rect.bottom - rect.top);
         if (delta == 0) return;
-        const int field = static_cast<int>(::SendMessageW(combo, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+        const int field = vorta::win32::ComboItemHeight(combo, -1);
         if (field + delta <= 0) return;
-        ::SendMessageW(combo, CB_SETITEMHEIGHT, WPARAM(-1), field + delta);
+        vorta::win32::ComboSetItemHeight(combo, -1, field + delta);
     }
 }
 
@@ -309,33 +278,25 @@ void frmMain::mnuSettingsAssistant_Click() {
 
 // --- Window procedures
 
-void frmMain::OnCommand(int id) {
+void frmMain::OnCommand(int id, int code) {
     // The handler of each button and menu item.
-    struct Command {
-        int id;
-        void (frmMain::*handler)();
+    static constexpr Command<frmMain> kCommands[] = {
+        On(kIdCmdGet, BN_CLICKED, &frmMain::cmdGet_Click),
+        On(kIdCmdPut, BN_CLICKED, &frmMain::cmdPut_Click),
+        On(kIdCmdHistory1, BN_CLICKED, &frmMain::cmdHistory1_Click),
+        On(kIdCmdHistory2, BN_CLICKED, &frmMain::cmdHistory2_Click),
+        On(kIdMnuCADSearch, kMenuItem, &frmMain::mnuCADSearch_Click),
+        On(kIdMnuEnd, kMenuItem, &frmMain::mnuEnd_Click),
+        On(kIdMnuSettingsAssistant, kMenuItem, &frmMain::mnuSettingsAssistant_Click),
     };
-    static constexpr Command kCommands[] = {
-        {kIdCmdGet, &frmMain::cmdGet_Click},
-        {kIdCmdPut, &frmMain::cmdPut_Click},
-        {kIdCmdHistory1, &frmMain::cmdHistory1_Click},
-        {kIdCmdHistory2, &frmMain::cmdHistory2_Click},
-        {kIdMnuCADSearch, &frmMain::mnuCADSearch_Click},
-        {kIdMnuEnd, &frmMain::mnuEnd_Click},
-        {kIdMnuSettingsAssistant, &frmMain::mnuSettingsAssistant_Click},
-    };
-    for (const Command& command : kCommands)
-        if (command.id == id) (this->*command.handler)();
+    Dispatch(*this, kCommands, id, code);
 }
 
 LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            const int code = HIWORD(wParam);
-            // Buttons report BN_CLICKED, menu items 0 with no control.
-            if (code == BN_CLICKED || (code == 0 && lParam == 0)) OnCommand(LOWORD(wParam));
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
-        }
         case WM_SIZE:
             Form_Resize();
             return 0;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/win32/form_controls.h"
 #include "common/win32/unique.h"
 #include "common/win32/window.h"
 #include "launcher/forms/console.h"
@@ -48,10 +49,8 @@ class ComboPickerList final : public PickerList {
     int index_ = -1;
 };
 
-class frmMain final : public vorta::win32::Window, public ConsoleView {
+class frmMain : public vorta::win32::Window, public ConsoleView {
   public:
-    frmMain(Platform& platform, ConsolePlatform& console, LauncherState& state, HINSTANCE instance);
-    ~frmMain() override;
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
@@ -89,18 +88,23 @@ class frmMain final : public vorta::win32::Window, public ConsoleView {
     void MessageBox(std::wstring_view text, std::wstring_view title) override;
 
   protected:
+    // Made as vorta::win32::Owned<frmMain>.
+    frmMain(Platform& platform, ConsolePlatform& console, LauncherState& state, HINSTANCE instance);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     static LRESULT CALLBACK TxtPutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
-    void OnCommand(int id);
+    void OnCommand(int id, int code);
     // Makes what only a shown window needs: the class icons, the controls, the fonts and
     // the layout at the window's DPI; then the controls get what the load step put in
     // the list and what Get read. True once the window is complete.
     bool Complete();
+    vorta::win32::ControlPlacement Placement(UINT dpi) const;
     void ApplyDpi(UINT dpi);
-    void FitComboHeight(int closedHeight);
+    // The closed box's height follows its selection field: the field is set so that the
+    // box measures its designed height at `dpi`.
+    void FitComboHeight(UINT dpi);
 
     ConsoleCommands commands_;
     HINSTANCE instance_;
@@ -110,8 +114,8 @@ class frmMain final : public vorta::win32::Window, public ConsoleView {
     ComboPickerList cmbFileName_;
     // The last text Get read, kept for txtGet while that does not exist yet.
     std::optional<std::wstring> txtGetText_;
-    frmHistory history_;
-    frmSettingsAssistant assistant_;
+    vorta::win32::Owned<frmHistory> history_;
+    vorta::win32::Owned<frmSettingsAssistant> assistant_;
     vorta::win32::GdiObject<HFONT> font_;
     vorta::win32::GdiObject<HFONT> label3Font_;
 };

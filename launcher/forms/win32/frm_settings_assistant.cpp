@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/forms/command_table.h"
 #include "common/win32/controls.h"
 #include "common/win32/dpi_font.h"
 #include "launcher/app_title.h"
@@ -20,36 +21,6 @@ constexpr int kDroppedRows = 12;
 constexpr int kDroppedWidthTwips = 1100 * 15;
 constexpr int kValueMaxChars = 300;
 
-// The window class and styles of each kind of control.
-ControlClass ClassOf(AssistantKind kind) {
-    switch (kind) {
-        case AssistantKind::kLabel:
-            return {L"STATIC", SS_LEFT, 0};
-        case AssistantKind::kMark:
-            return {L"STATIC", SS_CENTER | SS_NOPREFIX, 0};
-        case AssistantKind::kDropDownList:
-            return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
-        case AssistantKind::kButton:
-            return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
-        case AssistantKind::kTree:
-            return {
-                WC_TREEVIEWW,
-                WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                WS_EX_CLIENTEDGE};
-        case AssistantKind::kReadOnlyText:
-            return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE};
-        case AssistantKind::kText:
-            return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case AssistantKind::kCheckBox:
-            return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
-        case AssistantKind::kReport:
-            return {L"EDIT",
-                    WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                    WS_EX_CLIENTEDGE};
-    }
-    return {L"EDIT", 0, 0};
-}
-
 void SetText(HWND control, const std::wstring& text) {
     ::SetWindowTextW(control, text.c_str());
 }
@@ -64,16 +35,9 @@ frmSettingsAssistant::frmSettingsAssistant(Platform& platform, ConsolePlatform& 
                                            LauncherState& state, HINSTANCE instance)
     : platform_(platform), console_(console), state_(state), instance_(instance) {}
 
-frmSettingsAssistant::~frmSettingsAssistant() {
-    // Its WM_NCDESTROY handling needs this object whole.
-    Destroy();
-}
-
 HWND frmSettingsAssistant::Control(int id) const {
-    const std::vector<AssistantControl>& layout = AssistantControls();
-    for (std::size_t i = 0; i < layout.size() && i < controls_.size(); ++i)
-        if (layout[i].id == id) return controls_[i];
-    return nullptr;
+    const std::size_t slot = IndexOf(AssistantControls(), id);
+    return slot < controls_.size() ? controls_[slot] : nullptr;
 }
 
 bool frmSettingsAssistant::Show(HWND owner) {
@@ -91,12 +55,11 @@ bool frmSettingsAssistant::Show(HWND owner) {
                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                 CW_USEDEFAULT, CW_USEDEFAULT, 860, 740, owner))
         return false;
+    dpi_ = vorta::win32::DpiOf(hwnd());
     if (!CreateControls()) {
         Destroy();
         return false;
     }
-    dpi_ = vorta::win32::DpiOf(hwnd());
-    ApplyDpi(dpi_);
     const int d = static_cast<int>(dpi_);
     SetClientSize(hwnd(), TwipsToPixelsHalfAway(kAssistantClientWidth, d),
                   TwipsToPixelsHalfAway(kAssistantClientHeight, d));
@@ -109,31 +72,27 @@ bool frmSettingsAssistant::Show(HWND owner) {
     return true;
 }
 
+// Creates the controls at dpi_.
 bool frmSettingsAssistant::CreateControls() {
-    for (const AssistantControl& control : AssistantControls()) {
-        HWND child = CreateControl(hwnd(), ClassOf(control.kind), control.text, control.id);
-        if (child == nullptr) return false;
-        if (control.kind == AssistantKind::kText)
-            ::SendMessageW(child, EM_SETLIMITTEXT, kValueMaxChars, 0);
-        controls_.push_back(child);
-    }
+    font_ = CreateFormFont(kFormFontPoints, dpi_);
+    controls_.assign(AssistantControls().size(), nullptr);
+    if (!vorta::win32::CreateControls(hwnd(), AssistantDesign(), controls_, Placement(dpi_)))
+        return false;
+    for (std::size_t k = 0; k < kSettingCount; ++k)
+        vorta::win32::SetTextLimit(Control(Id(kIdAsstRowValue, k)), kValueMaxChars);
     return true;
+}
+
+vorta::win32::ControlPlacement frmSettingsAssistant::Placement(UINT dpi) const {
+    vorta::win32::ControlPlacement placement{dpi, {font_.get()}};
+    placement.droppedRows = kDroppedRows;
+    placement.droppedWidth = kDroppedWidthTwips;
+    return placement;
 }
 
 void frmSettingsAssistant::ApplyDpi(UINT dpi) {
     font_ = CreateFormFont(kFormFontPoints, dpi);
-    const std::vector<AssistantControl>& layout = AssistantControls();
-    for (std::size_t i = 0; i < layout.size(); ++i) {
-        const AssistantControl& control = layout[i];
-        const bool dropDown = control.kind == AssistantKind::kDropDownList;
-        PlaceControl(controls_[i], font_.get(), control.left, control.top, control.width,
-                     control.height, dpi, dropDown ? kDroppedRows : 0);
-        if (dropDown)
-            ::SendMessageW(controls_[i], CB_SETDROPPEDWIDTH,
-                           static_cast<WPARAM>(
-                               TwipsToPixelsHalfAway(kDroppedWidthTwips, static_cast<int>(dpi))),
-                           0);
-    }
+    vorta::win32::PlaceControls(AssistantDesign(), controls_, Placement(dpi));
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -216,19 +175,13 @@ struct TreeFill {
 
 // Inserts the node and its children; true when the subtree holds a window to show.
 bool InsertNode(TreeFill& fill, const WindowNode& node, HTREEITEM parent) {
-    std::wstring label = NodeLabel(node, MarksOf(fill.found, node.hwnd));
-    TVINSERTSTRUCTW item{};
-    item.hParent = parent;
-    item.hInsertAfter = TVI_LAST;
-    item.item.mask = TVIF_TEXT | TVIF_PARAM;
-    item.item.pszText = label.data();
-    item.item.lParam = static_cast<LPARAM>(node.hwnd);
-    HTREEITEM self = reinterpret_cast<HTREEITEM>(
-        ::SendMessageW(fill.tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    HTREEITEM self =
+        vorta::win32::TreeAdd(fill.tree, parent, NodeLabel(node, MarksOf(fill.found, node.hwnd)),
+                              static_cast<LPARAM>(node.hwnd));
     if (fill.parts.main == &node) fill.mainItem = self;
     bool holds = false;
     for (const WindowNode& child : node.children) holds = InsertNode(fill, child, self) || holds;
-    if (holds) ::SendMessageW(fill.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(self));
+    if (holds) vorta::win32::TreeExpand(fill.tree, self);
     return holds || fill.Shown(node);
 }
 
@@ -237,14 +190,11 @@ bool InsertNode(TreeFill& fill, const WindowNode& node, HTREEITEM parent) {
 void frmSettingsAssistant::FillTree() {
     HWND tree = Control(kIdAsstTree);
     ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    vorta::win32::TreeClear(tree);
     TreeFill fill{tree, found_, parts_};
     for (const WindowNode& top : tops_) InsertNode(fill, top, TVI_ROOT);
     ::SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
-    if (fill.mainItem != nullptr) {
-        ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(fill.mainItem));
-        ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(fill.mainItem));
-    }
+    if (fill.mainItem != nullptr) vorta::win32::TreeSelectAndShow(tree, fill.mainItem);
     ::InvalidateRect(tree, nullptr, TRUE);
 }
 
@@ -355,32 +305,16 @@ void frmSettingsAssistant::txtValue_Change(std::size_t key) {
 // --- Window procedure
 
 void frmSettingsAssistant::OnCommand(int id, int code) {
-    if (id >= kIdAsstRowValue && id < Id(kIdAsstRowValue, kSettingCount)) {
-        if (code == EN_CHANGE) txtValue_Change(static_cast<std::size_t>(id - kIdAsstRowValue));
-        return;
-    }
-    if (id == kIdAsstProgram) {
-        if (code == CBN_SELCHANGE) cmbProgram_Click();
-        return;
-    }
-    if (code != BN_CLICKED) return;
-    switch (id) {
-        case kIdAsstRefresh:
-            cmdRefresh_Click();
-            break;
-        case kIdAsstTry:
-            cmdTry_Click();
-            break;
-        case kIdAsstSave:
-            cmdSave_Click();
-            break;
-        case kIdAsstClose:
-        case IDCANCEL:  // Esc
-            cmdClose_Click();
-            break;
-        default:
-            break;
-    }
+    static constexpr Command<frmSettingsAssistant> kCommands[] = {
+        OnArray(kIdAsstRowValue, kSettingCount, EN_CHANGE, &frmSettingsAssistant::txtValue_Change),
+        On(kIdAsstProgram, CBN_SELCHANGE, &frmSettingsAssistant::cmbProgram_Click),
+        On(kIdAsstRefresh, BN_CLICKED, &frmSettingsAssistant::cmdRefresh_Click),
+        On(kIdAsstTry, BN_CLICKED, &frmSettingsAssistant::cmdTry_Click),
+        On(kIdAsstSave, BN_CLICKED, &frmSettingsAssistant::cmdSave_Click),
+        On(kIdAsstClose, BN_CLICKED, &frmSettingsAssistant::cmdClose_Click),
+        On(IDCANCEL, BN_CLICKED, &frmSettingsAssistant::cmdClose_Click),  // Esc
+    };
+    Dispatch(*this, kCommands, id, code);
 }
 
 LRESULT frmSettingsAssistant::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

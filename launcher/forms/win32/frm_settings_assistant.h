@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/form_controls.h"
 #include "common/win32/unique.h"
 #include "common/win32/window.h"
 #include "launcher/forms/assistant_layout.h"
@@ -24,13 +25,8 @@
 
 namespace vorta::forms::win32 {
 
-class frmSettingsAssistant final : public vorta::win32::Window {
+class frmSettingsAssistant : public vorta::win32::Window {
   public:
-    // The settings saved here also become state.settings, which the console uses.
-    frmSettingsAssistant(Platform& platform, ConsolePlatform& console, LauncherState& state,
-                         HINSTANCE instance);
-    ~frmSettingsAssistant() override;
-
     // Creates the window owned by `owner`, loads it and shows it centred on the screen;
     // when it is open already, brings it to the front. False when it cannot be created.
     bool Show(HWND owner);
@@ -46,11 +42,16 @@ class frmSettingsAssistant final : public vorta::win32::Window {
     void txtValue_Change(std::size_t key);
 
   protected:
+    // Made as vorta::win32::Owned<frmSettingsAssistant>. The settings saved here also
+    // become state.settings, which the console uses.
+    frmSettingsAssistant(Platform& platform, ConsolePlatform& console, LauncherState& state,
+                         HINSTANCE instance);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void OnCommand(int id, int code);
     bool CreateControls();
+    vorta::win32::ControlPlacement Placement(UINT dpi) const;
     void ApplyDpi(UINT dpi);
     std::wstring AppFolder() const;
     // Lists the programs again; keeps the one with that process id chosen, or chooses
