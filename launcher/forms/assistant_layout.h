@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "launcher/forms/lumset_file.h"
+#include "launcher/settings.h"
 
 namespace vorta::forms {
 
@@ -64,9 +64,5 @@ inline constexpr int kAssistantClientHeight = 702 * 15;
 
 // Every control, in tab order (the order the window creates them in).
 const std::vector<AssistantControl>& AssistantControls();
-
-// The marks of the judgement column.
-inline constexpr wchar_t kMarkOk[] = L"✓";
-inline constexpr wchar_t kMarkNg[] = L"×";
 
 }  // namespace vorta::forms
