@@ -95,18 +95,10 @@ std::string Utf16Le(std::wstring_view text) {
     return out;
 }
 
-// The system's profile reader as far as the saved files need it: the file in the code
-// page, then the profile rules, at most 254 bytes.
+// The system's profile reader as far as the saved files need it.
 class ProfileReader : public Codec {
   public:
-    std::string ReadProfileString(const std::wstring& section, const std::wstring& key,
-                                  const std::wstring& defaultValue,
-                                  const std::wstring& fileName) override {
-        auto file = files.find(fileName);
-        std::optional<std::wstring> value;
-        if (file != files.end()) value = ProfileValue(FromAnsi(file->second), section, key);
-        return Cp932(value.value_or(defaultValue)).substr(0, 254);
-    }
+    ProfileReader() { profilesFromFiles = true; }
 };
 
 class Rewrite : public ::testing::Test {

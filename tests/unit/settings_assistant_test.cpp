@@ -468,5 +468,160 @@ TEST_F(Assistant, TryFollowsTheLaunchersRuleForRightsAndTheCommandLineClicked) {
     EXPECT_EQ(told.find(L"この値なら"), std::wstring::npos);
 }
 
+// --- A session: from the Lumset.ini shipped for another CAD to one saved for the IJCAD.
+
+class Session : public Assistant {
+  protected:
+    void SetUp() override {
+        platform.profilesFromFiles = true;
+        platform.files[ini] = shipped;
+        platform.AddProcess(6, "vortastart.exe");  // the assistant's own program
+        platform.AddThread(60, 6);
+        Add(600, 60, 0, L"Lumset.ini の設定アシスタント", "VortaSettingsAssistant", 0,
+            {0, 0, 9, 9});
+        AddCad(100, 1000);
+        session.Load(folder);
+    }
+
+    // The rows as they start: each proposal, ticked or not.
+    KeyChoices Rows() const {
+        KeyChoices choices;
+        for (std::size_t k = 0; k < kSettingCount; ++k) {
+            const KeyRow row = session.Row(k);
+            choices[k] = {row.accept, row.value};
+        }
+        return choices;
+    }
+
+    void ChooseCad() {
+        const std::vector<ProgramInfo>& programs = session.programs();
+        for (std::size_t i = 0; i < programs.size(); ++i)
+            if (programs[i].processId == 100) session.Choose(static_cast<int>(i));
+        ASSERT_GE(session.chosen(), 0);
+    }
+
+    const std::wstring folder = L"C:\\CAD\\Vorta\\";
+    const std::wstring ini = folder + L"Lumset.ini";
+    const std::string shipped = Cp932(
+        L"; 出荷時の値\r\n[Main]\r\nACADName=acad\r\nCommandCaption=コマンド ライン\r\n"
+        L"MainCaption=AutoCAD 20\r\nTextCaption=AutoCAD テキスト ウィンドウ\r\n"
+        L"MainCmdCtrlID=1001\r\nTextCmdCtrlID=1002\r\nMainHistCtrlID=1003\r\nTextHistCtrlID="
+        L"1004\r\n");
+    testing::MemoryFiles files{platform.files};
+    AssistantSession session{platform, console, files, 6};
+};
+
+TEST_F(Session, ProposesForTheChosenCadAndTicksWhatDoesNotFitTheUnusedKeysAside) {
+    // ACADName fits no program: none is chosen, nothing judged or ticked, ourselves unlisted.
+    EXPECT_EQ(session.chosen(), -1);
+    EXPECT_EQ(session.programs().size(), 1u);
+    EXPECT_EQ(session.Report(), kChooseProgramText);
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        const KeyRow row = session.Row(k);
+        EXPECT_EQ(std::wstring(row.mark), L"") << Cp932(KeyName(k));
+        EXPECT_FALSE(row.accept) << Cp932(KeyName(k));
+        EXPECT_EQ(row.value, IsUnusedKey(k) ? kUnusedKeyText : row.current);
+    }
+
+    ChooseCad();
+    const std::array<std::wstring, kSettingCount> proposed{
+        L"IJCAD", L"コマンド行", L"IJCAD 20", L"IJCAD テキスト ウィンドウ",
+        L"2001",  L"",           L"",         L"2004"};
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        const KeyRow row = session.Row(k);
+        EXPECT_EQ(row.used, !IsUnusedKey(k));
+        if (IsUnusedKey(k)) {
+            EXPECT_EQ(row.value, kUnusedKeyText);
+            EXPECT_EQ(std::wstring(row.mark), L"");
+            EXPECT_FALSE(row.accept);
+            EXPECT_EQ(row.current, k == kTextCmdCtrlID ? L"1002" : L"1003");
+        } else {
+            EXPECT_EQ(row.value, proposed[k]) << Cp932(KeyName(k));
+            EXPECT_EQ(std::wstring(row.mark), kMarkNg) << Cp932(KeyName(k));
+            EXPECT_TRUE(row.accept) << Cp932(KeyName(k));
+        }
+    }
+    EXPECT_NE(
+        session.Report().find(L"－ TextCmdCtrlID「1002」: （起動ツールでは使われていません）"),
+        std::wstring::npos);
+
+    // Listed again, the chosen program stays chosen wherever it comes in the list.
+    platform.AddProcess(50, "aaa.exe");
+    platform.AddThread(500, 50);
+    Add(5000, 500, 0, L"A", "A", 0, {0, 0, 9, 9});
+    session.Refresh();
+    ASSERT_EQ(session.programs().size(), 2u);
+    EXPECT_EQ(session.chosen(), 1);
+    EXPECT_EQ(session.programs()[1].processId, 100u);
+
+    // A value that fits already is not ticked, and 試す uses what is ticked.
+    platform.files[ini] = Cp932(L"[Main]\r\nACADName=IJCAD\r\nCommandCaption=コマンド行\r\n");
+    session.Load(folder);
+    ASSERT_EQ(session.programs()[static_cast<std::size_t>(session.chosen())].processId, 100u);
+    EXPECT_EQ(std::wstring(session.Row(kACADName).mark), kMarkOk);
+    EXPECT_FALSE(session.Row(kACADName).accept);
+    EXPECT_TRUE(session.Row(kMainCaption).accept);
+    EXPECT_NE(session.Try(Rows()).report.find(L"この値なら"), std::wstring::npos);
+    KeyChoices none = Rows();
+    none[kMainCaption].accept = false;  // "???" finds no main window
+    EXPECT_NE(session.Try(none).report.find(kNoCadMessage), std::wstring::npos);
+}
+
+TEST_F(Session, SavesTheTickedValuesReadsThemBackAndKeepsTheUnusedKeysLines) {
+    ChooseCad();
+    KeyChoices choices = Rows();
+    choices[kTextCmdCtrlID] = {true, L"55"};  // never written: no part of the launcher uses it
+    const ActionOutcome outcome = session.Save(choices);
+    ASSERT_TRUE(outcome.saved) << Cp932(outcome.message);
+    EXPECT_EQ(outcome.message, L"");
+    EXPECT_EQ(outcome.report.find(L"注意"), std::wstring::npos) << Cp932(outcome.report);
+    EXPECT_EQ(platform.files[ini + L".bak"], shipped);
+    EXPECT_EQ(platform.files[ini],
+              Cp932(L"; 出荷時の値\r\n[Main]\r\nACADName=IJCAD\r\nCommandCaption=コマンド行\r\n"
+                    L"MainCaption=IJCAD 20\r\nTextCaption=IJCAD テキスト ウィンドウ\r\n"
+                    L"MainCmdCtrlID=2001\r\nTextCmdCtrlID=1002\r\nMainHistCtrlID=1003\r\n"
+                    L"TextHistCtrlID=2004\r\n"));
+    // The settings are those read back, and now every used key fits.
+    EXPECT_EQ(session.settings().ACADName, L"IJCAD");
+    EXPECT_EQ(session.settings().MainCmdCtrlID, 2001);
+    EXPECT_EQ(session.settings().TextCmdCtrlID, 1002);
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        if (IsUnusedKey(k)) continue;
+        EXPECT_EQ(std::wstring(session.Row(k).mark), kMarkOk) << Cp932(KeyName(k));
+        EXPECT_FALSE(session.Row(k).accept) << Cp932(KeyName(k));
+    }
+    EXPECT_NE(outcome.report.find(L"✓ TextHistCtrlID「2004」"), std::wstring::npos);
+}
+
+TEST_F(Session, ASaveThatFailsOrHasNothingToWriteLeavesTheFileAndTheSettings) {
+    ChooseCad();
+    files.failing["write"] = {FileStatus::kFailed, 112, L"ディスクの空き領域が不足しています。"};
+    ActionOutcome outcome = session.Save(Rows());
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_NE(outcome.message.find(L"元の Lumset.ini はそのままです"), std::wstring::npos);
+    EXPECT_EQ(outcome.report, outcome.message);
+    EXPECT_EQ(platform.files, (std::map<std::wstring, std::string>{{ini, shipped}}));
+    EXPECT_EQ(session.settings().ACADName, L"acad");
+    EXPECT_TRUE(session.Row(kACADName).accept);  // the rows stay for another try
+    files.failing.clear();
+    EXPECT_TRUE(session.Save(Rows()).saved);
+
+    // A value that cannot be written, or nothing ticked: no file is touched.
+    files.steps.clear();
+    KeyChoices choices = Rows();
+    choices[kMainCmdCtrlID] = {true, L"20a1"};
+    for (const ActionOutcome& refused : {session.Save(choices), session.Try(choices)}) {
+        EXPECT_EQ(refused.badKey, std::optional<std::size_t>(kMainCmdCtrlID));
+        EXPECT_NE(refused.message.find(L"MainCmdCtrlID には数値"), std::wstring::npos);
+        EXPECT_EQ(refused.report, L"");
+    }
+    choices = Rows();
+    choices[kMainHistCtrlID] = {true, L"7"};  // an unused key's tick counts for nothing
+    outcome = session.Save(choices);
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_EQ(outcome.message, kNothingToSaveMessage);
+    EXPECT_TRUE(files.steps.empty());
+}
+
 }  // namespace
 }  // namespace vorta::assistant
