@@ -284,14 +284,18 @@ TEST_F(Assistant, ExtremeRectanglesKeepTheirSizes) {
     EXPECT_EQ(NodeLabel(tops.back(), {}),
               L"「IJCAD 2020 ツール」  Palette  表示  4294967295 × 4294967295");
 
-    TryOutcome tried;
-    tried.check = DriveCheck::kNoCommandLine;
-    tried.instances = 1;
-    tried.main = 1000 + kMain;
-    tried.processId = 100;
-    tried.commandLine = 1000 + kMainLine;
-    tried.visible = true;
-    tried.rect = {kMin, kMax, kMax, kMin};  // turned over: no size
+    // Command lines turned over have no size: the launcher's rule turns them down, and the
+    // try tells their sizes as they are.
+    for (FakeWindow& w : platform.windows)
+        if (w.hwnd == 1000 + kMainLine || w.hwnd == 1000 + kTextLine)
+            w.rect = {kMin, kMax, kMax, kMin};
+    LauncherSettings s = Shipped();
+    s.ACADName = L"IJCAD";
+    s.MainCaption = L"IJCAD 20";
+    s.TextCaption = L"IJCAD テキスト";
+    s.CommandCaption = L"コマンド行";
+    const TryOutcome tried = TryDiscovery(platform, console, s);
+    EXPECT_EQ(tried.check, DriveCheck::kNoCommandLine);
     const std::wstring told = DescribeTry(tried, 100);
     EXPECT_NE(told.find(L"4294967295 × -4294967295"), std::wstring::npos) << Cp932(told);
     EXPECT_NE(told.find(kNoCommandLineMessage), std::wstring::npos);
