@@ -24,7 +24,7 @@ class DiscoveryRun {
 
     // Always asks to continue: every top-level window of the thread is looked at.
     bool OnTopLevelWindow(CadInstance& record, Hwnd window) {
-        if (platform_.GetWindowTextLengthA(window) <= 0) return true;
+        if (!HasCaption(platform_, window)) return true;
         std::wstring t = WindowTextOf(platform_, window);
         switch (MatchTopLevelCaption(t, settings_)) {
             case CaptionMatch::kMainWindow:
@@ -78,6 +78,10 @@ std::wstring WindowTextOf(Platform& platform, Hwnd window) {
     // A caption that grew after its length was read, or one longer than we read, may
     // end in a lead byte whose trail byte did not fit: that half character is dropped.
     return platform.FromAnsi(CutAnsi(platform, buffer, buffer.size()));
+}
+
+bool HasCaption(Platform& platform, Hwnd window) {
+    return platform.GetWindowTextLengthA(window) > 0;
 }
 
 CaptionMatch MatchTopLevelCaption(const std::wstring& caption, const LauncherSettings& settings) {

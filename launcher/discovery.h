@@ -67,6 +67,10 @@ inline constexpr std::int32_t kWindowTextMaxBytes = 32 * 1024;
 // is dropped.
 std::wstring WindowTextOf(Platform& platform, Hwnd window);
 
+// Whether discovery looks at a top-level window at all: only at one whose caption has a
+// length.
+bool HasCaption(Platform& platform, Hwnd window);
+
 // What discovery takes a top-level window for, from its caption alone. The main-caption
 // test is made first: a caption that begins with both captions is a main window's.
 enum class CaptionMatch { kNone, kMainWindow, kTextWindow };

@@ -39,6 +39,10 @@ bool IsIntegerKey(std::size_t key) {
     return key >= kMainCmdCtrlID;
 }
 
+bool IsUnusedKey(std::size_t key) {
+    return key == kTextCmdCtrlID || key == kMainHistCtrlID;
+}
+
 LauncherSettings SettingsOf(const SettingTexts& t) {
     LauncherSettings s;
     s.ACADName = t[kACADName];

@@ -36,6 +36,8 @@ enum SettingKey : std::size_t {
 };
 const wchar_t* KeyName(std::size_t key);
 bool IsIntegerKey(std::size_t key);
+// TextCmdCtrlID and MainHistCtrlID: read and held, used by no part of the launcher.
+bool IsUnusedKey(std::size_t key);
 
 // The eight values as text, in key order.
 using SettingTexts = std::array<std::wstring, kSettingCount>;

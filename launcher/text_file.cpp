@@ -145,29 +145,34 @@ std::wstring_view ProfileLineValue(std::wstring_view afterEquals) {
     return value;
 }
 
+ProfileSectionWalk::Line ProfileSectionWalk::Next(std::wstring_view raw) {
+    const std::wstring_view line = TrimProfileBlanks(raw);
+    if (line.starts_with(L'[')) {
+        // The first section of that name is the one read.
+        if (inSection_) return {Kind::kEnd, {}, {}};
+        const std::size_t close = line.find(L']');
+        const std::wstring_view name = TrimProfileBlanks(
+            line.substr(1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1));
+        inSection_ = SameProfileName(name, section_);
+        return {inSection_ ? Kind::kHeader : Kind::kOutside, {}, {}};
+    }
+    if (!inSection_) return {Kind::kOutside, {}, {}};
+    const std::size_t equals = line.find(L'=');
+    if (equals == std::wstring_view::npos) return {Kind::kOther, {}, {}};
+    return {Kind::kEntry, TrimProfileBlanks(line.substr(0, equals)),
+            ProfileLineValue(line.substr(equals + 1))};
+}
+
 std::optional<std::wstring> ProfileValue(std::wstring_view text, std::wstring_view section,
                                          std::wstring_view key) {
-    bool inSection = false;
-    bool seenSection = false;
+    ProfileSectionWalk walk(section);
     while (!text.empty()) {
         const std::size_t end = text.find_first_of(L"\r\n");
-        std::wstring_view line = TrimProfileBlanks(text.substr(0, end));
+        const ProfileSectionWalk::Line line = walk.Next(text.substr(0, end));
         text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
-        if (line.starts_with(L'[')) {
-            const std::size_t close = line.find(L']');
-            const std::wstring_view name = TrimProfileBlanks(line.substr(
-                1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1));
-            // The first section of that name is the one read.
-            if (inSection) return std::nullopt;
-            inSection = !seenSection && SameProfileName(name, section);
-            seenSection = seenSection || inSection;
-            continue;
-        }
-        if (!inSection) continue;
-        const std::size_t equals = line.find(L'=');
-        if (equals == std::wstring_view::npos) continue;
-        if (!SameProfileName(TrimProfileBlanks(line.substr(0, equals)), key)) continue;
-        return std::wstring(ProfileLineValue(line.substr(equals + 1)));
+        if (line.kind == ProfileSectionWalk::Kind::kEnd) return std::nullopt;
+        if (line.kind == ProfileSectionWalk::Kind::kEntry && SameProfileName(line.key, key))
+            return std::wstring(line.value);
     }
     return std::nullopt;
 }

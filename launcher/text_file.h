@@ -43,6 +43,25 @@ bool SameProfileName(std::wstring_view a, std::wstring_view b);
 std::wstring_view TrimProfileBlanks(std::wstring_view s);
 std::wstring_view ProfileLineValue(std::wstring_view afterEquals);
 
+// The profile reader's walk through the lines of a text to the first section of a name:
+// fed one line at a time, it tells what the line is to that section. Lines before the
+// section are outside it; the next section's header ends it.
+class ProfileSectionWalk {
+  public:
+    enum class Kind { kOutside, kHeader, kEntry, kOther, kEnd };
+    struct Line {
+        Kind kind = Kind::kOutside;
+        std::wstring_view key;    // kEntry: the name before "=", blanks dropped
+        std::wstring_view value;  // kEntry: the value as the reader reads it
+    };
+    explicit ProfileSectionWalk(std::wstring_view section) : section_(section) {}
+    Line Next(std::wstring_view line);
+
+  private:
+    std::wstring_view section_;
+    bool inSection_ = false;
+};
+
 // The value of key in section of a profile (INI) text, as the system's profile reader
 // finds it: section and key names compared without regard to case, the first match
 // wins, blanks around the value dropped, one pair of enclosing quotes removed. Nothing

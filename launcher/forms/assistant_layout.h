@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/forms/control_table.h"
-#include "launcher/forms/lumset_file.h"
+#include "launcher/settings.h"
 
 namespace vorta::forms {
 
@@ -49,9 +49,5 @@ inline constexpr int kAssistantClientHeight = 702 * 15;
 const std::vector<Control>& AssistantControls();
 // The window's design; twips become pixels with halves away from zero, as the console's.
 FormDesign AssistantDesign();
-
-// The marks of the judgement column.
-inline constexpr wchar_t kMarkOk[] = L"✓";
-inline constexpr wchar_t kMarkNg[] = L"×";
 
 }  // namespace vorta::forms

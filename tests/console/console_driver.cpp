@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "common/win32/dpi_font.h"
+#include "launcher/assistant/analysis.h"
 #include "launcher/forms/assistant_layout.h"
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/console_picker_host.h"
@@ -46,6 +47,10 @@
 namespace {
 
 using namespace vorta::forms;
+using vorta::IsUnusedKey;
+using vorta::KeyName;
+using vorta::kSettingCount;
+using vorta::assistant::kUnusedKeyText;
 using namespace vorta::tools;
 using vorta::win32::UniqueHandle;
 
@@ -790,12 +795,11 @@ int Screenshot(Driver& driver, const std::wstring& out) {
 // executable name, other captions, other control identifiers (the folder "ijcad").
 
 constexpr wchar_t kIjcadMain[] = L"IJCAD 2020 PRO - [図面A.dwg]";
-// What the assistant is expected to propose for it, key by key.
-const std::array<std::wstring, vorta::forms::kSettingCount> kIjcadValues{
-    L"IJCAD",    L"コマンド ウィンドウ",
-    L"IJCAD 20", L"IJCAD テキスト ウィンドウ",
-    L"2001",     L"2002",
-    L"2003",     L"2004"};
+// What the assistant is expected to propose for it, key by key; TextCmdCtrlID and
+// MainHistCtrlID, used by no part of the launcher, are not proposed.
+const std::array<std::wstring, kSettingCount> kIjcadValues{
+    L"IJCAD", L"コマンド ウィンドウ", L"IJCAD 20",    L"IJCAD テキスト ウィンドウ",
+    L"2001",  kUnusedKeyText,         kUnusedKeyText, L"2004"};
 
 // The console's folder gets the Lumset.ini shipped for AutoCAD.
 std::string UseShippedSettings(const Driver& driver) {
@@ -886,12 +890,13 @@ HWND OpenAssistantOn(const Console& c, Cad& cad) {
     return a;
 }
 
-// The eight keys' marks, each as expected; the others are told.
+// The marks of the six keys the launcher uses, each as expected, and none for the other
+// two; the others are told.
 bool AllMarked(HWND a, const wchar_t* mark, const char* told) {
     bool all = true;
     for (std::size_t k = 0; k < kSettingCount; ++k) {
         const std::wstring seen = TextOf(GetDlgItem(a, kIdAsstRowMark + static_cast<int>(k)));
-        if (seen == mark) continue;
+        if (seen == (IsUnusedKey(k) ? L"" : mark)) continue;
         all = false;
         if (told != nullptr) Say("     " + ToUtf8(KeyName(k)) + told + ToUtf8(seen));
     }
@@ -929,13 +934,20 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
             proposed = false;
             Say("     " + ToUtf8(KeyName(k)) + " proposed as " + ToUtf8(value));
         }
-        if (Ask(control(kIdAsstRowAccept + key), BM_GETCHECK) != BST_CHECKED) accepted = false;
+        const bool ticked = Ask(control(kIdAsstRowAccept + key), BM_GETCHECK) == BST_CHECKED;
+        const bool open = IsWindowEnabled(control(kIdAsstRowValue + key)) &&
+                          IsWindowEnabled(control(kIdAsstRowAccept + key));
+        if (ticked == IsUnusedKey(k) || open == IsUnusedKey(k)) accepted = false;
     }
-    Check(AllMarked(a, L"×", nullptr), "assistant: every shipped value is judged × for the IJCAD");
+    Check(AllMarked(a, L"×", nullptr),
+          "assistant: every shipped value the launcher uses is judged × for the IJCAD");
     Check(proposed,
-          "assistant: IJCAD, コマンド ウィンドウ, IJCAD 20, IJCAD テキスト ウィンドウ and "
-          "2001 to 2004 are proposed");
-    Check(accepted, "assistant: every proposal is ticked to be accepted");
+          "assistant: IJCAD, コマンド ウィンドウ, IJCAD 20, IJCAD テキスト ウィンドウ, 2001 and "
+          "2004 are proposed; TextCmdCtrlID and MainHistCtrlID say （起動ツールでは使われて"
+          "いません）");
+    Check(accepted,
+          "assistant: every proposal is ticked to be accepted; the two unused keys' rows are "
+          "disabled and not ticked");
     const std::wstring judgement = TextOf(control(kIdAsstResult));
     Check(judgement.find(L"× MainCaption「Autodesk AutoCAD 20」: 「Autodesk AutoCAD 20」で始まる"
                          L"タイトルのウィンドウがありません。") != std::wstring::npos,
@@ -1010,7 +1022,7 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
         std::string expected = oldLines[i];
         for (std::size_t k = 0; k < kSettingCount; ++k) {
             const std::string key = vorta::win32::WideToAnsi(KeyName(k)) + "=";
-            if (oldLines[i].rfind(key, 0) == 0) {
+            if (!IsUnusedKey(k) && oldLines[i].rfind(key, 0) == 0) {
                 expected = key + vorta::win32::WideToAnsi(kIjcadValues[k]);
                 ++changed;
             }
@@ -1020,9 +1032,9 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
             Say("     line " + std::to_string(i + 1) + ": " + Hex(newLines[i]));
         }
     }
-    Check(kept && changed == 8,
-          "save: the eight keys have the new values, every other line is kept byte for byte, "
-          "CR LF");
+    Check(kept && changed == 6,
+          "save: the six keys the launcher uses have the new values, every other line (the "
+          "unused keys' too) is kept byte for byte, CR LF");
 
     // Judged again with the saved values.
     Check(AllMarked(a, L"✓", " is judged "), "save: every value is judged ✓ afterwards");

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "launcher/text_file.h"
+
 namespace vorta::testing {
 
 namespace {
@@ -166,6 +168,12 @@ std::string FakePlatform::ReadProfileString(const std::wstring& section, const s
                                             const std::wstring& defaultValue,
                                             const std::wstring& fileName) {
     Log("ReadProfileString " + Cp932(key));
+    if (profilesFromFiles) {
+        auto found = files.find(fileName);
+        std::optional<std::wstring> read;
+        if (found != files.end()) read = ProfileValue(FromAnsi(found->second), section, key);
+        return ToAnsi(read.value_or(defaultValue)).substr(0, 254);
+    }
     std::wstring value = defaultValue;
     auto file = iniMain.find(fileName);
     if (section == L"Main" && file != iniMain.end()) {

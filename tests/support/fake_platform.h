@@ -40,6 +40,9 @@ class FakePlatform : public Platform {
     std::map<std::wstring, std::string> files;  // path -> bytes
     // ini file name (ANSI bytes as passed) -> key -> value (text)
     std::map<std::wstring, std::map<std::wstring, std::wstring>> iniMain;
+    // Read profiles from `files` instead, as the system's reader does: the file in the
+    // code page (FromAnsi), then the profile rules, at most 254 bytes.
+    bool profilesFromFiles = false;
     std::vector<ProcessEntry> processes;
     std::vector<ThreadEntry> threads;
     std::vector<FakeWindow> windows;

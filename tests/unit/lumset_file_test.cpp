@@ -1,7 +1,7 @@
 // Writing Lumset.ini: the rewrite keeps every line but the changed keys' byte for byte,
 // the launcher's own reader reads the new values back, and a save that fails leaves the
 // old file as it was.
-#include "launcher/forms/lumset_file.h"
+#include "launcher/assistant/lumset_file.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +16,15 @@
 #include "common/text/text_format.h"
 #include "launcher/text_file.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_files.h"
 
-namespace vorta::forms {
+namespace vorta::assistant {
 namespace {
 
 using testing::Cp932;
 using testing::FakePlatform;
 using testing::FromCp932;
+using testing::MemoryFiles;
 
 // Code page 932 as Windows converts: a character the code page lacks becomes "?"; a lead
 // byte whose second byte is not one becomes "・" and takes that byte with it (as Wine's
@@ -93,18 +95,10 @@ std::string Utf16Le(std::wstring_view text) {
     return out;
 }
 
-// The system's profile reader as far as the saved files need it: the file in the code
-// page, then the profile rules, at most 254 bytes.
+// The system's profile reader as far as the saved files need it.
 class ProfileReader : public Codec {
   public:
-    std::string ReadProfileString(const std::wstring& section, const std::wstring& key,
-                                  const std::wstring& defaultValue,
-                                  const std::wstring& fileName) override {
-        auto file = files.find(fileName);
-        std::optional<std::wstring> value;
-        if (file != files.end()) value = ProfileValue(FromAnsi(file->second), section, key);
-        return Cp932(value.value_or(defaultValue)).substr(0, 254);
-    }
+    ProfileReader() { profilesFromFiles = true; }
 };
 
 class Rewrite : public ::testing::Test {
@@ -361,52 +355,6 @@ TEST(ValueProblem, NamesWhatKeepsAValueFromBeingWritten) {
 
 // --- Saving
 
-// Files in memory. A folder that cannot be written refuses every write; single steps
-// can be made to fail with a given result; read-only files refuse to be replaced by a
-// rename, as Windows' do.
-class MemoryFiles : public SettingsFileSystem {
-  public:
-    std::map<std::wstring, std::string> files;
-    std::set<std::wstring> readOnly;
-    bool readOnlyFolder = false;
-    std::map<std::string, FileResult> failing;  // "read", "write", "backup", "rename"
-    std::vector<std::string> steps;
-
-    FileResult ReadWhole(const std::wstring& path, std::string& bytes) override {
-        steps.push_back("read");
-        if (failing.count("read")) return failing["read"];
-        auto it = files.find(path);
-        if (it == files.end()) return {FileStatus::kMissing, 2, {}};
-        bytes = it->second;
-        return {};
-    }
-    FileResult WriteNew(const std::wstring& path, std::string_view bytes) override {
-        const std::string step = path.ends_with(L".bak") ? "backup" : "write";
-        steps.push_back(step);
-        if (readOnlyFolder) return {FileStatus::kAccessDenied, 5, L"アクセスが拒否されました。"};
-        if (failing.count(step)) {
-            files[path] = std::string(bytes.substr(0, bytes.size() / 2));  // the disk filled
-            return failing[step];
-        }
-        files[path] = std::string(bytes);
-        readOnly.erase(path);  // a left file's attributes are cleared
-        return {};
-    }
-    FileResult Rename(const std::wstring& from, const std::wstring& to) override {
-        steps.push_back("rename");
-        if (readOnlyFolder) return {FileStatus::kAccessDenied, 5, {}};
-        if (failing.count("rename")) return failing["rename"];
-        if (readOnly.count(to)) return {FileStatus::kReadOnly, 5, L"アクセスが拒否されました。"};
-        files[to] = files.at(from);
-        files.erase(from);
-        return {};
-    }
-    void Remove(const std::wstring& path) override {
-        steps.push_back("remove");
-        files.erase(path);
-    }
-};
-
 class Save : public ::testing::Test {
   protected:
     const std::wstring folder = L"C:\\Program Files\\Vorta\\";
@@ -414,7 +362,8 @@ class Save : public ::testing::Test {
     const std::string old = Cp932(L"; 出荷時\r\n[Main]\r\nACADName=acad\r\n");
     const LumsetChanges changes = Changes({{kACADName, L"IJCAD"}});
     Codec codec;
-    MemoryFiles files;
+    std::map<std::wstring, std::string> store;
+    MemoryFiles files{store};
 };
 
 TEST_F(Save, WritesATemporaryFileKeepsTheOldAsBakThenRenames) {
@@ -451,7 +400,8 @@ TEST_F(Save, AFolderThatCannotBeWrittenIsNamedAndTheOldFileStays) {
 TEST_F(Save, AnyStepThatFailsLeavesTheOldFileAndNoTemporaryFile) {
     const FileResult diskFull{FileStatus::kFailed, 112, L"ディスクの空き領域が不足しています。"};
     for (const char* step : {"read", "write", "backup", "rename"}) {
-        MemoryFiles memory;
+        std::map<std::wstring, std::string> disk;
+        MemoryFiles memory{disk};
         memory.files[ini] = old;
         memory.failing[step] = diskFull;
         const SaveOutcome outcome = SaveLumset(memory, codec, folder, changes);
@@ -495,7 +445,8 @@ TEST_F(Save, TheMessageNamesTheRealCause) {
          L"フォルダ「C:\\Program Files\\Vorta」の Lumset.ini を書き換える権限がないため"},
     };
     for (const Case& c : cases) {
-        MemoryFiles memory;
+        std::map<std::wstring, std::string> disk;
+        MemoryFiles memory{disk};
         memory.files[ini] = old;
         memory.failing[c.step] = c.result;
         const std::wstring message = SaveLumset(memory, codec, folder, changes).message;
@@ -539,4 +490,4 @@ TEST(TextFormat, WritesNumbersAtTheirLimitsAndFillsOnlyGivenValues) {
 }
 
 }  // namespace
-}  // namespace vorta::forms
+}  // namespace vorta::assistant

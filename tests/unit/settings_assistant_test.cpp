@@ -1,21 +1,22 @@
-// The settings assistant's decisions against a fake desktop: the programs it lists, the
-// window tree it shows, which windows the current values point at and why, the values
-// it proposes, and what a run of the launcher would drive with them.
-#include "launcher/forms/settings_assistant.h"
-
+// The settings assistant against a fake desktop: the programs it lists, the window tree
+// it shows, which windows the current values point at and why, the values it proposes,
+// what a run of the launcher would drive with them, and a session from the shipped
+// Lumset.ini to a saved one.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 #include <string>
 
+#include "launcher/assistant/session.h"
 #include "launcher/discovery.h"
 #include "launcher/launch.h"
 #include "launcher/win32_values.h"
 #include "tests/support/fake_console_platform.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_files.h"
 
-namespace vorta::forms {
+namespace vorta::assistant {
 namespace {
 
 using testing::Cp932;
@@ -173,17 +174,19 @@ TEST_F(Assistant, ProposesValuesThatFindTheCadAndTheLauncherWouldDriveIt) {
     EXPECT_EQ(p[kTextCaption].value, L"IJCAD テキスト ウィンドウ");
     EXPECT_EQ(p[kCommandCaption].value, L"コマンド行");
     EXPECT_EQ(p[kMainCmdCtrlID].value, L"2001");
-    EXPECT_EQ(p[kTextCmdCtrlID].value, L"2002");
-    EXPECT_EQ(p[kMainHistCtrlID].value, L"2003");
     EXPECT_EQ(p[kTextHistCtrlID].value, L"2004");
 
     // Every proposed value checks out against discovery and the console's lookups (the
-    // program was listed while ACADName was still "acad").
+    // program was listed while ACADName was still "acad"). The keys no part of the
+    // launcher uses are neither proposed nor judged.
     const LauncherSettings accepted = Accepted(p);
     const KeyChecks checks = CheckSettings(accepted, program, tops, parts,
                                            Recognise(platform, console, accepted, program));
-    for (std::size_t k = 0; k < kSettingCount; ++k)
-        EXPECT_TRUE(checks[k].ok) << Cp932(KeyName(k)) << ": " << Cp932(checks[k].reason);
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        EXPECT_EQ(checks[k].ok, !IsUnusedKey(k))
+            << Cp932(KeyName(k)) << ": " << Cp932(checks[k].reason);
+        EXPECT_EQ(p[k].value.has_value(), !IsUnusedKey(k)) << Cp932(KeyName(k));
+    }
 
     // The launcher takes the command line discovery met last: the text window's.
     const TryOutcome tried = TryDiscovery(platform, console, accepted);
@@ -281,16 +284,21 @@ TEST_F(Assistant, ExtremeRectanglesKeepTheirSizes) {
     EXPECT_EQ(NodeLabel(tops.back(), {}),
               L"「IJCAD 2020 ツール」  Palette  表示  4294967295 × 4294967295");
 
-    TryOutcome tried;
-    tried.instances = 1;
-    tried.main = 1000 + kMain;
-    tried.processId = 100;
-    tried.commandLine = 1000 + kMainLine;
-    tried.sameProcess = tried.visible = true;
-    tried.rect = {kMin, kMax, kMax, kMin};  // turned over: no size
+    // Command lines turned over have no size: the launcher's rule turns them down, and the
+    // try tells their sizes as they are.
+    for (FakeWindow& w : platform.windows)
+        if (w.hwnd == 1000 + kMainLine || w.hwnd == 1000 + kTextLine)
+            w.rect = {kMin, kMax, kMax, kMin};
+    LauncherSettings s = Shipped();
+    s.ACADName = L"IJCAD";
+    s.MainCaption = L"IJCAD 20";
+    s.TextCaption = L"IJCAD テキスト";
+    s.CommandCaption = L"コマンド行";
+    const TryOutcome tried = TryDiscovery(platform, console, s);
+    EXPECT_EQ(tried.check, DriveCheck::kNoCommandLine);
     const std::wstring told = DescribeTry(tried, 100);
     EXPECT_NE(told.find(L"4294967295 × -4294967295"), std::wstring::npos) << Cp932(told);
-    EXPECT_NE(told.find(L"大きさがありません"), std::wstring::npos);
+    EXPECT_NE(told.find(kNoCommandLineMessage), std::wstring::npos);
 }
 
 TEST_F(Assistant, AHiddenTextWindowIsStillTheTextWindow) {
@@ -301,33 +309,31 @@ TEST_F(Assistant, AHiddenTextWindowIsStillTheTextWindow) {
     ASSERT_TRUE(parts.text);
     EXPECT_EQ(parts.text->hwnd, 1000 + kText);
     EXPECT_EQ(parts.textHistory->hwnd, 1000 + kTextHist);
-    EXPECT_EQ(parts.textInput->hwnd, 1000 + kTextEdit);
 }
 
 TEST_F(Assistant, EditsAreToldApartAndAnIdentifierTheLookupWouldMissIsNotProposed) {
-    // A command line of two one-line edits: the upper one keeps the history. Its
-    // identifier is also carried by an earlier child, which GetDlgItem would find.
+    // A command line of two one-line edits: the upper one keeps the history, the lower
+    // one takes the command. In the text window the history's identifier is also carried
+    // by an earlier child, which GetDlgItem would find.
     platform.AddProcess(100, "cad.exe");
     platform.AddThread(1000, 100);
     Add(1, 1000, 0, L"CAD 2010 - [x.dwg]", "Frame", 0, {0, 0, 800, 600});
     Add(2, 0, 1, L"Command", "Bar", 0, {0, 500, 800, 600});
-    Add(3, 0, 2, L"", "Static", 77, {0, 500, 10, 510});
     Add(4, 0, 2, L"", "RichEdit20W", 77, {0, 510, 800, 570});
     Add(5, 0, 2, L"", "RichEdit20W", 78, {0, 570, 800, 600});
     Add(6, 1000, 0, L"CAD Text Window", "TextFrame", 0, {0, 0, 400, 300});
     Add(7, 0, 6, L"Command", "Bar", 0, {0, 0, 400, 300});
-    Add(8, 0, 7, L"", "Edit", 90, {0, 270, 400, 300});
+    Add(3, 0, 7, L"", "Static", 90, {0, 0, 10, 10});
+    Add(8, 0, 7, L"", "Edit", 90, {0, 0, 400, 270}, kEsMultiLine);
+    Add(9, 0, 7, L"", "Edit", 91, {0, 270, 400, 300});
     const std::vector<WindowNode> tops = SurveyWindows(platform, console, 100);
     const CadParts parts = IdentifyParts(tops);
-    EXPECT_EQ(parts.mainHistory->hwnd, 4u);
     EXPECT_EQ(parts.mainInput->hwnd, 5u);
-    EXPECT_EQ(parts.textInput->hwnd, 8u);
-    EXPECT_EQ(parts.textHistory, nullptr);
+    EXPECT_EQ(parts.textHistory->hwnd, 8u);
     const Proposals p = Propose(Program(100), tops, parts, L"???");
     EXPECT_EQ(p[kMainCmdCtrlID].value, L"78");
-    EXPECT_FALSE(p[kMainHistCtrlID].value);
-    EXPECT_NE(p[kMainHistCtrlID].why.find(L"同じ ID"), std::wstring::npos);
     EXPECT_FALSE(p[kTextHistCtrlID].value);
+    EXPECT_NE(p[kTextHistCtrlID].why.find(L"同じ ID"), std::wstring::npos);
     EXPECT_EQ(p[kMainCaption].value, L"CAD 20");
     EXPECT_EQ(p[kTextCaption].value, L"CAD Text Window");
 }
@@ -377,25 +383,28 @@ TEST_F(Assistant, ChecksTellWhichWindowAValuePointsAtAndWhy) {
               std::wstring::npos);
 
     s.MainCaption = L"IJCAD 20";
-    s.MainHistCtrlID = 2003;  // directly in the main window, beside its command line
+    s.MainHistCtrlID = 2003;  // names the main window's history, but nothing looks it up
     found = Recognise(platform, console, s, program);
     c = CheckSettings(s, program, tops, parts, found);
     EXPECT_TRUE(c[kMainCaption].ok) << Cp932(c[kMainCaption].reason);
     EXPECT_TRUE(c[kTextCaption].ok) << Cp932(c[kTextCaption].reason);
     EXPECT_TRUE(c[kCommandCaption].ok);
     EXPECT_TRUE(c[kMainCmdCtrlID].ok);
-    EXPECT_TRUE(c[kMainHistCtrlID].ok) << Cp932(c[kMainHistCtrlID].reason);
     EXPECT_FALSE(c[kTextHistCtrlID].ok);
     EXPECT_EQ(c[kTextHistCtrlID].reason,
               L"ID 2002 は履歴欄ではありません（クラス Edit）。履歴欄の ID は 2004 です。");
-    EXPECT_FALSE(c[kTextCmdCtrlID].ok);  // 1002 names nothing
-    EXPECT_NE(c[kTextCmdCtrlID].reason.find(L"使われていません"), std::wstring::npos);
+    const std::wstring report = DescribeChecks(s, c, {});
+    EXPECT_NE(report.find(L"－ MainHistCtrlID「2003」: （起動ツールでは使われていません）"),
+              std::wstring::npos)
+        << Cp932(report);
+    EXPECT_NE(report.find(L"－ TextCmdCtrlID「1002」: （起動ツールでは使われていません）"),
+              std::wstring::npos);
 
     using Marks = std::vector<std::wstring>;
     EXPECT_EQ(MarksOf(found, 1000 + kMain), Marks{L"MainCaption"});
     EXPECT_EQ(MarksOf(found, 1000 + kMainLine), Marks{L"CommandCaption"});
     EXPECT_EQ(MarksOf(found, 1000 + kMainEdit), Marks{L"MainCmdCtrlID"});
-    EXPECT_EQ(MarksOf(found, 1000 + kMainHist), Marks{L"MainHistCtrlID"});
+    EXPECT_TRUE(MarksOf(found, 1000 + kMainHist).empty());
     EXPECT_EQ(MarksOf(found, 1000 + kTextEdit), Marks{L"TextHistCtrlID"});
     EXPECT_TRUE(MarksOf(found, 1000 + kTextHist).empty());
     EXPECT_TRUE(MarksOf(found, 0).empty());
@@ -413,8 +422,12 @@ TEST_F(Assistant, TryTellsWhereTheLauncherWouldStop) {
     s.TextCaption = L"IJCAD テキスト";
     s.CommandCaption = L"コマンド行";
     std::wstring told = DescribeTry(TryDiscovery(platform, console, s), 100);
-    EXPECT_NE(told.find(L"表示されていません"), std::wstring::npos) << Cp932(told);
+    EXPECT_NE(told.find(L"・見つかったコマンド ライン: 「コマンド行」（クラス CmdLineBar、テキスト "
+                        L"ウィンドウ「IJCAD テキスト ウィンドウ - 図面A.dwg」の中、非表示"),
+              std::wstring::npos)
+        << Cp932(told);
     EXPECT_NE(told.find(kNoCommandLineMessage), std::wstring::npos);
+    EXPECT_EQ(told.find(L"この値なら"), std::wstring::npos);
 
     // A caption no window has.
     s.CommandCaption = L"Command Line";
@@ -459,5 +472,160 @@ TEST_F(Assistant, TryFollowsTheLaunchersRuleForRightsAndTheCommandLineClicked) {
     EXPECT_EQ(told.find(L"この値なら"), std::wstring::npos);
 }
 
+// --- A session: from the Lumset.ini shipped for another CAD to one saved for the IJCAD.
+
+class Session : public Assistant {
+  protected:
+    void SetUp() override {
+        platform.profilesFromFiles = true;
+        platform.files[ini] = shipped;
+        platform.AddProcess(6, "vortastart.exe");  // the assistant's own program
+        platform.AddThread(60, 6);
+        Add(600, 60, 0, L"Lumset.ini の設定アシスタント", "VortaSettingsAssistant", 0,
+            {0, 0, 9, 9});
+        AddCad(100, 1000);
+        session.Load(folder);
+    }
+
+    // The rows as they start: each proposal, ticked or not.
+    KeyChoices Rows() const {
+        KeyChoices choices;
+        for (std::size_t k = 0; k < kSettingCount; ++k) {
+            const KeyRow row = session.Row(k);
+            choices[k] = {row.accept, row.value};
+        }
+        return choices;
+    }
+
+    void ChooseCad() {
+        const std::vector<ProgramInfo>& programs = session.programs();
+        for (std::size_t i = 0; i < programs.size(); ++i)
+            if (programs[i].processId == 100) session.Choose(static_cast<int>(i));
+        ASSERT_GE(session.chosen(), 0);
+    }
+
+    const std::wstring folder = L"C:\\CAD\\Vorta\\";
+    const std::wstring ini = folder + L"Lumset.ini";
+    const std::string shipped = Cp932(
+        L"; 出荷時の値\r\n[Main]\r\nACADName=acad\r\nCommandCaption=コマンド ライン\r\n"
+        L"MainCaption=AutoCAD 20\r\nTextCaption=AutoCAD テキスト ウィンドウ\r\n"
+        L"MainCmdCtrlID=1001\r\nTextCmdCtrlID=1002\r\nMainHistCtrlID=1003\r\nTextHistCtrlID="
+        L"1004\r\n");
+    testing::MemoryFiles files{platform.files};
+    AssistantSession session{platform, console, files, 6};
+};
+
+TEST_F(Session, ProposesForTheChosenCadAndTicksWhatDoesNotFitTheUnusedKeysAside) {
+    // ACADName fits no program: none is chosen, nothing judged or ticked, ourselves unlisted.
+    EXPECT_EQ(session.chosen(), -1);
+    EXPECT_EQ(session.programs().size(), 1u);
+    EXPECT_EQ(session.Report(), kChooseProgramText);
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        const KeyRow row = session.Row(k);
+        EXPECT_EQ(std::wstring(row.mark), L"") << Cp932(KeyName(k));
+        EXPECT_FALSE(row.accept) << Cp932(KeyName(k));
+        EXPECT_EQ(row.value, IsUnusedKey(k) ? kUnusedKeyText : row.current);
+    }
+
+    ChooseCad();
+    const std::array<std::wstring, kSettingCount> proposed{
+        L"IJCAD", L"コマンド行", L"IJCAD 20", L"IJCAD テキスト ウィンドウ",
+        L"2001",  L"",           L"",         L"2004"};
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        const KeyRow row = session.Row(k);
+        EXPECT_EQ(row.used, !IsUnusedKey(k));
+        if (IsUnusedKey(k)) {
+            EXPECT_EQ(row.value, kUnusedKeyText);
+            EXPECT_EQ(std::wstring(row.mark), L"");
+            EXPECT_FALSE(row.accept);
+            EXPECT_EQ(row.current, k == kTextCmdCtrlID ? L"1002" : L"1003");
+        } else {
+            EXPECT_EQ(row.value, proposed[k]) << Cp932(KeyName(k));
+            EXPECT_EQ(std::wstring(row.mark), kMarkNg) << Cp932(KeyName(k));
+            EXPECT_TRUE(row.accept) << Cp932(KeyName(k));
+        }
+    }
+    EXPECT_NE(
+        session.Report().find(L"－ TextCmdCtrlID「1002」: （起動ツールでは使われていません）"),
+        std::wstring::npos);
+
+    // Listed again, the chosen program stays chosen wherever it comes in the list.
+    platform.AddProcess(50, "aaa.exe");
+    platform.AddThread(500, 50);
+    Add(5000, 500, 0, L"A", "A", 0, {0, 0, 9, 9});
+    session.Refresh();
+    ASSERT_EQ(session.programs().size(), 2u);
+    EXPECT_EQ(session.chosen(), 1);
+    EXPECT_EQ(session.programs()[1].processId, 100u);
+
+    // A value that fits already is not ticked, and 試す uses what is ticked.
+    platform.files[ini] = Cp932(L"[Main]\r\nACADName=IJCAD\r\nCommandCaption=コマンド行\r\n");
+    session.Load(folder);
+    ASSERT_EQ(session.programs()[static_cast<std::size_t>(session.chosen())].processId, 100u);
+    EXPECT_EQ(std::wstring(session.Row(kACADName).mark), kMarkOk);
+    EXPECT_FALSE(session.Row(kACADName).accept);
+    EXPECT_TRUE(session.Row(kMainCaption).accept);
+    EXPECT_NE(session.Try(Rows()).report.find(L"この値なら"), std::wstring::npos);
+    KeyChoices none = Rows();
+    none[kMainCaption].accept = false;  // "???" finds no main window
+    EXPECT_NE(session.Try(none).report.find(kNoCadMessage), std::wstring::npos);
+}
+
+TEST_F(Session, SavesTheTickedValuesReadsThemBackAndKeepsTheUnusedKeysLines) {
+    ChooseCad();
+    KeyChoices choices = Rows();
+    choices[kTextCmdCtrlID] = {true, L"55"};  // never written: no part of the launcher uses it
+    const ActionOutcome outcome = session.Save(choices);
+    ASSERT_TRUE(outcome.saved) << Cp932(outcome.message);
+    EXPECT_EQ(outcome.message, L"");
+    EXPECT_EQ(outcome.report.find(L"注意"), std::wstring::npos) << Cp932(outcome.report);
+    EXPECT_EQ(platform.files[ini + L".bak"], shipped);
+    EXPECT_EQ(platform.files[ini],
+              Cp932(L"; 出荷時の値\r\n[Main]\r\nACADName=IJCAD\r\nCommandCaption=コマンド行\r\n"
+                    L"MainCaption=IJCAD 20\r\nTextCaption=IJCAD テキスト ウィンドウ\r\n"
+                    L"MainCmdCtrlID=2001\r\nTextCmdCtrlID=1002\r\nMainHistCtrlID=1003\r\n"
+                    L"TextHistCtrlID=2004\r\n"));
+    // The settings are those read back, and now every used key fits.
+    EXPECT_EQ(session.settings().ACADName, L"IJCAD");
+    EXPECT_EQ(session.settings().MainCmdCtrlID, 2001);
+    EXPECT_EQ(session.settings().TextCmdCtrlID, 1002);
+    for (std::size_t k = 0; k < kSettingCount; ++k) {
+        if (IsUnusedKey(k)) continue;
+        EXPECT_EQ(std::wstring(session.Row(k).mark), kMarkOk) << Cp932(KeyName(k));
+        EXPECT_FALSE(session.Row(k).accept) << Cp932(KeyName(k));
+    }
+    EXPECT_NE(outcome.report.find(L"✓ TextHistCtrlID「2004」"), std::wstring::npos);
+}
+
+TEST_F(Session, ASaveThatFailsOrHasNothingToWriteLeavesTheFileAndTheSettings) {
+    ChooseCad();
+    files.failing["write"] = {FileStatus::kFailed, 112, L"ディスクの空き領域が不足しています。"};
+    ActionOutcome outcome = session.Save(Rows());
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_NE(outcome.message.find(L"元の Lumset.ini はそのままです"), std::wstring::npos);
+    EXPECT_EQ(outcome.report, outcome.message);
+    EXPECT_EQ(platform.files, (std::map<std::wstring, std::string>{{ini, shipped}}));
+    EXPECT_EQ(session.settings().ACADName, L"acad");
+    EXPECT_TRUE(session.Row(kACADName).accept);  // the rows stay for another try
+    files.failing.clear();
+    EXPECT_TRUE(session.Save(Rows()).saved);
+
+    // A value that cannot be written, or nothing ticked: no file is touched.
+    files.steps.clear();
+    KeyChoices choices = Rows();
+    choices[kMainCmdCtrlID] = {true, L"20a1"};
+    for (const ActionOutcome& refused : {session.Save(choices), session.Try(choices)}) {
+        EXPECT_EQ(refused.badKey, std::optional<std::size_t>(kMainCmdCtrlID));
+        EXPECT_NE(refused.message.find(L"MainCmdCtrlID には数値"), std::wstring::npos);
+        EXPECT_EQ(refused.report, L"");
+    }
+    choices = Rows();
+    choices[kMainHistCtrlID] = {true, L"7"};  // an unused key's tick counts for nothing
+    outcome = session.Save(choices);
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_EQ(outcome.message, kNothingToSaveMessage);
+    EXPECT_TRUE(files.steps.empty());
+}
+
 }  // namespace
-}  // namespace vorta::forms
+}  // namespace vorta::assistant

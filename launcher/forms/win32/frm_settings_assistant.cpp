@@ -33,7 +33,11 @@ int Id(std::uint16_t base, std::size_t key) {
 
 frmSettingsAssistant::frmSettingsAssistant(Platform& platform, ConsolePlatform& console,
                                            LauncherState& state, HINSTANCE instance)
-    : platform_(platform), console_(console), state_(state), instance_(instance) {}
+    : platform_(platform),
+      console_(console),
+      state_(state),
+      instance_(instance),
+      session_(platform, console, files_, ::GetCurrentProcessId()) {}
 
 HWND frmSettingsAssistant::Control(int id) const {
     const std::size_t slot = IndexOf(AssistantControls(), id);
@@ -104,10 +108,6 @@ std::wstring frmSettingsAssistant::TextOf(int id) const {
     return vorta::win32::WindowText(Control(id));
 }
 
-std::uint32_t frmSettingsAssistant::ChosenProcessId() const {
-    return chosen_ >= 0 ? programs_[static_cast<std::size_t>(chosen_)].processId : 0;
-}
-
 void frmSettingsAssistant::Tell(const std::wstring& text) {
     ::MessageBoxW(hwnd(), text.c_str(), kAppTitle, MB_OK);
 }
@@ -118,40 +118,18 @@ void frmSettingsAssistant::SetReport(const std::wstring& text) {
 
 // --- What the window shows
 
-void frmSettingsAssistant::FillPrograms(std::optional<std::uint32_t> keep) {
-    programs_ = ListPrograms(platform_, current_.ACADName, ::GetCurrentProcessId());
-    chosen_ = -1;
+void frmSettingsAssistant::FillPrograms() {
     HWND list = Control(kIdAsstProgram);
     vorta::win32::ComboClear(list);
-    for (std::size_t i = 0; i < programs_.size(); ++i) {
-        const std::wstring label = ProgramLabel(programs_[i]);
-        vorta::win32::ComboAdd(list, label);
-        const bool wanted = keep ? programs_[i].processId == *keep : programs_[i].matchesAcadName;
-        if (chosen_ < 0 && wanted) chosen_ = static_cast<int>(i);
-    }
-    vorta::win32::ComboSelect(list, chosen_);
+    for (const assistant::ProgramInfo& program : session_.programs())
+        vorta::win32::ComboAdd(list, assistant::ProgramLabel(program));
+    vorta::win32::ComboSelect(list, session_.chosen());
 }
 
-void frmSettingsAssistant::Analyse() {
-    tops_.clear();
-    parts_ = {};
-    found_ = {};
-    checks_ = {};
-    proposals_ = {};
-    if (chosen_ >= 0) {
-        const ProgramInfo& program = programs_[static_cast<std::size_t>(chosen_)];
-        tops_ = SurveyWindows(platform_, console_, program.processId);
-        parts_ = IdentifyParts(tops_);
-        found_ = Recognise(platform_, console_, current_, program);
-        checks_ = CheckSettings(current_, program, tops_, parts_, found_);
-        proposals_ = Propose(program, tops_, parts_, current_.MainCaption);
-    }
+void frmSettingsAssistant::ShowAnalysis() {
     FillTree();
     FillRows();
-    SetReport(chosen_ >= 0
-                  ? DescribeChecks(current_, checks_, proposals_)
-                  : L"お使いの CAD を「CAD のプログラム」の一覧から選んでください。一覧にない"
-                    L"ときは、CAD を起動して図面を開いてから「一覧を更新」を押してください。");
+    SetReport(session_.Report());
 }
 
 namespace {
@@ -159,28 +137,28 @@ namespace {
 // What FillTree needs while it walks the trees.
 struct TreeFill {
     HWND tree;
-    const Recognised& found;
-    const CadParts& parts;
+    const assistant::Recognised& found;
+    const assistant::CadParts& parts;
     HTREEITEM mainItem = nullptr;
 
     // A window whose node is opened to view: one a value points at, or a part of the CAD.
-    bool Shown(const WindowNode& node) const {
-        for (const WindowNode* part :
-             {parts.mainCommandLine, parts.textCommandLine, parts.mainInput, parts.mainHistory,
-              parts.textInput, parts.textHistory})
+    bool Shown(const assistant::WindowNode& node) const {
+        for (const assistant::WindowNode* part :
+             {parts.mainCommandLine, parts.textCommandLine, parts.mainInput, parts.textHistory})
             if (part == &node) return true;
-        return !MarksOf(found, node.hwnd).empty();
+        return !assistant::MarksOf(found, node.hwnd).empty();
     }
 };
 
 // Inserts the node and its children; true when the subtree holds a window to show.
-bool InsertNode(TreeFill& fill, const WindowNode& node, HTREEITEM parent) {
-    HTREEITEM self =
-        vorta::win32::TreeAdd(fill.tree, parent, NodeLabel(node, MarksOf(fill.found, node.hwnd)),
-                              static_cast<LPARAM>(node.hwnd));
+bool InsertNode(TreeFill& fill, const assistant::WindowNode& node, HTREEITEM parent) {
+    HTREEITEM self = vorta::win32::TreeAdd(
+        fill.tree, parent, assistant::NodeLabel(node, assistant::MarksOf(fill.found, node.hwnd)),
+        static_cast<LPARAM>(node.hwnd));
     if (fill.parts.main == &node) fill.mainItem = self;
     bool holds = false;
-    for (const WindowNode& child : node.children) holds = InsertNode(fill, child, self) || holds;
+    for (const assistant::WindowNode& child : node.children)
+        holds = InsertNode(fill, child, self) || holds;
     if (holds) vorta::win32::TreeExpand(fill.tree, self);
     return holds || fill.Shown(node);
 }
@@ -191,8 +169,8 @@ void frmSettingsAssistant::FillTree() {
     HWND tree = Control(kIdAsstTree);
     ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     vorta::win32::TreeClear(tree);
-    TreeFill fill{tree, found_, parts_};
-    for (const WindowNode& top : tops_) InsertNode(fill, top, TVI_ROOT);
+    TreeFill fill{tree, session_.found(), session_.parts()};
+    for (const assistant::WindowNode& top : session_.windows()) InsertNode(fill, top, TVI_ROOT);
     ::SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
     if (fill.mainItem != nullptr) vorta::win32::TreeSelectAndShow(tree, fill.mainItem);
     ::InvalidateRect(tree, nullptr, TRUE);
@@ -200,96 +178,64 @@ void frmSettingsAssistant::FillTree() {
 
 void frmSettingsAssistant::FillRows() {
     filling_ = true;
-    const SettingTexts current = TextsOf(current_);
     for (std::size_t k = 0; k < kSettingCount; ++k) {
-        SetText(Control(Id(kIdAsstRowCurrent, k)), current[k]);
-        SetText(Control(Id(kIdAsstRowMark, k)),
-                chosen_ < 0 ? L"" : (checks_[k].ok ? kMarkOk : kMarkNg));
-        const std::optional<std::wstring>& proposed = proposals_[k].value;
-        SetText(Control(Id(kIdAsstRowValue, k)), proposed.value_or(current[k]));
-        // Accepted at first: a proposal that changes a value that does not fit today.
-        const bool accept = chosen_ >= 0 && proposed && *proposed != current[k] && !checks_[k].ok;
-        vorta::win32::SetChecked(Control(Id(kIdAsstRowAccept, k)), accept);
+        const assistant::KeyRow row = session_.Row(k);
+        SetText(Control(Id(kIdAsstRowCurrent, k)), row.current);
+        SetText(Control(Id(kIdAsstRowMark, k)), row.mark);
+        SetText(Control(Id(kIdAsstRowValue, k)), row.value);
+        vorta::win32::SetChecked(Control(Id(kIdAsstRowAccept, k)), row.accept);
+        // A key no part of the launcher uses keeps its value: nothing to type or accept.
+        ::EnableWindow(Control(Id(kIdAsstRowValue, k)), row.used);
+        ::EnableWindow(Control(Id(kIdAsstRowAccept, k)), row.used);
     }
     filling_ = false;
 }
 
-std::optional<SettingTexts> frmSettingsAssistant::ChosenValues(LumsetChanges& changes) {
-    SettingTexts values = TextsOf(current_);
-    for (std::size_t k = 0; k < kSettingCount; ++k) {
-        if (!vorta::win32::IsChecked(Control(Id(kIdAsstRowAccept, k)))) continue;
-        const std::wstring text = TextOf(Id(kIdAsstRowValue, k));
-        if (std::optional<std::wstring> problem = ValueProblem(k, text, platform_)) {
-            Tell(*problem);
-            ::SetFocus(Control(Id(kIdAsstRowValue, k)));
-            return std::nullopt;
-        }
-        values[k] = text;
-        changes[k] = text;
+assistant::KeyChoices frmSettingsAssistant::Choices() const {
+    assistant::KeyChoices choices;
+    for (std::size_t k = 0; k < kSettingCount; ++k)
+        choices[k] = {vorta::win32::IsChecked(Control(Id(kIdAsstRowAccept, k))),
+                      TextOf(Id(kIdAsstRowValue, k))};
+    return choices;
+}
+
+void frmSettingsAssistant::ShowOutcome(const assistant::ActionOutcome& outcome) {
+    if (outcome.saved) {
+        // The console uses the saved values from now on.
+        state_.settings = session_.settings();
+        FillTree();
+        FillRows();
     }
-    return values;
+    if (!outcome.report.empty()) SetReport(outcome.report);
+    if (!outcome.message.empty()) Tell(outcome.message);
+    if (outcome.badKey) ::SetFocus(Control(Id(kIdAsstRowValue, *outcome.badKey)));
 }
 
 // --- Event handlers
 
 void frmSettingsAssistant::Form_Load() {
-    current_ = LoadLauncherSettings(platform_, AppFolder());
-    FillPrograms(std::nullopt);
-    Analyse();
+    session_.Load(AppFolder());
+    FillPrograms();
+    ShowAnalysis();
 }
 
 void frmSettingsAssistant::cmbProgram_Click() {
-    const int index = vorta::win32::ComboSelected(Control(kIdAsstProgram));
-    chosen_ = index >= 0 && index < static_cast<int>(programs_.size()) ? index : -1;
-    Analyse();
+    session_.Choose(vorta::win32::ComboSelected(Control(kIdAsstProgram)));
+    ShowAnalysis();
 }
 
 void frmSettingsAssistant::cmdRefresh_Click() {
-    const std::uint32_t keep = ChosenProcessId();
-    FillPrograms(keep != 0 ? std::optional<std::uint32_t>(keep) : std::nullopt);
-    Analyse();
+    session_.Refresh();
+    FillPrograms();
+    ShowAnalysis();
 }
 
 void frmSettingsAssistant::cmdTry_Click() {
-    LumsetChanges changes;
-    const std::optional<SettingTexts> values = ChosenValues(changes);
-    if (!values) return;
-    const TryOutcome outcome = TryDiscovery(platform_, console_, SettingsOf(*values));
-    std::wstring report = DescribeTry(outcome, ChosenProcessId());
-    if (chosen_ >= 0) report += L"\r\n\r\n" + DescribeChecks(current_, checks_, proposals_);
-    SetReport(report);
+    ShowOutcome(session_.Try(Choices()));
 }
 
 void frmSettingsAssistant::cmdSave_Click() {
-    LumsetChanges changes;
-    const std::optional<SettingTexts> values = ChosenValues(changes);
-    if (!values) return;
-    bool any = false;
-    for (const std::optional<std::wstring>& change : changes) any = any || change.has_value();
-    if (!any) {
-        Tell(L"保存する値がありません。変える値の「採用」に印を付けてから保存してください。");
-        return;
-    }
-    const std::wstring folder = AppFolder();
-    const SaveOutcome outcome = SaveLumset(files_, platform_, folder, changes);
-    if (!outcome.saved) {
-        SetReport(outcome.message);
-        Tell(outcome.message);
-        return;
-    }
-    // Read back as the launcher reads it; the console uses the new values from now on.
-    current_ = LoadLauncherSettings(platform_, folder);
-    state_.settings = current_;
-    const SettingTexts wanted = TextsOf(SettingsOf(*values));
-    const SettingTexts read = TextsOf(current_);
-    std::wstring report = outcome.message;
-    for (std::size_t k = 0; k < kSettingCount; ++k)
-        if (changes[k] && wanted[k] != read[k])
-            report += L"\r\n注意: 読み直した " + std::wstring(KeyName(k)) + L" が「" + read[k] +
-                      L"」になっています。";
-    report += L"\r\nコンソールの CADSearch、Get、History2 も、これからはこの値を使います。";
-    Analyse();
-    SetReport(report + L"\r\n\r\n" + DescribeChecks(current_, checks_, proposals_));
+    ShowOutcome(session_.Save(Choices()));
 }
 
 void frmSettingsAssistant::cmdClose_Click() {

@@ -2,23 +2,21 @@
 // from frmMain's menu "設定(&S)". It lists the programs that show windows, shows the
 // chosen program's windows as a tree, judges the eight values of Lumset.ini against
 // them, proposes values, tries them as the launcher would and saves the accepted ones.
-// Every decision is made by the platform-free assistant (settings_assistant.h,
-// lumset_file.h); this class owns the controls and calls it from its event handlers.
-// Nothing here sends a message to a CAD window.
+// Every decision is made by the platform-free AssistantSession (launcher/assistant/);
+// this class owns the controls, renders the session's state and hands the user's actions
+// to it from its event handlers. Nothing here sends a message to a CAD window.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/win32/form_controls.h"
 #include "common/win32/unique.h"
 #include "common/win32/window.h"
+#include "launcher/assistant/session.h"
 #include "launcher/forms/assistant_layout.h"
 #include "launcher/forms/console_platform.h"
-#include "launcher/forms/settings_assistant.h"
 #include "launcher/forms/win32/win32_settings_files.h"
 #include "launcher/launcher_state.h"
 #include "launcher/platform.h"
@@ -54,20 +52,17 @@ class frmSettingsAssistant : public vorta::win32::Window {
     vorta::win32::ControlPlacement Placement(UINT dpi) const;
     void ApplyDpi(UINT dpi);
     std::wstring AppFolder() const;
-    // Lists the programs again; keeps the one with that process id chosen, or chooses
-    // the first whose name is ACADName.
-    void FillPrograms(std::optional<std::uint32_t> keep);
-    // Surveys the chosen program and judges the current values against it.
-    void Analyse();
+    // Shows the session's state: the program list, the tree, the rows and the report.
+    void FillPrograms();
+    void ShowAnalysis();
     void FillTree();
     void FillRows();
     void SetReport(const std::wstring& text);
     std::wstring TextOf(int id) const;
-    // The values to try or save: the accepted rows' new values, the current values of
-    // the others. Nothing, after telling the user, when an accepted value cannot be
-    // written. `changes` receives the accepted values alone.
-    std::optional<SettingTexts> ChosenValues(LumsetChanges& changes);
-    std::uint32_t ChosenProcessId() const;
+    // What the user has in the rows.
+    assistant::KeyChoices Choices() const;
+    // Shows what came of "試す" or a save.
+    void ShowOutcome(const assistant::ActionOutcome& outcome);
     void Tell(const std::wstring& text);
 
     Platform& platform_;
@@ -75,19 +70,11 @@ class frmSettingsAssistant : public vorta::win32::Window {
     LauncherState& state_;
     HINSTANCE instance_;
     Win32SettingsFiles files_;
+    assistant::AssistantSession session_;
     std::vector<HWND> controls_;  // in the order of AssistantControls()
     UINT dpi_ = 96;
     vorta::win32::GdiObject<HFONT> font_;
     bool filling_ = false;  // the rows are being filled, not typed into
-
-    LauncherSettings current_;
-    std::vector<ProgramInfo> programs_;
-    int chosen_ = -1;
-    std::vector<WindowNode> tops_;
-    CadParts parts_;
-    Recognised found_;
-    KeyChecks checks_;
-    Proposals proposals_;
 };
 
 }  // namespace vorta::forms::win32

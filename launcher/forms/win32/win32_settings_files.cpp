@@ -56,7 +56,7 @@ FileResult Win32SettingsFiles::ReadWhole(const std::wstring& path, std::string& 
     if (!file) return LastFailure(path);
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) return LastFailure(path);
-    if (size.QuadPart > static_cast<LONGLONG>(kLumsetMaxBytes))
+    if (size.QuadPart > static_cast<LONGLONG>(assistant::kLumsetMaxBytes))
         return Failure(ERROR_FILE_TOO_LARGE, path);
     bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;

@@ -3,9 +3,13 @@
 // replacing rename.
 #pragma once
 
-#include "launcher/forms/lumset_file.h"
+#include "launcher/assistant/lumset_file.h"
 
 namespace vorta::forms::win32 {
+
+using assistant::FileResult;
+using assistant::FileStatus;
+using assistant::SettingsFileSystem;
 
 class Win32SettingsFiles final : public SettingsFileSystem {
   public:

@@ -1,4 +1,4 @@
-#include "launcher/forms/settings_assistant.h"
+#include "launcher/assistant/analysis.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,14 +6,12 @@
 
 #include "common/text/text_format.h"
 #include "launcher/discovery.h"
-#include "launcher/forms/assistant_layout.h"
 #include "launcher/launch.h"
 #include "launcher/numbers.h"
-#include "launcher/picker_list.h"
 #include "launcher/text_file.h"
 #include "launcher/win32_values.h"
 
-namespace vorta::forms {
+namespace vorta::assistant {
 
 namespace {
 
@@ -283,20 +281,17 @@ std::wstring Describe(const std::vector<WindowNode>& tops, Hwnd hwnd) {
 // The check of an identifier: found is what the console's lookup gave, expected the
 // control identified from the structure.
 KeyCheck CheckId(std::int32_t id, bool commandLineFound, Hwnd found, const WindowNode* expected,
-                 const std::vector<WindowNode>& tops, const wchar_t* where, const wchar_t* what,
-                 bool used) {
-    const wchar_t* unused = used ? L"" : L"（この値は使われていません）";
+                 const std::vector<WindowNode>& tops, const wchar_t* where, const wchar_t* what) {
     if (!commandLineFound)
-        return {false, Fill(L"%1が見つからないため、確かめられません。%2", {where, unused})};
+        return {false, Fill(L"%1が見つからないため、確かめられません。", {where})};
     const std::wstring idText = DecimalText(id);
     if (found == 0)
-        return {false,
-                Fill(L"%1の中に ID %2 のコントロールがありません。%3", {where, idText, unused})};
+        return {false, Fill(L"%1の中に ID %2 のコントロールがありません。", {where, idText})};
     if (expected != nullptr && found != expected->hwnd)
-        return {false, Fill(L"ID %1 は%2ではありません（%3）。%2の ID は %4 です。%5",
-                            {idText, what, Describe(tops, found), DecimalText(expected->controlId),
-                             unused})};
-    return {true, Fill(L"%1の%2（%3）です。%4", {where, what, Describe(tops, found), unused})};
+        return {false,
+                Fill(L"ID %1 は%2ではありません（%3）。%2の ID は %4 です。",
+                     {idText, what, Describe(tops, found), DecimalText(expected->controlId)})};
+    return {true, Fill(L"%1の%2（%3）です。", {where, what, Describe(tops, found)})};
 }
 
 }  // namespace
@@ -351,25 +346,10 @@ CadParts IdentifyParts(const std::vector<WindowNode>& tops) {
     if (parts.textCommandLine == nullptr && !textLines.empty())
         parts.textCommandLine = textLines.front();
 
-    if (parts.mainCommandLine != nullptr) {
-        const EditRoles roles = EditsUnder(*parts.mainCommandLine);
-        parts.mainInput = roles.input;
-        parts.mainHistory = roles.history != roles.input ? roles.history : nullptr;
-        if (parts.mainHistory != nullptr) parts.mainHistoryParent = parts.mainCommandLine;
-    }
-    if (parts.mainHistory == nullptr) {
-        // The main window's history may sit beside its command line.
-        std::vector<const WindowNode*> multi;
-        for (const WindowNode& child : parts.main->children)
-            if (child.IsMultiLine()) multi.push_back(&child);
-        parts.mainHistory = Best(multi, [](const WindowNode& n) { return n.Height(); });
-        if (parts.mainHistory != nullptr) parts.mainHistoryParent = parts.main;
-    }
-    if (parts.textCommandLine != nullptr) {
-        const EditRoles roles = EditsUnder(*parts.textCommandLine);
-        parts.textInput = roles.input;
-        parts.textHistory = roles.history;
-    }
+    if (parts.mainCommandLine != nullptr)
+        parts.mainInput = EditsUnder(*parts.mainCommandLine).input;
+    if (parts.textCommandLine != nullptr)
+        parts.textHistory = EditsUnder(*parts.textCommandLine).history;
     return parts;
 }
 
@@ -392,10 +372,6 @@ Proposals Propose(const ProgramInfo& program, const std::vector<WindowNode>& top
     p[kCommandCaption] = ProposeCommandCaption(parts);
     p[kMainCmdCtrlID] = ProposeId(parts.mainCommandLine, parts.mainInput,
                                   L"メイン ウィンドウのコマンド ラインの入力欄");
-    p[kTextCmdCtrlID] = ProposeId(parts.textCommandLine, parts.textInput,
-                                  L"テキスト ウィンドウのコマンド ラインの入力欄");
-    p[kMainHistCtrlID] =
-        ProposeId(parts.mainHistoryParent, parts.mainHistory, L"メイン ウィンドウの履歴欄");
     p[kTextHistCtrlID] = ProposeId(parts.textCommandLine, parts.textHistory,
                                    L"テキスト ウィンドウのコマンド ラインの履歴欄");
     return p;
@@ -404,14 +380,10 @@ Proposals Propose(const ProgramInfo& program, const std::vector<WindowNode>& top
 Recognised Recognise(Platform& platform, ConsolePlatform& console, LauncherSettings settings,
                      const ProgramInfo& program) {
     settings.ACADName = program.baseName;
-    LauncherState state;
-    state.settings = settings;
-    PlainPickerHost picker;
-    FindCadInstances(platform, state, picker.list());
+    const Discovery discovery = DiscoverCads(platform, settings, 0);
 
     Recognised found;
-    for (std::size_t i = 1; i < state.table.size(); ++i) {
-        const CadInstance& record = state.table[i];
+    for (const CadInstance& record : discovery.records) {
         const Hwnd any = record.MainWindow != 0 ? record.MainWindow : record.TextWindow;
         if (any != 0 && platform.GetWindowThreadProcessId(any).processId == program.processId) {
             found.record = record;
@@ -425,16 +397,10 @@ Recognised Recognise(Platform& platform, ConsolePlatform& console, LauncherSetti
                                   platform.IsChild(r.MainWindow, r.MainCommandLine);
     found.textCommandLineInside = r.TextWindow != 0 && r.TextCommandLine != 0 &&
                                   platform.IsChild(r.TextWindow, r.TextCommandLine);
-    if (found.mainCommandLineInside) {
+    if (found.mainCommandLineInside)
         found.mainCmdControl = console.GetDlgItem(r.MainCommandLine, settings.MainCmdCtrlID);
-        found.mainHistControl = console.GetDlgItem(r.MainCommandLine, settings.MainHistCtrlID);
-    }
-    if (found.mainHistControl == 0 && r.MainWindow != 0)
-        found.mainHistControl = console.GetDlgItem(r.MainWindow, settings.MainHistCtrlID);
-    if (found.textCommandLineInside) {
-        found.textCmdControl = console.GetDlgItem(r.TextCommandLine, settings.TextCmdCtrlID);
+    if (found.textCommandLineInside)
         found.textHistControl = console.GetDlgItem(r.TextCommandLine, settings.TextHistCtrlID);
-    }
     return found;
 }
 
@@ -518,14 +484,10 @@ KeyChecks CheckSettings(const LauncherSettings& s, const ProgramInfo& program,
     const wchar_t* mainLine = L"メイン ウィンドウのコマンド ライン";
     const wchar_t* textLine = L"テキスト ウィンドウのコマンド ライン";
     c[kMainCmdCtrlID] = CheckId(s.MainCmdCtrlID, found.mainCommandLineInside, found.mainCmdControl,
-                                parts.mainInput, tops, mainLine, L"入力欄", true);
-    c[kTextCmdCtrlID] = CheckId(s.TextCmdCtrlID, found.textCommandLineInside, found.textCmdControl,
-                                parts.textInput, tops, textLine, L"入力欄", false);
-    c[kMainHistCtrlID] = CheckId(s.MainHistCtrlID, r.MainWindow != 0, found.mainHistControl,
-                                 parts.mainHistory, tops, L"メイン ウィンドウ", L"履歴欄", false);
+                                parts.mainInput, tops, mainLine, L"入力欄");
     c[kTextHistCtrlID] =
         CheckId(s.TextHistCtrlID, found.textCommandLineInside, found.textHistControl,
-                parts.textHistory, tops, textLine, L"履歴欄", true);
+                parts.textHistory, tops, textLine, L"履歴欄");
     return c;
 }
 
@@ -534,11 +496,15 @@ std::wstring DescribeChecks(const LauncherSettings& settings, const KeyChecks& c
     const SettingTexts current = TextsOf(settings);
     std::wstring text = L"いまの Lumset.ini の値:\r\n";
     for (std::size_t k = 0; k < kSettingCount; ++k)
-        text += Fill(L"%1 %2「%3」: %4\r\n",
-                     {checks[k].ok ? kMarkOk : kMarkNg, KeyName(k), current[k], checks[k].reason});
+        text += IsUnusedKey(k)
+                    ? Fill(L"－ %1「%2」: %3\r\n", {KeyName(k), current[k], kUnusedKeyText})
+                    : Fill(L"%1 %2「%3」: %4\r\n", {checks[k].ok ? kMarkOk : kMarkNg, KeyName(k),
+                                                    current[k], checks[k].reason});
     text += L"\r\n提案した値:\r\n";
     for (std::size_t k = 0; k < kSettingCount; ++k)
-        text += proposals[k].value
+        if (!IsUnusedKey(k))
+            text +=
+                proposals[k].value
                     ? Fill(L"%1「%2」: %3\r\n", {KeyName(k), *proposals[k].value, proposals[k].why})
                     : Fill(L"%1（提案なし）: %2\r\n", {KeyName(k), proposals[k].why});
     return text;
@@ -552,8 +518,6 @@ std::vector<std::wstring> MarksOf(const Recognised& found, Hwnd window) {
         {found.mainCommandLineInside ? r.MainCommandLine : 0, kCommandCaption},
         {found.textCommandLineInside ? r.TextCommandLine : 0, kCommandCaption},
         {found.mainCmdControl, kMainCmdCtrlID},
-        {found.textCmdControl, kTextCmdCtrlID},
-        {found.mainHistControl, kMainHistCtrlID},
         {found.textHistControl, kTextHistCtrlID},
     };
     std::vector<std::wstring> marks;
@@ -589,42 +553,32 @@ std::wstring ProgramLabel(const ProgramInfo& program) {
 
 TryOutcome TryDiscovery(Platform& platform, ConsolePlatform& console,
                         const LauncherSettings& settings) {
-    LauncherState state;
-    state.settings = settings;
-    PlainPickerHost picker;
-    FindCadInstances(platform, state, picker.list());
-
+    const Discovery found = DiscoverCads(platform, settings, 0);
     TryOutcome out;
-    out.instances = static_cast<int>(state.table.size()) - 1;
-    // The launcher's choice: the selected item's record, and its main window.
-    const CadInstance* selected = SelectedRecord(picker.list(), state.table);
-    if (selected == nullptr) return out;
-    const CadInstance& record = *selected;
+    out.instances = static_cast<int>(found.records.size());
+    // The launcher's choice: the last record, and its main window.
+    if (found.records.empty()) return out;
+    const CadInstance& record = found.records.back();
     out.main = record.MainWindow;
     if (out.main == 0) return out;
     out.processId = platform.GetWindowThreadProcessId(out.main).processId;
-    for (const ProcessEntry& process : platform.SnapshotProcesses()) {
-        if (process.processId != out.processId) continue;
-        out.exeName = ExeNameOf(platform, process);
-    }
+    for (const ProcessEntry& process : found.snapshots.processes)
+        if (process.processId == out.processId) out.exeName = ExeNameOf(platform, process);
     out.drawingName = record.Name;
     out.mainTitle = WindowTextOf(platform, out.main);
 
     // The launcher's own rule: whether it drives this CAD, and which command line it clicks.
-    const DriveTarget drive = ChooseDriveTarget(platform, selected, state.FoundCommandLine);
+    const DriveTarget drive = ChooseDriveTarget(platform, &record, found.foundCommandLine);
     out.check = drive.check;
-    out.commandLine =
-        drive.check == DriveCheck::kReady ? drive.commandLine : state.FoundCommandLine;
+    out.commandLine = drive.commandLine;
     if (out.commandLine == 0) return out;
     out.commandLineTitle = WindowTextOf(platform, out.commandLine);
-    if (std::optional<WindowFacts> facts = console.DescribeWindow(out.commandLine))
+    if (std::optional<forms::WindowFacts> facts = console.DescribeWindow(out.commandLine))
         out.commandLineClass = platform.FromAnsi(facts->className);
     const Hwnd root = platform.GetRootWindow(out.commandLine);
     out.rootTitle = WindowTextOf(platform, root);
     out.inTextWindow = root != 0 && root == record.TextWindow;
-    out.sameProcess = platform.GetWindowThreadProcessId(out.commandLine).processId == out.processId;
     out.visible = platform.IsWindowVisible(out.commandLine);
-    out.iconic = platform.IsIconic(root);
     platform.GetWindowRect(out.commandLine, out.rect);
     return out;
 }
@@ -650,34 +604,27 @@ std::wstring DescribeTry(const TryOutcome& o, std::uint32_t chosenProcessId) {
     text += o.drawingName.empty() ? L"・図面名: （なし）\r\n"
                                   : Fill(L"・図面名: 「%1」\r\n", {o.drawingName});
     text += Fill(L"・メイン ウィンドウ: 「%1」\r\n", {o.mainTitle});
-    if (o.check == DriveCheck::kHigherRights)
-        return text + L"・この CAD は起動ツールより高い権限（管理者など）で動いています。" +
-               Fill(stops, {kCadElevatedMessage});
-    if (o.check == DriveCheck::kNotAnswering || o.check == DriveCheck::kClosed)
-        return text + Fill(stops, {RefusalMessage(o.check)});
-    if (o.commandLine == 0)
-        return text + L"・コマンド ライン: タイトルが CommandCaption のウィンドウがありません。" +
-               Fill(stops, {kNoCommandLineMessage});
-    text += Fill(
-        L"・クリックするコマンド ライン: 「%1」（クラス %2、%3「%4」の中、%5、%6 × %7）"
-        L"\r\n",
-        {o.commandLineTitle, o.commandLineClass,
-         o.inTextWindow ? L"テキスト ウィンドウ" : L"ウィンドウ", o.rootTitle,
-         o.visible ? L"表示" : L"非表示", DecimalText(WidthOf(o.rect)),
-         DecimalText(HeightOf(o.rect))});
-    if (o.check != DriveCheck::kReady) {
-        // Why the launcher's rule refused it, told from what was found.
-        const wchar_t* problem = L"・このコマンド ラインは使えません。";
-        if (!o.sameProcess) {
-            problem = L"・このコマンド ラインは、操作する CAD のものではありません。";
-        } else if (!o.visible) {
-            problem = L"・このコマンド ラインは表示されていません。";
-        } else if (!o.iconic && IsEmpty(o.rect)) {
-            problem = L"・このコマンド ラインには大きさがありません。";
-        }
-        return text + problem + Fill(stops, {kNoCommandLineMessage});
-    }
-    return text + L"→ この値なら、起動ツールはこのコマンド ラインをクリックして入力します。";
+    // The command line: the one clicked, or the one discovery left when none is usable.
+    const std::wstring commandLine =
+        Fill(L"「%1」（クラス %2、%3「%4」の中、%5、%6 × %7）",
+             {o.commandLineTitle, o.commandLineClass,
+              o.inTextWindow ? L"テキスト ウィンドウ" : L"ウィンドウ", o.rootTitle,
+              o.visible ? L"表示" : L"非表示", DecimalText(WidthOf(o.rect)),
+              DecimalText(HeightOf(o.rect))});
+    if (o.check == DriveCheck::kNoCommandLine)
+        text += o.commandLine == 0
+                    ? std::wstring(
+                          L"・コマンド ライン: タイトルが CommandCaption のウィンドウが"
+                          L"ありません。\r\n")
+                    : Fill(
+                          L"・見つかったコマンド ライン: %1。この CAD の、表示されていて大きさの"
+                          L"あるコマンド ラインではないため、クリックしません。\r\n",
+                          {commandLine});
+    if (o.check != DriveCheck::kReady) return text + Fill(stops, {RefusalMessage(o.check)});
+    return text + Fill(
+                      L"・クリックするコマンド ライン: %1\r\n→ この値なら、起動ツールはこの"
+                      L"コマンド ラインをクリックして入力します。",
+                      {commandLine});
 }
 
-}  // namespace vorta::forms
+}  // namespace vorta::assistant

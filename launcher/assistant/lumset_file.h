@@ -15,15 +15,8 @@
 #include "launcher/platform.h"
 #include "launcher/settings.h"
 
-namespace vorta::forms {
-
-// The keys of [Main] and their values as text are the launcher's own.
-using vorta::IsIntegerKey;
-using vorta::KeyName;
-using vorta::kSettingCount;
-using vorta::SettingKey;
-using vorta::SettingsOf;
-using vorta::SettingTexts;
+// The keys of [Main] and their values as text are the launcher's own (settings.h).
+namespace vorta::assistant {
 
 // The eight values as text: captions as they are, identifiers in decimal.
 SettingTexts TextsOf(const LauncherSettings& settings);
@@ -41,7 +34,8 @@ std::wstring FormatSettingValue(std::wstring_view value);
 using LumsetChanges = std::array<std::optional<std::wstring>, kSettingCount>;
 
 // The file with the changes made, in the code page with CR LF line ends. In the first
-// [Main] section (the one the launcher reads) the first line of each changed key gets
+// [Main] section (the one the launcher reads, found by its own ProfileSectionWalk) the
+// first line of each changed key gets
 // the new value; a line whose value already reads as the new one is kept, and so is
 // every other line, byte for byte. Missing keys are added after the section's last key
 // line; a missing section is added at the end. A file saved as UTF-8 or UTF-16 is
@@ -102,4 +96,4 @@ struct SaveOutcome {
 SaveOutcome SaveLumset(SettingsFileSystem& files, const Platform& codec,
                        const std::wstring& appFolder, const LumsetChanges& changes);
 
-}  // namespace vorta::forms
+}  // namespace vorta::assistant

@@ -1,6 +1,8 @@
 // What the settings assistant sees of the desktop: the programs that show windows, and
-// one program's windows as a tree. Captions are read as discovery reads them
-// (WindowTextOf), so what the assistant shows is what the launcher compares.
+// one program's windows as a tree. Processes, threads and top-level windows are walked
+// by discovery's own walk (ForEachTopLevelWindow), and captions read and filtered as
+// discovery reads them (WindowTextOf, HasCaption), so what the assistant shows is what
+// the launcher compares.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +14,9 @@
 #include "launcher/forms/console_platform.h"
 #include "launcher/platform.h"
 
-namespace vorta::forms {
+namespace vorta::assistant {
+
+using forms::ConsolePlatform;
 
 // The width and height of a rectangle, negative when it is turned over: worked out in 64
 // bits, since any two 32-bit coordinates may stand in a rectangle another program reports.
@@ -77,4 +81,4 @@ const WindowNode* FindNode(const std::vector<WindowNode>& trees, Hwnd hwnd);
 // descendants).
 std::vector<const WindowNode*> Flatten(const std::vector<WindowNode>& trees);
 
-}  // namespace vorta::forms
+}  // namespace vorta::assistant

@@ -1,4 +1,4 @@
-#include "launcher/forms/window_survey.h"
+#include "launcher/assistant/window_survey.h"
 
 #include <optional>
 #include <utility>
@@ -7,22 +7,14 @@
 #include "launcher/text_file.h"
 #include "launcher/win32_values.h"
 
-namespace vorta::forms {
+namespace vorta::assistant {
 
 namespace {
-
-std::vector<std::uint32_t> ThreadsOf(const std::vector<ThreadEntry>& threads,
-                                     std::uint32_t processId) {
-    std::vector<std::uint32_t> found;
-    for (const ThreadEntry& thread : threads)
-        if (thread.ownerProcessId == processId) found.push_back(thread.threadId);
-    return found;
-}
 
 // The node of one window without its children; nothing when the window is gone.
 std::optional<WindowNode> Describe(Platform& platform, ConsolePlatform& console, Hwnd hwnd,
                                    Hwnd& parent) {
-    std::optional<WindowFacts> facts = console.DescribeWindow(hwnd);
+    std::optional<forms::WindowFacts> facts = console.DescribeWindow(hwnd);
     if (!facts) return std::nullopt;
     WindowNode node;
     node.hwnd = hwnd;
@@ -96,21 +88,19 @@ bool WindowNode::IsMultiLine() const {
 
 std::vector<ProgramInfo> ListPrograms(Platform& platform, std::wstring_view acadName,
                                       std::uint32_t ownProcessId) {
-    const std::vector<ThreadEntry> threads = platform.SnapshotThreads();
+    std::optional<std::vector<ThreadEntry>> threads;
     std::vector<ProgramInfo> programs;
     for (const ProcessEntry& process : platform.SnapshotProcesses()) {
         if (process.processId == 0 || process.processId == ownProcessId) continue;
         ProgramInfo program;
         program.processId = process.processId;
-        for (std::uint32_t thread : ThreadsOf(threads, process.processId)) {
-            platform.EnumThreadWindows(thread, [&](Hwnd window) {
-                if (platform.GetWindowTextLengthA(window) > 0 && platform.IsWindowVisible(window)) {
-                    std::wstring title = WindowTextOf(platform, window);
-                    if (!title.empty()) program.titles.push_back(std::move(title));
-                }
-                return true;
-            });
-        }
+        ForEachTopLevelWindow(platform, process, threads, [&](Hwnd window, std::uint32_t) {
+            if (HasCaption(platform, window) && platform.IsWindowVisible(window)) {
+                std::wstring title = WindowTextOf(platform, window);
+                if (!title.empty()) program.titles.push_back(std::move(title));
+            }
+            return true;
+        });
         if (program.titles.empty()) continue;
         program.exeName = ExeNameOf(platform, process);
         program.baseName = AcadNameOf(platform, process);
@@ -131,17 +121,15 @@ std::vector<ProgramInfo> ListPrograms(Platform& platform, std::wstring_view acad
 std::vector<WindowNode> SurveyWindows(Platform& platform, ConsolePlatform& console,
                                       std::uint32_t processId) {
     std::vector<WindowNode> tops;
-    const std::vector<std::uint32_t> threads = ThreadsOf(platform.SnapshotThreads(), processId);
-    for (std::uint32_t thread : threads) {
-        platform.EnumThreadWindows(thread, [&](Hwnd window) {
-            // Discovery looks only at windows whose caption has a length.
-            if (platform.GetWindowTextLengthA(window) <= 0) return true;
+    std::optional<std::vector<ThreadEntry>> threads;
+    ForEachTopLevelWindow(
+        platform, ProcessEntry{processId, {}}, threads, [&](Hwnd window, std::uint32_t) {
+            if (!HasCaption(platform, window)) return true;
             Hwnd parent = 0;
             if (std::optional<WindowNode> node = Describe(platform, console, window, parent))
                 tops.push_back(SurveyTree(platform, console, std::move(*node)));
             return true;
         });
-    }
     return tops;
 }
 
@@ -158,4 +146,4 @@ std::vector<const WindowNode*> Flatten(const std::vector<WindowNode>& trees) {
     return out;
 }
 
-}  // namespace vorta::forms
+}  // namespace vorta::assistant

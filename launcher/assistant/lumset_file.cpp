@@ -1,4 +1,4 @@
-#include "launcher/forms/lumset_file.h"
+#include "launcher/assistant/lumset_file.h"
 
 #include <vector>
 
@@ -6,7 +6,7 @@
 #include "common/text/text_format.h"
 #include "launcher/text_file.h"
 
-namespace vorta::forms {
+namespace vorta::assistant {
 
 namespace {
 
@@ -213,27 +213,18 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
     std::optional<std::size_t> header;
     std::optional<std::size_t> lastKeyLine;
     std::array<std::optional<std::size_t>, kSettingCount> keyLine;
-    bool inSection = false;
+    std::array<std::wstring, kSettingCount> keyValue;  // as the reader reads it
+    ProfileSectionWalk walk(kSettingsSection);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::wstring_view line = TrimProfileBlanks(lines[i].text);
-        if (line.starts_with(L'[')) {
-            if (inSection) break;
-            const std::size_t close = line.find(L']');
-            const std::wstring_view name = TrimProfileBlanks(line.substr(
-                1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1));
-            if (SameProfileName(name, kSettingsSection)) {
-                inSection = true;
-                header = i;
-            }
-            continue;
-        }
-        if (!inSection) continue;
-        const std::size_t equals = line.find(L'=');
-        if (equals == std::wstring_view::npos) continue;
-        const std::wstring_view key = TrimProfileBlanks(line.substr(0, equals));
+        using Kind = ProfileSectionWalk::Kind;
+        const ProfileSectionWalk::Line line = walk.Next(lines[i].text);
+        if (line.kind == Kind::kEnd) break;
+        if (line.kind == Kind::kHeader) header = i;
+        if (line.kind != Kind::kEntry) continue;
         for (std::size_t k = 0; k < kSettingCount; ++k) {
-            if (keyLine[k] || !SameProfileName(key, KeyName(k))) continue;
+            if (keyLine[k] || !SameProfileName(line.key, KeyName(k))) continue;
             keyLine[k] = i;
+            keyValue[k] = line.value;
             lastKeyLine = i;
         }
     }
@@ -247,10 +238,8 @@ std::optional<std::string> RewriteLumset(std::string_view oldBytes, const Lumset
                 codec.ToAnsi(Fill(L"%1=%2\r\n", {KeyName(k), FormatSettingValue(*changes[k])}));
             continue;
         }
+        if (keyValue[k] == *changes[k]) continue;
         Line& line = lines[*keyLine[k]];
-        const std::size_t equals = line.text.find(L'=');
-        if (ProfileLineValue(std::wstring_view(line.text).substr(equals + 1)) == *changes[k])
-            continue;
         // The key as it was written, up to and including "=" (a byte 0x3D is never
         // part of a double-byte character), then the new value.
         line.bytes.resize(line.bytes.find('=') + 1);
@@ -315,4 +304,4 @@ SaveOutcome SaveLumset(SettingsFileSystem& files, const Platform& codec,
                        {folder})};
 }
 
-}  // namespace vorta::forms
+}  // namespace vorta::assistant
