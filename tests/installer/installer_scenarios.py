@@ -13,6 +13,7 @@ import resource
 import shutil
 import signal
 import sys
+from pathlib import Path
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
@@ -60,18 +61,15 @@ def scenario(s):
 
     if name == "replaces_existing":
         for n in NAMES:
-            with open(os.path.join(dest, n), "wb") as f:
-                f.write(b"an older file that must be replaced\r\n")
+            Path(dest, n).write_bytes(b"an older file that must be replaced\r\n")
     elif name == "fifth_missing":
         os.remove(os.path.join(stage, "vorta_install_dir.lsp"))
     elif name == "guide_write_fails":
         # The destination's file system takes no file over 2 MiB (a file size limit on the
         # installer's processes), so the copy of a 4 MiB guide fails at a write halfway, as
         # on a full disk. Everything else is far smaller.
-        with open(os.path.join(stage, GUIDE), "wb") as f:
-            f.write(b"v" * (4 << 20))
-        with open(os.path.join(dest, GUIDE), "wb") as f:
-            f.write(OLDER_GUIDE)
+        Path(stage, GUIDE).write_bytes(b"v" * (4 << 20))
+        Path(dest, GUIDE).write_bytes(OLDER_GUIDE)
 
     command = COMMANDS.get(name, "install")
     args = [command, winpath(os.path.join(stage, "vortasetup.exe"))]
@@ -107,10 +105,10 @@ def scenario(s):
     form = starting("FORM client=")
     check(len(form) == 1, f"FORM lines: {form}")
     fields = dict(kv.split("=", 1) for kv in form[0].split()[1:])
-    client, pos = fields.get("client"), fields.get("pos")
-    check(client and client == fields.get("expected"),
-          f"client area {client}, expected {fields.get('expected')}")
-    check(pos == fields.get("expected-pos"), f"window at {pos}, expected {fields.get('expected-pos')}")
+    client, expected = fields.get("client"), fields.get("expected")
+    pos, expected_pos = fields.get("pos"), fields.get("expected-pos")
+    check(client and client == expected, f"client area {client}, expected {expected}")
+    check(pos == expected_pos, f"window at {pos}, expected {expected_pos}")
     check(fields.get("topmost") == "1", "window is not topmost")
     check(any("ヴォルタ" in line for line in starting("FORM caption=")),
           "caption does not name ヴォルタ")
@@ -168,8 +166,7 @@ def scenario(s):
             # left, and the older guide is untouched.
             expect_error_box("[1-9][0-9]*")
             expect_copied(9, 8)
-            with open(os.path.join(dest, GUIDE), "rb") as f:
-                check(f.read() == OLDER_GUIDE, "the older guide was changed")
+            check(Path(dest, GUIDE).read_bytes() == OLDER_GUIDE, "the older guide was changed")
     elif name == "folder_outside_cp932":
         # The installer works in code page 932: such a path cannot be named, the first copy
         # fails with Windows' "invalid name" (the guide tells users so) and nothing is

@@ -28,10 +28,12 @@ inline std::string Dump(std::wstring_view text) {
                                      text.size() * sizeof(wchar_t)));
 }
 
-inline bool Check(bool ok, const std::string& what, const char* file, int line) {
+// Prints the failed check's own words when it has them, else its expression.
+inline bool Check(bool ok, const char* expression, const char* file, int line,
+                  const std::string& what = {}) {
     if (!ok) {
         ++Failures();
-        std::printf("%s:%d: FAILED: %s\n", file, line, what.c_str());
+        std::printf("%s:%d: FAILED: %s\n", file, line, what.empty() ? expression : what.c_str());
         std::fflush(stdout);
     }
     return ok;
@@ -79,7 +81,7 @@ inline int RunAll(const std::vector<TestCase>& cases) {
 
 }  // namespace vorta::test
 
-#define CHECK(condition) ::vorta::test::Check((condition), #condition, __FILE__, __LINE__)
-// A check that names what it checks in its own words.
-#define CHECK_MSG(condition, what) ::vorta::test::Check((condition), (what), __FILE__, __LINE__)
+// CHECK(condition) or CHECK(condition, what it checks in words).
+#define CHECK(condition, ...) \
+    ::vorta::test::Check((condition), #condition, __FILE__, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
 #define CHECK_EQ(a, b) ::vorta::test::CheckEqual((a), (b), #a " == " #b, __FILE__, __LINE__)
