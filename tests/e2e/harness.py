@@ -1,5 +1,6 @@
-"""Helpers for the end-to-end tests: Windows programs under the project's Wine, the
-stand-in CAD (config, start, log, stop), the probe, and a launcher folder.
+"""Helpers for every Wine scenario (launcher, stand-in, console, installer): Windows
+programs under the project's Wine, the stand-in CAD (config, start, log, stop), the probe,
+and a launcher folder.
 
 Expects the Wine environment of scripts/wine-env.sh to be up (scripts/wine-run.sh does
 that), VORTA_WINE to name the Wine loader it chose for these programs' architecture, and
