@@ -42,6 +42,7 @@
 #include <commctrl.h>
 
 #include "launcher/win32/win32_platform.h"
+#include "tests/win32/check.h"
 #include "tools/e2e/win_text.h"
 
 namespace {
@@ -57,18 +58,11 @@ using vorta::win32::UniqueHandle;
 constexpr DWORD kStepMs = 15000;  // the longest any one step may take
 constexpr char kLoadRan[] = "run: (load \"pontek\")";
 
-int g_failures = 0;
-
 void Say(const std::string& line) {
     std::string out = line + "\n";
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written,
               nullptr);
-}
-
-void Check(bool ok, const std::string& what) {
-    Say(std::string(ok ? "ok   " : "FAIL ") + what);
-    if (!ok) ++g_failures;
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD boundMs = kStepMs) {
@@ -167,11 +161,11 @@ class Driver {
         const std::wstring exe = cad->folder + L"\\" + found.cFileName;
         cad->process = StartProcess(L"\"" + exe + L"\" \"" + cad->folder + L"\\cad.cfg\"");
         if (search == INVALID_HANDLE_VALUE || !cad->process) {
-            Check(false, "start the stand-in CAD " + ToUtf8(label));
+            CHECK(false, "start the stand-in CAD " + ToUtf8(label));
             return nullptr;
         }
         const std::wstring ready = cad->folder + L"\\ready.txt";
-        Check(WaitFor([&] { return Exists(ready); }),
+        CHECK(WaitFor([&] { return Exists(ready); }),
               "stand-in CAD " + ToUtf8(label) + " is ready");
         std::string text = ReadFileBytes(ready);
         std::size_t pos = 0;
@@ -203,11 +197,11 @@ class Driver {
 bool RunVortastart(const Driver& driver, const Cad& cad) {
     const UniqueHandle process = driver.StartVortastart();
     if (!process) {
-        Check(false, "vortastart started");
+        CHECK(false, "vortastart started");
         return false;
     }
     const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
-    Check(ended, "launcher: vortastart ends by itself");
+    CHECK(ended, "launcher: vortastart ends by itself");
     if (!ended) TerminateProcess(process.get(), 1);
     WaitFor([&] { return LogHas(cad, kLoadRan); }, 5000);
     return true;
@@ -309,7 +303,7 @@ void CheckClientTwips(HWND w, int width, int height, const std::string& what) {
     const int dpi = Dpi(w);
     const int tw = PixelsToTwipsHalfAway(client.right, dpi);
     const int th = PixelsToTwipsHalfAway(client.bottom, dpi);
-    Check(tw == width && th == height, what + " client area " + std::to_string(tw) + " x " +
+    CHECK(tw == width && th == height, what + " client area " + std::to_string(tw) + " x " +
                                            std::to_string(th) + " twips at " + std::to_string(dpi) +
                                            " dpi");
 }
@@ -340,8 +334,8 @@ void CheckCompleted(const Console& c, Cad& a, bool ownProcess) {
     std::vector<int> designed;
     for (const Control& control : kMainControls)
         if (control.kind != ControlKind::kLabel) designed.push_back(control.id);
-    Check(order == designed, "shown: Tab goes through the controls in the designed order");
-    Check(TextOf(c.Item(kIdTxtGet)) == TextOf(a.windows["main_edit"]),
+    CHECK(order == designed, "shown: Tab goes through the controls in the designed order");
+    CHECK(TextOf(c.Item(kIdTxtGet)) == TextOf(a.windows["main_edit"]),
           "shown: txtGet holds what the load step's Get read");
     if (!ownProcess) return;
     ICONINFO info{};
@@ -349,16 +343,16 @@ void CheckCompleted(const Console& c, Cad& a, bool ownProcess) {
     HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(c.main, GCLP_HICON));
     const bool read = icon != nullptr && GetIconInfo(icon, &info) &&
                       GetObjectW(info.hbmColor, sizeof image, &image) != 0;
-    Check(read && image.bmWidth == 32 && image.bmHeight == 32, "shown: the class has its icon");
+    CHECK(read && image.bmWidth == 32 && image.bmHeight == 32, "shown: the class has its icon");
     if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
     if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
-    Check(GetClassLongPtrW(c.main, GCLP_HICONSM) != 0, "shown: the class has its small icon");
+    CHECK(GetClassLongPtrW(c.main, GCLP_HICONSM) != 0, "shown: the class has its small icon");
     bool fonts = true;
     for (const Control& control : kMainControls) {
         const double points = control.id == kIdLabel3 ? kLabel3FontPoints : kFormFontPoints;
         if (!HasFont(c.Item(control.id), points, Dpi(c.main))) fonts = false;
     }
-    Check(fonts, "shown: every control has the form's font, Label3 its own size");
+    CHECK(fonts, "shown: every control has the form's font, Label3 its own size");
 }
 
 // --- The console's commands. Each is checked on its own, as a test of its own after
@@ -404,39 +398,39 @@ void CheckLoaded(Session& s) {
     const Console& c = s.c;
     CheckCompleted(c, s.a, s.ownProcess);
     CheckClientTwips(c.main, kMainClientWidth, kMainClientHeight, "frmMain");
-    Check(TextOf(c.main) == L"Tallwrite", "frmMain is captioned Tallwrite");
-    Check(IsWindowVisible(c.main) != FALSE, "frmMain is shown");
-    Check(Ask(c.Item(kIdCmbFileName), CB_GETCOUNT) == 1, "load: one CAD in cmbFileName");
-    Check(Ask(c.Item(kIdCmbFileName), CB_GETCURSEL) == 0, "load: it is selected");
-    Check(TextOf(c.Item(kIdCmbFileName)) == L"A.dwg",
+    CHECK(TextOf(c.main) == L"Tallwrite", "frmMain is captioned Tallwrite");
+    CHECK(IsWindowVisible(c.main) != FALSE, "frmMain is shown");
+    CHECK(Ask(c.Item(kIdCmbFileName), CB_GETCOUNT) == 1, "load: one CAD in cmbFileName");
+    CHECK(Ask(c.Item(kIdCmbFileName), CB_GETCURSEL) == 0, "load: it is selected");
+    CHECK(TextOf(c.Item(kIdCmbFileName)) == L"A.dwg",
           "load: it shows the drawing name (" + ToUtf8(TextOf(c.Item(kIdCmbFileName))) + ")");
-    Check(LogHas(s.a, "gettextlength main-edit id=1001"), "load: Get read the CAD's command line");
+    CHECK(LogHas(s.a, "gettextlength main-edit id=1001"), "load: Get read the CAD's command line");
 }
 
 void CheckPut(Session& s) {
-    Check(PutLine(s, L"LINE"), "Put: click handled");
-    Check(WaitFor([&] { return LogHas(s.a, "run: LINE"); }), "Put: the CAD ran LINE");
-    Check(LogHas(s.a, "copydata wParam=1 dwData=1 cbData=6 hex=4C 49 4E 45 0D 00"),
+    CHECK(PutLine(s, L"LINE"), "Put: click handled");
+    CHECK(WaitFor([&] { return LogHas(s.a, "run: LINE"); }), "Put: the CAD ran LINE");
+    CHECK(LogHas(s.a, "copydata wParam=1 dwData=1 cbData=6 hex=4C 49 4E 45 0D 00"),
           "Put: the command record is dwData 1, cbData 6, LINE CR NUL, wParam 1");
-    Check(WaitFor([&] { return LogHas(s.a, "posted WM_NULL to main"); }), "Put: WM_NULL posted");
-    Check(TextOf(s.c.Item(kIdTxtPut)) == L"LINE", "Put: txtPut keeps its text");
+    CHECK(WaitFor([&] { return LogHas(s.a, "posted WM_NULL to main"); }), "Put: WM_NULL posted");
+    CHECK(TextOf(s.c.Item(kIdTxtPut)) == L"LINE", "Put: txtPut keeps its text");
 }
 
 // Enter in txtPut: the same as Put, and nothing is inserted.
 void CheckEnter(Session& s) {
     SetText(s.c.Item(kIdTxtPut), L"円弧");
     Ask(s.c.Item(kIdTxtPut), WM_CHAR, VK_RETURN, 1);
-    const std::string arc = Hex(vorta::win32::WideToAnsi(L"円弧"));
-    Check(WaitFor([&] { return LogHas(s.a, "cbData=6 hex=" + arc + " 0D 00"); }),
+    const std::string arc = vorta::HexBytes(vorta::win32::WideToAnsi(L"円弧"));
+    CHECK(WaitFor([&] { return LogHas(s.a, "cbData=6 hex=" + arc + " 0D 00"); }),
           "Enter: the CAD received 円弧 CR NUL (cbData 6)");
-    Check(TextOf(s.c.Item(kIdTxtPut)) == L"円弧", "Enter: txtPut unchanged, Enter consumed");
+    CHECK(TextOf(s.c.Item(kIdTxtPut)) == L"円弧", "Enter: txtPut unchanged, Enter consumed");
 }
 
 // Get: what the CAD's command line holds appears in txtGet.
 void CheckGet(Session& s) {
     SetText(s.a.windows["main_edit"], L"CIRCLE 10");
-    Check(Click(s.c.Item(kIdCmdGet)), "Get: click handled");
-    Check(TextOf(s.c.Item(kIdTxtGet)) == L"CIRCLE 10", "Get: txtGet shows the command line");
+    CHECK(Click(s.c.Item(kIdCmdGet)), "Get: click handled");
+    CHECK(TextOf(s.c.Item(kIdTxtGet)) == L"CIRCLE 10", "Get: txtGet shows the command line");
 }
 
 bool FillsClientArea(HWND window, HWND child) {
@@ -449,28 +443,28 @@ bool FillsClientArea(HWND window, HWND child) {
 // History1: the CAD's history (holding a command run before) through the clipboard, in
 // one history window.
 void CheckHistory1(Session& s) {
-    Check(OpenHistory(s), "History1: click handled");
+    CHECK(OpenHistory(s), "History1: click handled");
     HWND history = s.history;
-    Check(history != nullptr && IsWindowVisible(history), "History1: ﾋｽﾄﾘｰ is shown");
+    CHECK(history != nullptr && IsWindowVisible(history), "History1: ﾋｽﾄﾘｰ is shown");
     const std::wstring h1 = TextOf(s.Box());
-    Check(h1.find(L"コマンド: A.dwg") == 0 && h1.find(L"コマンド: LINE") != std::wstring::npos,
+    CHECK(h1.find(L"コマンド: A.dwg") == 0 && h1.find(L"コマンド: LINE") != std::wstring::npos,
           "History1: txtHistory holds the CAD's history");
-    Check(LogHas(s.a, "history-copy wParam=0x0000800D lParam=0"),
+    CHECK(LogHas(s.a, "history-copy wParam=0x0000800D lParam=0"),
           "History1: WM_COMMAND 0x800D sent");
     if (history == nullptr) return;
     CheckClientTwips(history, kHistoryClientWidth, kHistoryClientHeight, "frmHistory");
-    Check(FillsClientArea(history, s.Box()), "frmHistory: txtHistory fills the client area");
+    CHECK(FillsClientArea(history, s.Box()), "frmHistory: txtHistory fills the client area");
     SetWindowPos(history, nullptr, 0, 0, 500, 280, SWP_NOMOVE | SWP_NOZORDER);
-    Check(FillsClientArea(history, s.Box()),
+    CHECK(FillsClientArea(history, s.Box()),
           "frmHistory: txtHistory still fills it after a resize");
 }
 
 // History2: the text window's history control; still one history window.
 void CheckHistory2(Session& s) {
     SetText(s.a.windows["text_hist"], L"履歴2行目\r\nLINE");
-    Check(Click(s.c.Item(kIdCmdHistory2)), "History2: click handled");
-    Check(TextOf(s.Box()) == L"履歴2行目\r\nLINE", "History2: txtHistory replaced whole");
-    Check(FindTopWindows(0, L"VortaConsoleHistory").count == 1,
+    CHECK(Click(s.c.Item(kIdCmdHistory2)), "History2: click handled");
+    CHECK(TextOf(s.Box()) == L"履歴2行目\r\nLINE", "History2: txtHistory replaced whole");
+    CHECK(FindTopWindows(0, L"VortaConsoleHistory").count == 1,
           "History2: there is one history window");
 }
 
@@ -498,7 +492,7 @@ void CheckWidthRule(Session& s) {
             Say(std::string("     ") + kMainControls[i].name + " changed by " + std::to_string(dw));
         }
     }
-    Check(rule, "width rule: cmbFileName, txtGet and txtPut widen by 1005 twips, nothing moves");
+    CHECK(rule, "width rule: cmbFileName, txtGet and txtPut widen by 1005 twips, nothing moves");
     SetWindowPos(c.main, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER);
 }
@@ -507,10 +501,10 @@ void CheckWidthRule(Session& s) {
 void CheckSearch(Session& s) {
     if (!StartB(s)) return;
     const Console& c = s.c;
-    Check(Menu(c, kIdMnuCADSearch), "CADSearch: menu handled");
-    Check(Ask(c.Item(kIdCmbFileName), CB_GETCOUNT) == 2, "CADSearch: two CADs listed");
-    Check(Ask(c.Item(kIdCmbFileName), CB_GETCURSEL) == 1, "CADSearch: the last one is selected");
-    Check(TextOf(c.Item(kIdCmbFileName)) == L"B.dwg", "CADSearch: it is B.dwg");
+    CHECK(Menu(c, kIdMnuCADSearch), "CADSearch: menu handled");
+    CHECK(Ask(c.Item(kIdCmbFileName), CB_GETCOUNT) == 2, "CADSearch: two CADs listed");
+    CHECK(Ask(c.Item(kIdCmbFileName), CB_GETCURSEL) == 1, "CADSearch: the last one is selected");
+    CHECK(TextOf(c.Item(kIdCmbFileName)) == L"B.dwg", "CADSearch: it is B.dwg");
 }
 
 // History1 against B: no text window answers and the clipboard holds no text.
@@ -522,9 +516,9 @@ std::pair<std::wstring, std::wstring> History1WithoutText(Session& s) {
 void CheckHistory1WithoutText(Session& s) {
     const std::wstring before = TextOf(s.Box());
     auto message = History1WithoutText(s);
-    Check(message.first == L"vortastart" && message.second == L"テキストデータではありません",
+    CHECK(message.first == L"vortastart" && message.second == L"テキストデータではありません",
           "History1 without text: テキストデータではありません titled vortastart");
-    Check(TextOf(s.Box()) == before, "History1 without text: the history window keeps its text");
+    CHECK(TextOf(s.Box()) == before, "History1 without text: the history window keeps its text");
 }
 
 // No selection: every command stops at the message, nothing reaches the CAD.
@@ -535,12 +529,12 @@ void CheckNoSelection(Session& s) {
     const std::string logB = s.b->Log();
     for (ControlId id : {kIdCmdGet, kIdCmdPut, kIdCmdHistory1, kIdCmdHistory2}) {
         auto message = ClickExpectingMessage(s.c, s.c.Item(id));
-        Check(message.first == L"vortastart" && message.second == L"AutoCADが選択されていません",
+        CHECK(message.first == L"vortastart" && message.second == L"AutoCADが選択されていません",
               std::string("no selection: ") + MainControl(id).name +
                   " says AutoCADが選択されていません");
     }
     Sleep(300);
-    Check(Count(s.a.Log(), "copydata") == Count(logA, "copydata") &&
+    CHECK(Count(s.a.Log(), "copydata") == Count(logA, "copydata") &&
               Count(s.a.Log(), "gettext") == Count(logA, "gettext") && s.b->Log() == logB,
           "no selection: no message reached a CAD");
 }
@@ -548,9 +542,9 @@ void CheckNoSelection(Session& s) {
 // End with the history window open closes both.
 void CheckEnd(Session& s) {
     HWND history = s.history;
-    Check(history != nullptr && IsWindow(history), "End: the history window is open");
+    CHECK(history != nullptr && IsWindow(history), "End: the history window is open");
     PostMessageW(s.c.main, WM_COMMAND, MAKEWPARAM(kIdMnuEnd, 0), 0);
-    Check(
+    CHECK(
         WaitFor([&] { return !IsWindow(s.c.main) && (history == nullptr || !IsWindow(history)); }),
         "End: the console and the history window are closed");
 }
@@ -687,15 +681,15 @@ void ReleaseShift() {
     input.ki.wVk = VK_SHIFT;
     input.ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
-    Check(WaitFor([] { return !ShiftHeld(); }, 3000), "Shift is let go after the start");
+    CHECK(WaitFor([] { return !ShiftHeld(); }, 3000), "Shift is let go after the start");
 }
 
 int Shift(Driver& driver) {
     Cad* a = driver.StartCad(L"cadA");
     if (a == nullptr) return 1;
-    Check(WaitFor(ShiftHeld, 5000), "Shift is held down");
+    CHECK(WaitFor(ShiftHeld, 5000), "Shift is held down");
     const UniqueHandle process = driver.StartVortastart();
-    Check(process.valid(), "vortastart started with Shift held");
+    CHECK(process.valid(), "vortastart started with Shift held");
     if (!process) {
         ReleaseShift();
         return 1;
@@ -707,7 +701,7 @@ int Shift(Driver& driver) {
         return c.main != nullptr && IsWindowVisible(c.main);
     });
     ReleaseShift();
-    Check(c.main != nullptr && IsWindowVisible(c.main), "Shift: vortastart shows frmMain");
+    CHECK(c.main != nullptr && IsWindowVisible(c.main), "Shift: vortastart shows frmMain");
     if (c.main == nullptr) {
         // Tell apart "Shift was not seen" (the launch ran) from "the console was slow".
         Say(std::string("note: vortastart ") +
@@ -722,13 +716,13 @@ int Shift(Driver& driver) {
     const int cy = (r.top + r.bottom) / 2;
     const int sx = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int sy = GetSystemMetrics(SM_CYSCREEN) / 2;
-    Check(cx > sx - 40 && cx < sx + 40 && cy > sy - 60 && cy < sy + 60,
+    CHECK(cx > sx - 40 && cx < sx + 40 && cy > sy - 60 && cy < sy + 60,
           "Shift: frmMain is centred");
-    Check(Count(a->Log(), "paste") == 0, "Shift: nothing was typed into the CAD");
+    CHECK(Count(a->Log(), "paste") == 0, "Shift: nothing was typed into the CAD");
     Session s{driver, c, *a, false};
     RunCommands(s);
     const bool ended = WaitForSingleObject(process.get(), kStepMs) == WAIT_OBJECT_0;
-    Check(ended, "Shift: vortastart ends when the console is closed");
+    CHECK(ended, "Shift: vortastart ends when the console is closed");
     if (!ended) TerminateProcess(process.get(), 1);
     return 0;
 }
@@ -739,12 +733,12 @@ int Launcher(Driver& driver) {
     const std::string log = a->Log();
     const std::size_t get = log.find("gettextlength main-edit id=1001");
     const std::size_t paste = log.find("paste ");
-    Check(get != std::string::npos, "launcher: the hidden console's Get reached the CAD");
-    Check(get != std::string::npos && paste != std::string::npos && get < paste,
+    CHECK(get != std::string::npos, "launcher: the hidden console's Get reached the CAD");
+    CHECK(get != std::string::npos && paste != std::string::npos && get < paste,
           "launcher: ... before the launch sequence typed into it");
-    Check(Count(log, "gettextlength") == 1, "launcher: the console's load step ran once");
+    CHECK(Count(log, "gettextlength") == 1, "launcher: the console's load step ran once");
     const bool ran = log.find(kLoadRan) != std::string::npos;
-    Check(ran, "launcher: the load command ran");
+    CHECK(ran, "launcher: the load command ran");
     if (!ran) Say("the CAD's log:\n" + log);
     return 0;
 }
@@ -755,7 +749,7 @@ int Hung(Driver& driver) {
     if (a == nullptr) return 1;
     InProcessConsole in(driver);
     win32::frmMain& form = in.host.Form();
-    Check(WaitFor([&] { return LogHas(*a, "hang begin"); }), "hung: the CAD stopped answering");
+    CHECK(WaitFor([&] { return LogHas(*a, "hang begin"); }), "hung: the CAD stopped answering");
     DWORD t0 = GetTickCount();
     form.ShowCentred();
     Say("     shown after " + std::to_string(GetTickCount() - t0) + " ms");
@@ -765,9 +759,9 @@ int Hung(Driver& driver) {
     Say("     Put after " + std::to_string(GetTickCount() - start) + " ms");
     form.cmdHistory2_Click();
     const DWORD took = GetTickCount() - start;
-    Check(took < 3 * kCadAnswerTimeoutMs + 2000,
+    CHECK(took < 3 * kCadAnswerTimeoutMs + 2000,
           "hung: Put and History2 came back after " + std::to_string(took) + " ms");
-    Check(form.Commands().LastGetText() == L" ", "hung: Get read a single blank");
+    CHECK(form.Commands().LastGetText() == L" ", "hung: Get read a single blank");
     form.mnuEnd_Click();
     return 0;
 }
@@ -804,7 +798,7 @@ const std::array<std::wstring, kSettingCount> kIjcadValues{
 // The console's folder gets the Lumset.ini shipped for AutoCAD.
 std::string UseShippedSettings(const Driver& driver) {
     const std::string shipped = ReadFileBytes(driver.folder() + L"\\shipped-lumset.ini");
-    Check(shipped.find("ACADName=acad\r\n") != std::string::npos,
+    CHECK(shipped.find("ACADName=acad\r\n") != std::string::npos,
           "the shipped Lumset.ini is at hand");
     WriteFileBytes(driver.folder() + L"\\Lumset.ini", shipped);
     return shipped;
@@ -862,17 +856,17 @@ std::vector<std::string> Lines(const std::string& bytes) {
 
 // Opens the assistant from the console's menu and picks the IJCAD; the assistant's window.
 HWND OpenAssistantOn(const Console& c, Cad& cad) {
-    Check(Menu(c, static_cast<ControlId>(kIdMnuSettingsAssistant)),
+    CHECK(Menu(c, static_cast<ControlId>(kIdMnuSettingsAssistant)),
           "assistant: 設定(S) → Lumset.ini の設定アシスタント... is handled");
     HWND a = nullptr;
     WaitFor([&] {
         a = FindTopWindow(c.pid, L"VortaSettingsAssistant", nullptr);
         return a != nullptr && IsWindowVisible(a);
     });
-    Check(a != nullptr, "assistant: its window is shown");
+    CHECK(a != nullptr, "assistant: its window is shown");
     if (a == nullptr) return nullptr;
     HWND list = GetDlgItem(a, kIdAsstProgram);
-    Check(Ask(list, CB_GETCURSEL) == -1,
+    CHECK(Ask(list, CB_GETCURSEL) == -1,
           "assistant: no program is chosen while ACADName fits none");
     const std::wstring pid =
         std::to_wstring(static_cast<UINT_PTR>(reinterpret_cast<UINT_PTR>(cad.windows["pid"])));
@@ -883,7 +877,7 @@ HWND OpenAssistantOn(const Console& c, Cad& cad) {
             text.find(kIjcadMain) != std::wstring::npos)
             ijcad = i;
     }
-    Check(ijcad >= 0, "assistant: IJCAD.exe is listed with its process id and window titles");
+    CHECK(ijcad >= 0, "assistant: IJCAD.exe is listed with its process id and window titles");
     // Picked as a user picks: the selection, then the list's notification.
     Ask(list, CB_SETCURSEL, static_cast<WPARAM>(ijcad));
     Ask(a, WM_COMMAND, MAKEWPARAM(kIdAsstProgram, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
@@ -910,7 +904,7 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
     GetMenuStringW(bar, 0, first, 32, MF_BYPOSITION);
     GetMenuStringW(bar, 1, second, 32, MF_BYPOSITION);
     GetMenuStringW(GetSubMenu(bar, 1), 0, item, 64, MF_BYPOSITION);
-    Check(GetMenuItemCount(bar) == 2 && lstrcmpW(first, L"File(&F)") == 0 &&
+    CHECK(GetMenuItemCount(bar) == 2 && lstrcmpW(first, L"File(&F)") == 0 &&
               GetMenuItemCount(GetSubMenu(bar, 0)) == 2 && lstrcmpW(second, L"設定(&S)") == 0 &&
               GetMenuItemCount(GetSubMenu(bar, 1)) == 1 &&
               lstrcmpW(item, L"Lumset.ini の設定アシスタント...") == 0,
@@ -918,11 +912,11 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
 
     HWND a = OpenAssistantOn(c, cad);
     if (a == nullptr) return;
-    Check(TextOf(a) == kAssistantCaption, "assistant: captioned Lumset.ini の設定アシスタント");
-    Check(GetWindow(a, GW_OWNER) == c.main, "assistant: owned by the console window");
+    CHECK(TextOf(a) == kAssistantCaption, "assistant: captioned Lumset.ini の設定アシスタント");
+    CHECK(GetWindow(a, GW_OWNER) == c.main, "assistant: owned by the console window");
     CheckClientTwips(a, kAssistantClientWidth, kAssistantClientHeight, "assistant");
     auto control = [&](int id) { return GetDlgItem(a, id); };
-    Check(HasFont(control(kIdAsstTree), kFormFontPoints, Dpi(a)),
+    CHECK(HasFont(control(kIdAsstTree), kFormFontPoints, Dpi(a)),
           "assistant: the console's font at the window's DPI");
 
     // The shipped values are judged against the IJCAD, and values proposed.
@@ -939,21 +933,21 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
                           IsWindowEnabled(control(kIdAsstRowAccept + key));
         if (ticked == IsUnusedKey(k) || open == IsUnusedKey(k)) accepted = false;
     }
-    Check(AllMarked(a, L"×", nullptr),
+    CHECK(AllMarked(a, L"×", nullptr),
           "assistant: every shipped value the launcher uses is judged × for the IJCAD");
-    Check(proposed,
+    CHECK(proposed,
           "assistant: IJCAD, コマンド ウィンドウ, IJCAD 20, IJCAD テキスト ウィンドウ, 2001 and "
           "2004 are proposed; TextCmdCtrlID and MainHistCtrlID say （起動ツールでは使われて"
           "いません）");
-    Check(accepted,
+    CHECK(accepted,
           "assistant: every proposal is ticked to be accepted; the two unused keys' rows are "
           "disabled and not ticked");
     const std::wstring judgement = TextOf(control(kIdAsstResult));
-    Check(judgement.find(L"× MainCaption「Autodesk AutoCAD 20」: 「Autodesk AutoCAD 20」で始まる"
+    CHECK(judgement.find(L"× MainCaption「Autodesk AutoCAD 20」: 「Autodesk AutoCAD 20」で始まる"
                          L"タイトルのウィンドウがありません。") != std::wstring::npos,
           "assistant: the report gives the reason of each ×");
     std::vector<std::wstring> labels = TreeLabels(control(kIdAsstTree));
-    Check(AnyLabel(labels, std::wstring(L"「") + kIjcadMain + L"」  VortaStandinCadMain  表示") &&
+    CHECK(AnyLabel(labels, std::wstring(L"「") + kIjcadMain + L"」  VortaStandinCadMain  表示") &&
               AnyLabel(labels, L"「コマンド ウィンドウ」  VortaStandinCadCommandLine  ID 0") &&
               AnyLabel(labels, L"（タイトルなし）  Edit  ID 2001  表示") &&
               AnyLabel(labels, L"（タイトルなし）  Edit  ID 2004"),
@@ -961,16 +955,16 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
 
     // 試す: what the launcher would drive; nothing reaches the CAD.
     const std::string before = cad.Log();
-    Check(Click(control(kIdAsstTry)), "try: handled");
+    CHECK(Click(control(kIdAsstTry)), "try: handled");
     const std::wstring tried = TextOf(control(kIdAsstResult));
-    Check(tried.find(L"・図面名: 「図面A.dwg」") != std::wstring::npos &&
+    CHECK(tried.find(L"・図面名: 「図面A.dwg」") != std::wstring::npos &&
               tried.find(L"クリックするコマンド ライン: 「コマンド ウィンドウ」") !=
                   std::wstring::npos &&
               tried.find(L"この値なら") != std::wstring::npos,
           "try: the drawing 図面A.dwg and the command line the launcher would click");
     Sleep(300);
     const std::string after = cad.Log();
-    Check(Count(after, "paste") == 0 && Count(after, "click") == Count(before, "click") &&
+    CHECK(Count(after, "paste") == 0 && Count(after, "click") == Count(before, "click") &&
               Count(after, "copydata") == 0 && Count(after, "gettext") == Count(before, "gettext"),
           "try: nothing reached the CAD");
 
@@ -978,13 +972,13 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
     const std::wstring ini = work + L"\\Lumset.ini";
     CreateDirectoryW((ini + L".tmp").c_str(), nullptr);
     auto message = ClickExpectingMessage(c, control(kIdAsstSave));
-    Check(message.first == L"vortastart" && message.second.find(work) != std::wstring::npos &&
+    CHECK(message.first == L"vortastart" && message.second.find(work) != std::wstring::npos &&
               message.second.find(L"元の Lumset.ini はそのままです") != std::wstring::npos,
           "save that fails: the message names the folder and keeps the old file: " +
               ToUtf8(message.second));
-    Check(ReadFileBytes(ini) == shipped && !Exists(ini + L".bak"),
+    CHECK(ReadFileBytes(ini) == shipped && !Exists(ini + L".bak"),
           "save that fails: Lumset.ini is untouched, no Lumset.ini.bak");
-    Check(message.second.find(L"Lumset.ini.tmp という名前のフォルダがある") != std::wstring::npos &&
+    CHECK(message.second.find(L"Lumset.ini.tmp という名前のフォルダがある") != std::wstring::npos &&
               message.second.find(L"。）") == std::wstring::npos,
           "save that fails: the message names the folder in the way, the system's text without "
           "a doubled 。");
@@ -995,7 +989,7 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
     // so is a temporary file of an earlier one.
     SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
     message = ClickExpectingMessage(c, control(kIdAsstSave));
-    Check(
+    CHECK(
         message.second.find(L"Lumset.ini が読み取り専用になっているため") != std::wstring::npos &&
             ReadFileBytes(ini) == shipped && !Exists(ini + L".tmp"),
         "save onto a read-only Lumset.ini: told so, the file untouched: " + ToUtf8(message.second));
@@ -1005,13 +999,13 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
         SetFileAttributesW((ini + left).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 
     // The save: only the eight keys' lines change.
-    Check(Click(control(kIdAsstSave)), "save: handled");
+    CHECK(Click(control(kIdAsstSave)), "save: handled");
     const std::string saved = ReadFileBytes(ini);
-    Check(ReadFileBytes(ini + L".bak") == shipped &&
+    CHECK(ReadFileBytes(ini + L".bak") == shipped &&
               (GetFileAttributesW((ini + L".bak").c_str()) &
                (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) == 0,
           "save: the old file is kept as Lumset.ini.bak, neither read-only nor hidden");
-    Check(!Exists(ini + L".tmp"), "save: no temporary file is left");
+    CHECK(!Exists(ini + L".tmp"), "save: no temporary file is left");
     const std::vector<std::string> oldLines = Lines(shipped);
     const std::vector<std::string> newLines = Lines(saved);
     bool kept = oldLines.size() == newLines.size() && saved.size() >= 2 &&
@@ -1029,25 +1023,25 @@ void UseAssistant(const Console& c, Cad& cad, const std::wstring& work,
         }
         if (newLines[i] != expected) {
             kept = false;
-            Say("     line " + std::to_string(i + 1) + ": " + Hex(newLines[i]));
+            Say("     line " + std::to_string(i + 1) + ": " + vorta::HexBytes(newLines[i]));
         }
     }
-    Check(kept && changed == 6,
+    CHECK(kept && changed == 6,
           "save: the six keys the launcher uses have the new values, every other line (the "
           "unused keys' too) is kept byte for byte, CR LF");
 
     // Judged again with the saved values.
-    Check(AllMarked(a, L"✓", " is judged "), "save: every value is judged ✓ afterwards");
-    Check(TextOf(control(kIdAsstResult)).find(L"Lumset.ini を保存しました") != std::wstring::npos,
+    CHECK(AllMarked(a, L"✓", " is judged "), "save: every value is judged ✓ afterwards");
+    CHECK(TextOf(control(kIdAsstResult)).find(L"Lumset.ini を保存しました") != std::wstring::npos,
           "save: the report says it was saved");
     labels = TreeLabels(control(kIdAsstTree));
-    Check(AnyLabel(labels, kIjcadMain, L"◀ MainCaption") &&
+    CHECK(AnyLabel(labels, kIjcadMain, L"◀ MainCaption") &&
               AnyLabel(labels, L"ID 2001", L"◀ MainCmdCtrlID") &&
               AnyLabel(labels, L"ID 2004", L"◀ TextHistCtrlID"),
           "save: the tree marks the windows the values point at");
 
-    Check(Click(control(kIdAsstClose)), "assistant: 閉じる handled");
-    Check(WaitFor([&] { return !IsWindow(a); }), "assistant: closed");
+    CHECK(Click(control(kIdAsstClose)), "assistant: 閉じる handled");
+    CHECK(WaitFor([&] { return !IsWindow(a); }), "assistant: closed");
 }
 
 int Assistant(Driver& driver) {
@@ -1059,7 +1053,7 @@ int Assistant(Driver& driver) {
     // vortastart, started plainly beside the saved Lumset.ini, types into the IJCAD.
     if (!RunVortastart(driver, *cad)) return 1;
     const std::string log = cad->Log();
-    Check(LogHas(*cad, " hex=1B ") &&
+    CHECK(LogHas(*cad, " hex=1B ") &&
               LogHas(*cad, " hex=28 6C 6F 61 64 20 22 70 6F 6E 74 65 6B 22 29 0D 0A ") &&
               LogHas(*cad, kLoadRan),
           "launcher: ESC and (load \"pontek\") were typed into the IJCAD");
@@ -1113,6 +1107,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Say("console_driver " + ToUtf8(test) + " in " + ToUtf8(driver.folder()));
         rc = found != tests.end() ? found->second(driver) : RunCommandTest(driver, *command);
     }
-    Say(g_failures == 0 ? "all checks passed" : std::to_string(g_failures) + " checks failed");
-    return rc != 0 || g_failures != 0 ? 1 : 0;
+    const int failures = vorta::test::Failures();
+    Say(failures == 0 ? "all checks passed" : std::to_string(failures) + " checks failed");
+    return rc != 0 || failures != 0 ? 1 : 0;
 }

@@ -1,5 +1,6 @@
-"""Helpers for the end-to-end tests: Windows programs under the project's Wine, the
-stand-in CAD (config, start, log, stop), the probe, and a launcher folder.
+"""Helpers for every Wine scenario (launcher, stand-in, console, installer): Windows
+programs under the project's Wine, the stand-in CAD (config, start, log, stop), the probe,
+and a launcher folder.
 
 Expects the Wine environment of scripts/wine-env.sh to be up (scripts/wine-run.sh does
 that), VORTA_WINE to name the Wine loader it chose for these programs' architecture, and
@@ -83,9 +84,10 @@ def exe(name):
     return path
 
 
-def run_windows(program, *args, timeout=30, env=None, started=None):
+def run_windows(program, *args, timeout=30, env=None, started=None, preexec_fn=None):
     """Runs a Windows program under Wine until it ends; returns its exit code, its output
-    lines and its error output. started(process), when given, is called once it runs.
+    lines and its error output. started(process), when given, is called once it runs;
+    preexec_fn, when given, in the child before Wine starts (to set limits).
     The output goes through files, not pipes: Wine's own background processes, when this
     is the first program after the server started, inherit the program's output and
     would keep a pipe open long after the program has ended."""
@@ -93,7 +95,7 @@ def run_windows(program, *args, timeout=30, env=None, started=None):
     with tempfile.TemporaryFile() as out_file, tempfile.TemporaryFile() as err_file:
         proc = subprocess.Popen(wine(program, *args), stdout=out_file,
                                 stderr=err_file, stdin=subprocess.DEVNULL, env=env,
-                                start_new_session=True)
+                                start_new_session=True, preexec_fn=preexec_fn)
         try:
             if started is not None:
                 started(proc)

@@ -47,16 +47,6 @@ std::wstring FromCp932(std::string_view bytes) {
                         wide.size() / sizeof(wchar_t));
 }
 
-std::string Hex(std::string_view bytes) {
-    std::string out;
-    char buffer[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(buffer, sizeof buffer, "%s%02X", out.empty() ? "" : " ", c);
-        out += buffer;
-    }
-    return out;
-}
-
 void FakePlatform::AddProcess(std::uint32_t pid, std::string_view exeName) {
     std::string field(260, '\0');
     std::copy(exeName.begin(), exeName.end(), field.begin());
@@ -477,7 +467,7 @@ ClipboardResult FakePlatform::ClipboardClear() {
 
 ClipboardResult FakePlatform::ClipboardSetText(std::string_view ansiText,
                                                std::uint32_t readerProcessId) {
-    Log("ClipboardSetText " + Hex(ansiText));
+    Log("ClipboardSetText " + HexBytes(ansiText));
     if (clipboardBusy) {
         tick += 1;
         return ClipboardResult::kBusy;

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "common/text/text_format.h"
 #include "launcher/platform.h"
 
 namespace vorta::testing {
 
 std::string Cp932(std::wstring_view text);
 std::wstring FromCp932(std::string_view bytes);
-std::string Hex(std::string_view bytes);
 
 struct FakeWindow {
     Hwnd hwnd = 0;

@@ -21,7 +21,6 @@ using vorta::testing::Cp932;
 using vorta::testing::FakeConsolePlatform;
 using vorta::testing::FakeConsoleView;
 using vorta::testing::FakePlatform;
-using vorta::testing::Hex;
 
 constexpr wchar_t kTitle[] = L"vortastart";
 
@@ -59,13 +58,13 @@ class Console : public ::testing::Test {
 
 TEST(PutPayload, IsTextThenCrThenNulConvertedAsAWhole) {
     FakePlatform codec;
-    EXPECT_EQ(Hex(BuildPutPayload(codec, L"")), "0D 00");
-    EXPECT_EQ(Hex(BuildPutPayload(codec, L"LINE")), "4C 49 4E 45 0D 00");
+    EXPECT_EQ(HexBytes(BuildPutPayload(codec, L"")), "0D 00");
+    EXPECT_EQ(HexBytes(BuildPutPayload(codec, L"LINE")), "4C 49 4E 45 0D 00");
     // Two double-byte characters under code page 932: 4 bytes, then CR and NUL.
     std::string japanese = BuildPutPayload(codec, L"円弧");
     EXPECT_EQ(japanese.size(), 6u);
     EXPECT_EQ(japanese.substr(0, 4), Cp932(L"円弧"));
-    EXPECT_EQ(Hex(japanese.substr(4)), "0D 00");
+    EXPECT_EQ(HexBytes(japanese.substr(4)), "0D 00");
 }
 
 TEST_F(Console, PutSendsTheCommandRecordThenWakesTheCadThenReadsBack) {
@@ -99,7 +98,7 @@ TEST_F(Console, EnterInTxtPutRunsPutAndIsConsumedOtherKeysPassThrough) {
     EXPECT_TRUE(commands.PutKeyPress(kEnterKey));
     ASSERT_FALSE(cad.sent.empty());
     EXPECT_EQ(cad.sent[0].what, "WM_COPYDATA");
-    EXPECT_EQ(Hex(cad.sent[0].data), "4C 49 4E 45 0D 00");
+    EXPECT_EQ(HexBytes(cad.sent[0].data), "4C 49 4E 45 0D 00");
     EXPECT_EQ(view.txtPut, L"LINE");
 }
 

@@ -288,11 +288,11 @@ TEST_F(Rewrite, GeneratedValuesReadBackAsThemselves) {
         changes[key] = value;
         const std::optional<std::string> out = RewriteLumset(olds[round % 4], changes, reader);
         ASSERT_TRUE(out);
-        ASSERT_EQ(DetectEncoding(*out), TextEncoding::kAnsi) << testing::Hex(*out);
+        ASSERT_EQ(DetectEncoding(*out), TextEncoding::kAnsi) << HexBytes(*out);
         marked += out->starts_with(Cp932(L"; この"));
         reader.files[folder + L"Lumset.ini"] = *out;
         ASSERT_EQ(ReadSetting(reader, folder, L"Lumset", L"Main", KeyName(key), L"???"), value)
-            << testing::Hex(*out);
+            << HexBytes(*out);
         ++written;
     }
     EXPECT_GT(written, 2500);

@@ -154,7 +154,7 @@ TEST(Encoding, CodePage932ThatPassesForUtf8IsStillTheCodePage) {
           L"CommandCaption=ﾐ表\r\n",  // D0 95 5C: Cyrillic Е, then a backslash
           L"x=ﾂｰﾂｰ\r\n"}) {
         const std::string bytes = Cp932(text);
-        EXPECT_EQ(DetectEncoding(bytes), TextEncoding::kAnsi) << testing::Hex(bytes);
+        EXPECT_EQ(DetectEncoding(bytes), TextEncoding::kAnsi) << HexBytes(bytes);
     }
     // UTF-8 with Japanese text, with or without 2-byte characters beside it.
     EXPECT_EQ(DetectEncoding("TextCaption=AutoCAD \xE3\x83\x86\xE3\x82\xAD\r\n"),

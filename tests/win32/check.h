@@ -1,6 +1,6 @@
-// A very small check harness for the tests that run under Wine (GoogleTest is not
-// built for MinGW here). A failed check prints where and what, and the program's exit
-// code is the number of failed checks.
+// The one check harness of the C++ tests that run under Wine (GoogleTest is not built for
+// MinGW here): the Win32 platform test and the console driver. A failed check prints where
+// and what; the programs end with a non-zero code when any check failed.
 #pragma once
 
 #include <cstdio>
@@ -10,6 +10,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "common/text/text_format.h"
+
 namespace vorta::test {
 
 inline int& Failures() {
@@ -17,30 +19,21 @@ inline int& Failures() {
     return failures;
 }
 
-inline std::string Hex(std::string_view bytes) {
-    std::string out;
-    char digits[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(digits, sizeof(digits), "%02X ", c);
-        out += digits;
-    }
-    return out;
+// Text compared in a failed check is shown as its bytes (wide text as its UTF-16 bytes).
+inline std::string Dump(std::string_view bytes) {
+    return HexBytes(bytes);
+}
+inline std::string Dump(std::wstring_view text) {
+    return HexBytes(std::string_view(reinterpret_cast<const char*>(text.data()),
+                                     text.size() * sizeof(wchar_t)));
 }
 
-inline std::string Hex(std::wstring_view text) {
-    std::string out;
-    char digits[8];
-    for (wchar_t c : text) {
-        std::snprintf(digits, sizeof(digits), "%04X ", static_cast<unsigned>(c));
-        out += digits;
-    }
-    return out;
-}
-
-inline bool Check(bool ok, const char* expression, const char* file, int line) {
+// Prints the failed check's own words when it has them, else its expression.
+inline bool Check(bool ok, const char* expression, const char* file, int line,
+                  const std::string& what = {}) {
     if (!ok) {
         ++Failures();
-        std::printf("%s:%d: FAILED: %s\n", file, line, expression);
+        std::printf("%s:%d: FAILED: %s\n", file, line, what.empty() ? expression : what.c_str());
         std::fflush(stdout);
     }
     return ok;
@@ -53,11 +46,11 @@ bool CheckEqual(const A& a, const B& b, const char* expression, const char* file
     if constexpr (std::is_convertible_v<A, std::string_view> &&
                   std::is_convertible_v<B, std::string_view>) {
         std::printf("%s:%d: FAILED: %s\n  left:  %s\n  right: %s\n", file, line, expression,
-                    Hex(std::string_view(a)).c_str(), Hex(std::string_view(b)).c_str());
+                    Dump(std::string_view(a)).c_str(), Dump(std::string_view(b)).c_str());
     } else if constexpr (std::is_convertible_v<A, std::wstring_view> &&
                          std::is_convertible_v<B, std::wstring_view>) {
         std::printf("%s:%d: FAILED: %s\n  left:  %s\n  right: %s\n", file, line, expression,
-                    Hex(std::wstring_view(a)).c_str(), Hex(std::wstring_view(b)).c_str());
+                    Dump(std::wstring_view(a)).c_str(), Dump(std::wstring_view(b)).c_str());
     } else if constexpr (std::is_integral_v<A> && std::is_integral_v<B>) {
         std::printf("%s:%d: FAILED: %s\n  left:  %lld\n  right: %lld\n", file, line, expression,
                     static_cast<long long>(a), static_cast<long long>(b));
@@ -88,5 +81,7 @@ inline int RunAll(const std::vector<TestCase>& cases) {
 
 }  // namespace vorta::test
 
-#define CHECK(condition) ::vorta::test::Check((condition), #condition, __FILE__, __LINE__)
+// CHECK(condition) or CHECK(condition, what it checks in words).
+#define CHECK(condition, ...) \
+    ::vorta::test::Check((condition), #condition, __FILE__, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
 #define CHECK_EQ(a, b) ::vorta::test::CheckEqual((a), (b), #a " == " #b, __FILE__, __LINE__)

@@ -164,7 +164,7 @@ int Clipboard() {
         Print("text=0 formats=" + Num(CountClipboardFormats()));
         return 0;
     }
-    Print("text=1 hex=" + Hex(bytes) + " utf8=" + Printable(AnsiToWide(bytes)));
+    Print("text=1 hex=" + HexBytes(bytes) + " utf8=" + Printable(AnsiToWide(bytes)));
     return 0;
 }
 
@@ -430,7 +430,7 @@ int DlgText(const std::vector<std::wstring>& a) {
     SendMessageA(w, WM_GETTEXT, static_cast<WPARAM>(n + 2), reinterpret_cast<LPARAM>(buf.data()));
     buf.resize(std::char_traits<char>::length(buf.c_str()));
     Print("length=" + Num(n));
-    Print("hex=" + Hex(buf));
+    Print("hex=" + HexBytes(buf));
     Print("utf8=" + Printable(AnsiToWide(buf)));
     return 0;
 }
@@ -447,7 +447,7 @@ int CopyData(const std::vector<std::wstring>& a) {
     const HWND target = ToHwnd(a[0]);
     const LRESULT r = SendMessageA(target, WM_COPYDATA, 1, reinterpret_cast<LPARAM>(&cds));
     PostMessageA(target, WM_NULL, 0, 0);
-    Print("result=" + Num(r) + " hex=" + Hex(payload));
+    Print("result=" + Num(r) + " hex=" + HexBytes(payload));
     return 0;
 }
 

@@ -1,8 +1,10 @@
 // What the stand-in CAD, the probe and the console driver share beyond the programs' own
-// Win32 base (common/win32: resource owners, ANSI conversion, brought in here): UTF-8 for
-// their logs and output, hex dumps, the clipboard's text and the program's arguments.
+// Win32 base (common/win32: resource owners, ANSI conversion) and text rules (common/text:
+// the hex dump), both brought in here: UTF-8 for their logs and output, the clipboard's
+// text and the program's arguments.
 #pragma once
 
+#include "common/text/text_format.h"
 #include "common/win32/ansi.h"
 #include "common/win32/unique.h"
 #include "common/win32/win.h"
@@ -38,19 +40,6 @@ inline std::string ToUtf8(std::wstring_view text) {
     if (n > 0)
         WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
                             nullptr, nullptr);
-    return out;
-}
-
-// "1B 28 6C" for the bytes 0x1B 0x28 0x6C.
-inline std::string Hex(std::string_view bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (i != 0) out += ' ';
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0x0F];
-    }
     return out;
 }
 

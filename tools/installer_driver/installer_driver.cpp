@@ -45,9 +45,12 @@
 #include "common/win32/system.h"
 #include "common/win32/unique.h"
 #include "common/win32/window.h"
+#include "tools/e2e/win_text.h"
 
 namespace {
 
+using vorta::tools::FromUtf8;
+using vorta::tools::ToUtf8;
 using vorta::win32::AnsiToWide;
 using vorta::win32::ProcessElevated;
 using vorta::win32::UniqueHandle;
@@ -91,25 +94,6 @@ void CloseKey(HKEY key) {
 // A program file loaded for its resources only, and an opened registry key.
 using LoadedImage = vorta::win32::Unique<HMODULE, &FreeImage>;
 using RegistryKey = vorta::win32::Unique<HKEY, &CloseKey>;
-
-std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
-
-std::wstring FromUtf8(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    const int length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), length, nullptr, 0);
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), length, text.data(), size);
-    return text;
-}
 
 void Print(const std::wstring& line) {
     const std::string bytes = ToUtf8(line + L"\n");

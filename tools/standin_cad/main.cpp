@@ -266,8 +266,8 @@ void Paste(HWND edit) {
         return;
     }
     const std::wstring chars = AnsiToWide(bytes);
-    g->log.Write("paste " + RoleOf(edit) + " hex=" + Hex(bytes) + " text=\"" + Printable(chars) +
-                 "\" " + State());
+    g->log.Write("paste " + RoleOf(edit) + " hex=" + HexBytes(bytes) + " text=\"" +
+                 Printable(chars) + "\" " + State());
     TypeInto(edit, chars);
 }
 
@@ -431,7 +431,7 @@ void CopyHistoryToClipboard(HWND owner, WPARAM wp, LPARAM lp) {
     }
     g->log.Write("history-copy wParam=" + HwndText(reinterpret_cast<HWND>(wp)) + " lParam=" +
                  Num(static_cast<long long>(lp)) + " written=" + (written ? "1" : "0") +
-                 " hex=" + Hex(bytes) + " text=\"" + Printable(g->history) + "\"");
+                 " hex=" + HexBytes(bytes) + " text=\"" + Printable(g->history) + "\"");
 }
 
 void OnCopyData(WPARAM wp, const COPYDATASTRUCT* cds) {
@@ -443,7 +443,7 @@ void OnCopyData(WPARAM wp, const COPYDATASTRUCT* cds) {
                             cds->lpData != nullptr ? cds->cbData : 0);
     g->log.Write("copydata wParam=" + Num(static_cast<long long>(wp)) +
                  " dwData=" + Num(static_cast<long long>(cds->dwData)) +
-                 " cbData=" + Num(cds->cbData) + " hex=" + Hex(bytes));
+                 " cbData=" + Num(cds->cbData) + " hex=" + HexBytes(bytes));
     if (cds->dwData != kCopyDataCommandText) return;
     std::size_t end = 0;
     while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\0') ++end;
