@@ -96,14 +96,8 @@ std::wstring StepFailure(SaveStep step) {
 }
 
 const wchar_t* StepFileName(SaveStep step) {
-    switch (step) {
-        case SaveStep::kWriteTemporary:
-            return kLumsetTemporaryName;
-        case SaveStep::kBackup:
-            return kLumsetBackupName;
-        default:
-            return kLumsetFileName;
-    }
+    if (step == SaveStep::kWriteTemporary) return kLumsetTemporaryName;
+    return step == SaveStep::kBackup ? kLumsetBackupName : kLumsetFileName;
 }
 
 // The message names the cause the system gave, for the file of the step that failed.
