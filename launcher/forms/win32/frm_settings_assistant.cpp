@@ -8,7 +8,6 @@
 #include "launcher/app_title.h"
 #include "launcher/forms/layout.h"
 #include "launcher/forms/win32/form_support.h"
-#include "launcher/paths.h"
 #include "launcher/settings.h"
 
 namespace vorta::forms::win32 {
@@ -98,10 +97,6 @@ void frmSettingsAssistant::ApplyDpi(UINT dpi) {
     font_ = CreateFormFont(kFormFontPoints, dpi);
     vorta::win32::PlaceControls(AssistantDesign(), controls_, Placement(dpi));
     ::InvalidateRect(hwnd(), nullptr, TRUE);
-}
-
-std::wstring frmSettingsAssistant::AppFolder() const {
-    return state_.AppFolder.empty() ? AppFolderOf(platform_.ApplicationPath()) : state_.AppFolder;
 }
 
 std::wstring frmSettingsAssistant::TextOf(int id) const {
@@ -214,7 +209,7 @@ void frmSettingsAssistant::ShowOutcome(const assistant::ActionOutcome& outcome) 
 // --- Event handlers
 
 void frmSettingsAssistant::Form_Load() {
-    session_.Load(AppFolder());
+    session_.Load(state_.AppFolder);  // set before the console was loaded
     FillPrograms();
     ShowAnalysis();
 }

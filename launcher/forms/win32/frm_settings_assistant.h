@@ -51,7 +51,6 @@ class frmSettingsAssistant : public vorta::win32::Window {
     bool CreateControls();
     vorta::win32::ControlPlacement Placement(UINT dpi) const;
     void ApplyDpi(UINT dpi);
-    std::wstring AppFolder() const;
     // Shows the session's state: the program list, the tree, the rows and the report.
     void FillPrograms();
     void ShowAnalysis();
